@@ -1,0 +1,41 @@
+# Sourced by the scripts that run Windows programs: a private Wine prefix in
+# build/, a virtual X display and a persistent wineserver. wine_env_stop
+# stops exactly what wine_env_start started.
+
+export WINEPREFIX="${WINEPREFIX:-$PWD/build/wineprefix}"
+export WINEDEBUG=-all
+# No Mono or Gecko install prompts when the prefix is created.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+wine_env_start() {
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  NEK_XVFB_PID=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    wineboot -i >/dev/null 2>&1 || true
+    # Without a window manager, Wine's managed mode makes every hide or
+    # destroy of a top-level window wait about two seconds.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  fi
+  wineserver -p
+  NEK_WINE_STARTED=1
+}
+
+wine_env_stop() {
+  if [ -n "${NEK_WINE_STARTED:-}" ]; then
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    NEK_WINE_STARTED=
+  fi
+  if [ -n "${NEK_XVFB_PID:-}" ]; then
+    kill "$NEK_XVFB_PID" 2>/dev/null || true
+    wait "$NEK_XVFB_PID" 2>/dev/null || true
+    NEK_XVFB_PID=
+  fi
+}

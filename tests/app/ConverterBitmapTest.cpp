@@ -1,0 +1,254 @@
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "ConverterBitmap.h"
+#include "TestFiles.h"
+
+using namespace Gdiplus::DllExports;
+
+namespace {
+
+const uint32_t red = 0xFFFF0000, blue = 0xFF0000FF, green = 0xFF00FF00, white = 0xFFFFFFFF;
+
+// The text around the data lines, as the generator must write it.
+std::string wrap(const std::string& n, int w, int h, const std::vector<std::string>& dataLines)
+{
+    std::string text = "#ifndef _bmp" + n + "_\r\n#define _bmp" + n + "_\r\n\r\n// header \r\n" +
+                       "#define bmp" + n + "\t((BitmapHeader*)_bmp_" + n + ")\r\n\r\n" +
+                       "#ifndef MyAppCpp\r\n\textern uint16_t _bmp_" + n + "[];\r\n//cpp\r\n#else\r\n" +
+                       "\tconst color_t _bmp_data_" + n + "[] = {\r\n";
+    for (const std::string& line : dataLines)
+        text += "\t\t" + line + "\r\n";
+    text += "\r\n\t};\r\n\tconst color_t* _bmp_frames_" + n + "[] = {_bmp_data_" + n + "};\r\n" +
+            "\tBitmapHeader _bmp_" + n + " = { 'b', 1, " + std::to_string(w) + ", " +
+            std::to_string(h) + " , _bmp_frames_" + n + " };\r\n#endif\r\n#endif\r\n";
+    return text;
+}
+
+std::string textOf(const ConverterBitmap& c)
+{
+    return std::string(c.sourceText.getBuffer(), c.sourceText.getLength());
+}
+
+std::string convertPicture(const TestFolder& folder, const std::string& name, int w, int h,
+                           const std::vector<uint32_t>& pixels)
+{
+    writeBmp(folder.file(name), w, h, pixels);
+    ConverterBitmap converter;
+    converter.load(folder.file(name).c_str());
+    return textOf(converter);
+}
+
+// Straightforward generator over single-pixel reads, to check the strip
+// reader against on pictures wider than one strip.
+std::string referenceData(Gdiplus::GpBitmap* bitmap, int w, int h)
+{
+    std::vector<unsigned> values;
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y) {
+            Gdiplus::ARGB c = 0;
+            GdipBitmapGetPixel(bitmap, x, y, &c);
+            values.push_back(ConverterBitmap::pixelValue(c));
+        }
+    std::string data;
+    size_t i = 0;
+    char buffer[32];
+    auto put = [&](unsigned v) {
+        snprintf(buffer, sizeof buffer, "0x%04X, ", v);
+        data += buffer;
+    };
+    int column = 0;
+    size_t columnEnd = static_cast<size_t>(h);
+    data += "\t\t";
+    unsigned pending = values[0];
+    int count = 0;
+    for (i = 0; i < values.size(); ++i) {
+        while (i == columnEnd) {
+            data += "\r\n\t\t";
+            columnEnd += h;
+            ++column;
+        }
+        if (count > 0 && (values[i] != pending || count == 255)) {
+            if (count > 1)
+                put((count << 8) + 0x30);
+            put(pending);
+            count = 0;
+        }
+        pending = values[i];
+        ++count;
+    }
+    data += "\r\n\t\t";
+    if (count > 1)
+        put((count << 8) + 0x30);
+    put(pending);
+    data.erase(data.size() - 2, 1);
+    return data + "\r\n";
+}
+
+}  // namespace
+
+TEST(ConverterBitmap, WorkedExampleIsExact)
+{
+    TestFolder folder;
+    std::string expected =
+        "#ifndef _bmpdot_\r\n"
+        "#define _bmpdot_\r\n"
+        "\r\n"
+        "// header \r\n"
+        "#define bmpdot\t((BitmapHeader*)_bmp_dot)\r\n"
+        "\r\n"
+        "#ifndef MyAppCpp\r\n"
+        "\textern uint16_t _bmp_dot[];\r\n"
+        "//cpp\r\n"
+        "#else\r\n"
+        "\tconst color_t _bmp_data_dot[] = {\r\n"
+        "\t\t0x0230, 0xF800, \r\n"
+        "\t\t0x001F \r\n"
+        "\r\n"
+        "\t};\r\n"
+        "\tconst color_t* _bmp_frames_dot[] = {_bmp_data_dot};\r\n"
+        "\tBitmapHeader _bmp_dot = { 'b', 1, 1, 3 , _bmp_frames_dot };\r\n"
+        "#endif\r\n"
+        "#endif\r\n";
+    EXPECT_EQ(convertPicture(folder, "dot.bmp", 1, 3, {red, red, blue}), expected);
+}
+
+TEST(ConverterBitmap, RunsSpanColumnsAndAreCutAt255)
+{
+    TestFolder folder;
+    // One colour, fewer than 256 pixels: every column only extends the run.
+    EXPECT_EQ(convertPicture(folder, "flat.bmp", 2, 2, std::vector<uint32_t>(4, green)),
+              wrap("flat", 2, 2, {"", "", "0x0430, 0x07C0 "}));
+
+    // 600 equal pixels in one column: 255 + 255 + 90.
+    EXPECT_EQ(convertPicture(folder, "tall.bmp", 1, 600, std::vector<uint32_t>(600, blue)),
+              wrap("tall", 1, 600, {"", "0xFF30, 0x001F, 0xFF30, 0x001F, 0x5A30, 0x001F "}));
+
+    // A run ending in the middle of the second column is written there; a
+    // single pixel has no marker.
+    EXPECT_EQ(convertPicture(folder, "mixed.bmp", 2, 2, {red, blue, red, red}),
+              wrap("mixed", 2, 2, {"", "0x0330, 0xF800, ", "0x001F "}));
+}
+
+TEST(ConverterBitmap, PixelValuesKeepFiveBitsPerChannel)
+{
+    TestFolder folder;
+    EXPECT_EQ(convertPicture(folder, "white.bmp", 1, 1, {white}), wrap("white", 1, 1, {"", "0xFFDF "}));
+    EXPECT_EQ(ConverterBitmap::pixelValue(0xFFFFFFFF), 0xFFDFu);
+    EXPECT_EQ(ConverterBitmap::pixelValue(0xFF00FF00), 0x07C0u);
+    EXPECT_EQ(ConverterBitmap::pixelValue(0xFF0000FF), 0x001Fu);
+    EXPECT_EQ(ConverterBitmap::pixelValue(0x00000400), 0x0020u);
+    // The exception is for the whole 32-bit value only.
+    EXPECT_EQ(ConverterBitmap::pixelValue(0xFF000400), 0x0000u);
+    EXPECT_EQ(ConverterBitmap::pixelValue(0x00000800), 0x0040u);
+}
+
+TEST(ConverterBitmap, SpecialPixelInAConvertedPicture)
+{
+    // A converted picture that kept its 32-bit format (as when the format
+    // conversion fails) can hold the value 0x00000400 itself.
+    ConverterBitmap converter;
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    ASSERT_EQ(GdipCreateBitmapFromScan0(2, 1, 0, 0x26200A, nullptr, &bitmap), Gdiplus::Ok);
+    GdipBitmapSetPixel(bitmap, 0, 0, 0x00000400);
+    GdipBitmapSetPixel(bitmap, 1, 0, 0xFF000000);
+    converter.convertedImage = bitmap;
+    converter.filePath = "C:\\pics\\alpha.test.png";
+    converter.createSource();
+    EXPECT_EQ(textOf(converter), wrap("alpha.test", 2, 1, {"0x0020, ", "0x0000 "}));
+
+    // Another pixel format leaves the old text alone.
+    converter.pixelFormat = 0x21006;
+    converter.filePath = "other.png";
+    converter.createSource();
+    EXPECT_EQ(textOf(converter), wrap("alpha.test", 2, 1, {"0x0020, ", "0x0000 "}));
+}
+
+TEST(ConverterBitmap, FileTitleGoesIntoIdentifiersUnchanged)
+{
+    TestFolder folder;
+    EXPECT_EQ(convertPicture(folder, "my pic-1.v2.bmp", 1, 1, {blue}),
+              wrap("my pic-1.v2", 1, 1, {"", "0x001F "}));
+    EXPECT_EQ(ConverterBitmap::symbolName("C:\\pics\\logo.small.png"), "logo.small");
+    EXPECT_EQ(ConverterBitmap::symbolName("Z:/a.b/noext"), "noext");
+    EXPECT_EQ(ConverterBitmap::symbolName("D:pic.gif"), "pic");
+}
+
+TEST(ConverterBitmap, StripReaderMatchesSinglePixelReads)
+{
+    // Noise wider than several strips and with short runs, plus long runs of
+    // one colour that cross strip boundaries.
+    TestFolder folder;
+    const int w = 53, h = 41;
+    std::vector<uint32_t> pixels(w * h);
+    srand(7);
+    for (int i = 0; i < w * h; ++i)
+        pixels[i] = (i / 7) % 5 == 0 ? 0xFF808080u
+                                     : 0xFF000000u | (static_cast<uint32_t>(rand() & 0xFFFF) << 8) |
+                                           static_cast<uint32_t>(rand() & 0xFF);
+    writeBmp(folder.file("noise.bmp"), w, h, pixels);
+    ConverterBitmap converter;
+    converter.load(folder.file("noise.bmp").c_str());
+    ASSERT_NE(converter.convertedImage, nullptr);
+    std::string text = textOf(converter);
+    std::string head = "\tconst color_t _bmp_data_noise[] = {\r\n";
+    size_t start = text.find(head) + head.size();
+    size_t end = text.find("\r\n\t};\r\n");
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_EQ(text.substr(start, end - start), referenceData(converter.convertedImage, w, h));
+}
+
+TEST(ConverterBitmap, ScalesToTargetSizeAndConvertsTo16Bit)
+{
+    TestFolder folder;
+    writeBmp(folder.file("big.bmp"), 8, 6, std::vector<uint32_t>(48, red));
+    ConverterBitmap converter;
+    converter.targetSize.set(4, 0);
+    converter.load(folder.file("big.bmp").c_str());
+    EXPECT_EQ(converter.targetSize.cx, 4);
+    EXPECT_EQ(converter.targetSize.cy, 6);
+    EXPECT_EQ(converter.getConvertStatus(), 0);
+    Gdiplus::PixelFormat format = 0;
+    GdipGetImagePixelFormat(converter.convertedImage, &format);
+    EXPECT_EQ(static_cast<int>(format), 0x21005);
+    EXPECT_NE(textOf(converter).find("{ 'b', 1, 4, 6 , _bmp_frames_big };"), std::string::npos);
+}
+
+TEST(ConverterBitmap, MissingAndUnreadableFiles)
+{
+    TestFolder folder;
+    writeBmp(folder.file("good.bmp"), 1, 1, {red});
+    ConverterBitmap converter;
+    converter.load(folder.file("good.bmp").c_str());
+    const std::string good = textOf(converter);
+    ASSERT_FALSE(good.empty());
+
+    // A missing file changes nothing.
+    converter.load(folder.file("missing.bmp").c_str());
+    EXPECT_EQ(textOf(converter), good);
+    EXPECT_EQ(std::string(converter.filePath.getBuffer()), folder.file("good.bmp"));
+    EXPECT_TRUE(converter.hasPicture());
+    converter.load(folder.file("g*.bmp").c_str());
+    EXPECT_EQ(std::string(converter.filePath.getBuffer()), folder.file("good.bmp"));
+
+    // A file that is no picture: its path is taken, but no text comes out.
+    writeBytes(folder.file("bad.png"), "this is no picture at all");
+    converter.load(folder.file("bad.png").c_str());
+    EXPECT_EQ(std::string(converter.filePath.getBuffer()), folder.file("bad.png"));
+    EXPECT_TRUE(converter.sourceText.isEmpty());
+    EXPECT_FALSE(converter.hasPicture());
+    EXPECT_NE(converter.getConvertStatus(), 0);
+
+    // An empty file likewise, and the converter recovers on the next picture.
+    writeBytes(folder.file("empty.bmp"), "");
+    converter.load(folder.file("empty.bmp").c_str());
+    EXPECT_TRUE(converter.sourceText.isEmpty());
+    converter.load(folder.file("good.bmp").c_str());
+    EXPECT_EQ(textOf(converter), good);
+}

@@ -1,0 +1,69 @@
+#include "ProcessRunner.h"
+
+#include <windows.h>
+
+#include <thread>
+#include <vector>
+
+namespace {
+
+void drain(HANDLE pipe, std::string* into)
+{
+    char block[65536];
+    DWORD n = 0;
+    while (ReadFile(pipe, block, sizeof block, &n, nullptr) && n > 0)
+        into->append(block, n);
+}
+
+}  // namespace
+
+ProcessResult runProcess(const std::string& commandLine, unsigned timeoutMs)
+{
+    ProcessResult result;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE outRead, outWrite, errRead, errWrite;
+    if (!CreatePipe(&outRead, &outWrite, &inherit, 0))
+        return result;
+    if (!CreatePipe(&errRead, &errWrite, &inherit, 0)) {
+        CloseHandle(outRead);
+        CloseHandle(outWrite);
+        return result;
+    }
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = outWrite;
+    startup.hStdError = errWrite;
+    PROCESS_INFORMATION process = {};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                  &startup, &process);
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    if (started) {
+        // Both pipes are read at once, so a chatty program never blocks on a full pipe.
+        std::thread outReader(drain, outRead, &result.out);
+        std::thread errReader(drain, errRead, &result.err);
+        if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_TIMEOUT) {
+            TerminateProcess(process.hProcess, 1);
+            WaitForSingleObject(process.hProcess, INFINITE);
+            result.exitCode = -2;
+        } else {
+            DWORD code = 0;
+            GetExitCodeProcess(process.hProcess, &code);
+            result.exitCode = static_cast<int>(code);
+        }
+        outReader.join();
+        errReader.join();
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(outRead);
+    CloseHandle(errRead);
+    return result;
+}
