@@ -36,6 +36,21 @@ int imageHeight(GpImage* image)
     return static_cast<int>(h);
 }
 
+// Not every import library exports the in-place conversion (the 32-bit
+// mingw one lacks it), so it is looked up in the loaded gdiplus.dll.
+typedef GpStatus(WINGDIPAPI* ConvertFormatFunction)(GpBitmap*, PixelFormat, DitherType, PaletteType,
+                                                     ColorPalette*, REAL);
+
+GpStatus convertInPlace(GpBitmap* bitmap, PixelFormat format, DitherType dither, PaletteType palette)
+{
+    HMODULE module = GetModuleHandleW(L"gdiplus.dll");
+    FARPROC address = module ? GetProcAddress(module, "GdipBitmapConvertFormat") : nullptr;
+    if (!address)
+        return NotImplemented;
+    ConvertFormatFunction function = reinterpret_cast<ConvertFormatFunction>(reinterpret_cast<void*>(address));
+    return function(bitmap, format, dither, palette, nullptr, 0.0f);
+}
+
 void replaceAll(std::string& text, const std::string& what, const std::string& with)
 {
     for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + with.size()))
@@ -228,9 +243,9 @@ void ConverterBitmap::convert()
         GdipDeleteGraphics(graphics);
     }
 
-    GpStatus status = GdipBitmapConvertFormat(
-        convertedImage, static_cast<PixelFormat>(pixelFormat), static_cast<DitherType>(ditherType),
-        static_cast<PaletteType>(paletteTypeFixedHalftone256), nullptr, 0.0f);
+    GpStatus status = convertInPlace(convertedImage, static_cast<PixelFormat>(pixelFormat),
+                                     static_cast<DitherType>(ditherType),
+                                     static_cast<PaletteType>(paletteTypeFixedHalftone256));
     if (status == NotImplemented) {
         // GDI+ without in-place conversion: a converting copy of the whole
         // picture gives the same pixels.

@@ -21,10 +21,15 @@ wine_env_start() {
     wineboot -i >/dev/null 2>&1 || true
     # Without a window manager, Wine's managed mode makes every hide or
     # destroy of a top-level window wait about two seconds.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
   fi
   wineserver -p
   NEK_WINE_STARTED=1
+  # The first Windows program would start Wine's services (services.exe,
+  # rpcss, plugplay ...) with its own stdout and stderr; they live as long as
+  # the wineserver and would keep ctest's output pipes open. Start them here
+  # with no output attached.
+  wineboot >/dev/null 2>&1 </dev/null || true
 }
 
 wine_env_stop() {

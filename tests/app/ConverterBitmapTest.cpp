@@ -128,12 +128,13 @@ TEST(ConverterBitmap, RunsSpanColumnsAndAreCutAt255)
 
     // 600 equal pixels in one column: 255 + 255 + 90.
     EXPECT_EQ(convertPicture(folder, "tall.bmp", 1, 600, std::vector<uint32_t>(600, blue)),
-              wrap("tall", 1, 600, {"", "0xFF30, 0x001F, 0xFF30, 0x001F, 0x5A30, 0x001F "}));
+              wrap("tall", 1, 600, {"0xFF30, 0x001F, 0xFF30, 0x001F, ", "0x5A30, 0x001F "}));
 
-    // A run ending in the middle of the second column is written there; a
-    // single pixel has no marker.
+    // Column 0 is red, red; column 1 blue, red. The run of column 0 ends in
+    // column 1 and is written on its line, like the single blue pixel,
+    // which has no marker.
     EXPECT_EQ(convertPicture(folder, "mixed.bmp", 2, 2, {red, blue, red, red}),
-              wrap("mixed", 2, 2, {"", "0x0330, 0xF800, ", "0x001F "}));
+              wrap("mixed", 2, 2, {"", "0x0230, 0xF800, 0x001F, ", "0xF800 "}));
 }
 
 TEST(ConverterBitmap, PixelValuesKeepFiveBitsPerChannel)
@@ -161,13 +162,13 @@ TEST(ConverterBitmap, SpecialPixelInAConvertedPicture)
     converter.convertedImage = bitmap;
     converter.filePath = "C:\\pics\\alpha.test.png";
     converter.createSource();
-    EXPECT_EQ(textOf(converter), wrap("alpha.test", 2, 1, {"0x0020, ", "0x0000 "}));
+    EXPECT_EQ(textOf(converter), wrap("alpha.test", 2, 1, {"", "0x0020, ", "0x0000 "}));
 
     // Another pixel format leaves the old text alone.
     converter.pixelFormat = 0x21006;
     converter.filePath = "other.png";
     converter.createSource();
-    EXPECT_EQ(textOf(converter), wrap("alpha.test", 2, 1, {"0x0020, ", "0x0000 "}));
+    EXPECT_EQ(textOf(converter), wrap("alpha.test", 2, 1, {"", "0x0020, ", "0x0000 "}));
 }
 
 TEST(ConverterBitmap, FileTitleGoesIntoIdentifiersUnchanged)
@@ -239,6 +240,7 @@ TEST(ConverterBitmap, MissingAndUnreadableFiles)
 
     // A file that is no picture: its path is taken, but no text comes out.
     writeBytes(folder.file("bad.png"), "this is no picture at all");
+    converter.targetSize.set(0, 0);
     converter.load(folder.file("bad.png").c_str());
     EXPECT_EQ(std::string(converter.filePath.getBuffer()), folder.file("bad.png"));
     EXPECT_TRUE(converter.sourceText.isEmpty());
@@ -247,8 +249,10 @@ TEST(ConverterBitmap, MissingAndUnreadableFiles)
 
     // An empty file likewise, and the converter recovers on the next picture.
     writeBytes(folder.file("empty.bmp"), "");
+    converter.targetSize.set(0, 0);
     converter.load(folder.file("empty.bmp").c_str());
     EXPECT_TRUE(converter.sourceText.isEmpty());
+    converter.targetSize.set(0, 0);
     converter.load(folder.file("good.bmp").c_str());
     EXPECT_EQ(textOf(converter), good);
 }
