@@ -1,0 +1,122 @@
+#include <windows.h>
+
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "MessageBoxCatcher.h"
+#include "NError.h"
+
+namespace {
+
+std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
+
+// The system text as the log stores it: trimmed, continuation lines indented.
+std::string indentedSystemText(unsigned int code)
+{
+    NString text = NError::getSystemMessage(code);
+    text.trim();
+    text.replace("\r\n", "\r\n\t");
+    return str(text);
+}
+
+}  // namespace
+
+TEST(NError, LogEntriesAreIndentedAndRecordedOnce)
+{
+    NError error;
+    ASSERT_FALSE(NError::getSystemMessage(2).isEmpty());
+    error.addError("Datei fehlt", 2);
+    const std::string first = "\r\nDatei fehlt\r\n\tFehlernummer: 2\r\n\t" + indentedSystemText(2);
+    EXPECT_EQ(str(error.log), first);
+
+    // The same entry again, and an entry contained in an earlier one, add nothing.
+    error.addError("Datei fehlt", 2);
+    error.addError("Datei fehlt");
+    EXPECT_EQ(str(error.log), first);
+
+    // Blanks around an entry go; inner line breaks are indented.
+    error.addError("  Zeile eins\r\nZeile zwei \r\n");
+    EXPECT_EQ(str(error.log), first + "\r\nZeile eins\r\n\tZeile zwei");
+
+    // Negative codes (HRESULTs) are written signed.
+    NError other;
+    other.addError("COM", 0x80004005u);
+    EXPECT_EQ(str(other.log).rfind("\r\nCOM\r\n\tFehlernummer: -2147467259\r\n", 0), 0u);
+}
+
+TEST(NError, MessageBoxTextAndStyle)
+{
+    NError error;
+    MessageBoxCatcher boxes;
+    boxes.expect(IDOK);
+    error.messageBox("Nur Text", 0, "Titel", MB_ICONWARNING);
+    boxes.expect(IDOK);
+    error.messageBox("Mit Code", 5, "Fehler !", MB_ICONERROR);
+    ASSERT_EQ(boxes.count(), 2u);
+    EXPECT_EQ(boxes[0].title, "Titel");
+    EXPECT_EQ(boxes[0].text, "Nur Text");
+    EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONWARNING));
+    EXPECT_EQ(boxes[1].title, "Fehler !");
+    EXPECT_EQ(boxes[1].icon, static_cast<unsigned>(MB_ICONERROR));
+    // The code follows after a line break and one space; the system text is
+    // the last part of the box's text.
+    const std::string expected = "Mit Code\r\n Fehlernummer: 5\r\n" + str(NError::getSystemMessage(5));
+    std::string shown = boxes[1].text;
+    // The box may drop trailing line breaks of the text.
+    while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r'))
+        shown.pop_back();
+    std::string want = expected;
+    while (!want.empty() && (want.back() == '\n' || want.back() == '\r'))
+        want.pop_back();
+    EXPECT_EQ(shown, want);
+}
+
+TEST(NError, ShowLogOnlyWhenSomethingWasLogged)
+{
+    NError error;
+    {
+        MessageBoxCatcher boxes;
+        error.showLog();
+        EXPECT_EQ(boxes.count(), 0u);
+    }
+    error.addError("Erster Fehler");
+    error.addError("Zweiter Fehler");
+    MessageBoxCatcher boxes;
+    boxes.expect(IDOK);
+    error.showLog();
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes[0].title, "Fehler !");
+    EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONERROR));
+    EXPECT_EQ(boxes[0].text,
+              "Folgende Fehler sind w\xE4hrend der Abarbeitung des Programmes protokolliert "
+              "worden:\r\n\r\nErster Fehler\r\nZweiter Fehler");
+    // The log stays after it was shown.
+    EXPECT_FALSE(error.log.isEmpty());
+}
+
+TEST(MessageBoxCatcher, FailsOnUnexpectedAndMissingBoxes)
+{
+    EXPECT_NONFATAL_FAILURE(
+        {
+            MessageBoxCatcher boxes;
+            MessageBoxA(nullptr, "ungefragt", "Box", MB_OK);
+        },
+        "unexpected dialog box");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            MessageBoxCatcher boxes;
+            boxes.expect(IDOK);
+        },
+        "never came");
+
+    // The chosen button is what MessageBoxA returns.
+    MessageBoxCatcher boxes;
+    boxes.expect(IDNO);
+    EXPECT_EQ(MessageBoxA(nullptr, "Weiter?", "Frage", MB_YESNO | MB_ICONQUESTION), IDNO);
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONQUESTION));
+    EXPECT_EQ(boxes[0].buttons, (std::vector<int>{IDYES, IDNO}));
+}

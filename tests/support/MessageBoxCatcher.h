@@ -1,0 +1,72 @@
+#ifndef MESSAGEBOXCATCHER_H
+#define MESSAGEBOXCATCHER_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// While it lives, every dialog box the creating thread opens (message boxes,
+// common dialogs) is caught by a thread CBT hook when it is activated,
+// recorded and answered, so that no test can block on a modal box.
+//
+//   MessageBoxCatcher boxes;
+//   boxes.expect(IDYES);            // answer for the next box
+//   ... code that shows a box ...
+//   ASSERT_EQ(boxes.count(), 1u);
+//   EXPECT_EQ(boxes[0].text, "...");
+//
+// A box beyond the expected ones is answered with IDCANCEL and fails the
+// test when the catcher goes; so does an expected box that never came.
+class MessageBoxCatcher {
+public:
+    struct Box {
+        std::string title;
+        std::string text;
+        // MB_ICONERROR, MB_ICONWARNING, MB_ICONINFORMATION, MB_ICONQUESTION
+        // or 0, read back from the icon the box shows.
+        unsigned int icon = 0;
+        // The ids of the box's buttons, left to right (IDOK, IDCANCEL, ...).
+        std::vector<int> buttons;
+        int answer = 0;
+    };
+    // Handles a dialog that is no message box (a file dialog, say): it gets
+    // the window handle and must close the dialog itself.
+    typedef std::function<void(HWND dialog, const Box& box)> DialogHandler;
+
+    MessageBoxCatcher();
+    ~MessageBoxCatcher();
+    MessageBoxCatcher(const MessageBoxCatcher&) = delete;
+    MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
+
+    // Queues the button id that answers the next box.
+    void expect(int button = 1);
+    // Queues a handler for the next dialog instead of a button answer.
+    void expectDialog(DialogHandler handler);
+
+    size_t count() const { return caught.size(); }
+    const Box& operator[](size_t i) const { return caught.at(i); }
+    const std::vector<Box>& all() const { return caught; }
+    // Forgets the boxes seen so far (expected answers still queued stay).
+    void clear() { caught.clear(); }
+    // Number of queued answers not yet used.
+    size_t pending() const { return answers.size(); }
+
+private:
+    struct Answer {
+        int button;
+        DialogHandler handler;
+    };
+    static LRESULT CALLBACK hookProc(int code, WPARAM wParam, LPARAM lParam);
+    void handle(HWND dialog);
+
+    HHOOK hook;
+    std::vector<Answer> answers;
+    std::vector<Box> caught;
+    std::vector<HWND> handled;
+    size_t unexpected = 0;
+    MessageBoxCatcher* previous;
+};
+
+#endif
