@@ -1,5 +1,7 @@
 #include "TestFiles.h"
 
+#include <algorithm>
+
 #include <windows.h>
 
 #include <cstdio>
@@ -125,6 +127,7 @@ std::vector<std::string> listFolder(const std::string& folder)
             names.push_back(name);
     } while (FindNextFileA(h, &found));
     FindClose(h);
+    std::sort(names.begin(), names.end());
     return names;
 }
 

@@ -27,7 +27,7 @@ void writeBmp(const std::string& path, int width, int height, const std::vector<
 void writeBytes(const std::string& path, const std::string& bytes);
 std::string readBytes(const std::string& path);
 bool fileExists(const std::string& path);
-// The names in a folder, without "." and "..".
+// The names in a folder, without "." and "..", sorted.
 std::vector<std::string> listFolder(const std::string& folder);
 // The folder the running test program lies in, with a trailing backslash.
 std::string programFolder();
