@@ -4,10 +4,12 @@
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "NDebug.h"
+#include "NError.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -100,15 +102,23 @@ private:
     bool first = true;
 };
 
-// Reads the pixels of `bitmap` as 32-bit ARGB, column by column, in strips.
-// Falls back to single-pixel reads where the bitmap cannot be locked.
+// Reads the pixels of `bitmap` column by column, in strips, as the 16-bit
+// values of the source text. A picture in the 16-bit format is read as it is
+// stored: GDI+ widens each 5-bit channel to 8 bits keeping its top bits, so
+// the value can be taken from the stored word directly. Other formats are
+// read as 32-bit ARGB. Where the bitmap cannot be locked, pixels are read
+// one by one through GDI+.
 class ColumnReader {
 public:
     ColumnReader(GpBitmap* bitmap, int width, int height)
-        : bitmap(bitmap), width(width), height(height) {}
+        : bitmap(bitmap), width(width), height(height)
+    {
+        PixelFormat format = 0;
+        native = GdipGetImagePixelFormat(bitmap, &format) == Ok &&
+                 format == static_cast<PixelFormat>(ConverterBitmap::sourcePixelFormat);
+    }
 
-    // Makes the strip holding column x available; returns false when it
-    // cannot be locked (then `pixel` reads through GDI+ one by one).
+    // Makes the strip holding column x available.
     void select(int x)
     {
         if (locked && x < stripStart + stripWidth)
@@ -117,37 +127,46 @@ public:
         stripWidth = std::min(stripColumns, width - x);
         GpRect rect(stripStart, 0, stripWidth, height);
         BitmapData data = {};
-        locked = GdipBitmapLockBits(bitmap, &rect, ImageLockModeRead, pixelFormat32bppARGB,
-                                    &data) == Ok;
+        const PixelFormat lockFormat =
+            native ? static_cast<PixelFormat>(ConverterBitmap::sourcePixelFormat) : pixelFormat32bppARGB;
+        locked = GdipBitmapLockBits(bitmap, &rect, ImageLockModeRead, lockFormat, &data) == Ok;
         if (!locked)
             return;
         strip.resize(static_cast<size_t>(stripWidth) * static_cast<size_t>(height));
         for (int y = 0; y < height; ++y) {
-            const ARGB* row = reinterpret_cast<const ARGB*>(
-                static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride);
-            for (int i = 0; i < stripWidth; ++i)
-                strip[static_cast<size_t>(i) * static_cast<size_t>(height) + y] = row[i];
+            const BYTE* row = static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
+            for (int i = 0; i < stripWidth; ++i) {
+                unsigned int value;
+                if (native) {
+                    const unsigned int w = reinterpret_cast<const UINT16*>(row)[i];
+                    value = (((w >> 10) & 31) << 11) + (((w >> 5) & 31) << 6) + (w & 31);
+                } else {
+                    value = ConverterBitmap::pixelValue(reinterpret_cast<const ARGB*>(row)[i]);
+                }
+                strip[static_cast<size_t>(i) * static_cast<size_t>(height) + y] = static_cast<UINT16>(value);
+            }
         }
         GdipBitmapUnlockBits(bitmap, &data);
     }
 
-    unsigned int pixel(int x, int y) const
+    unsigned int value(int x, int y) const
     {
         if (locked)
             return strip[static_cast<size_t>(x - stripStart) * static_cast<size_t>(height) + y];
         ARGB c = 0;
         GdipBitmapGetPixel(bitmap, x, y, &c);
-        return c;
+        return ConverterBitmap::pixelValue(c);
     }
 
 private:
     GpBitmap* bitmap;
     int width;
     int height;
+    bool native = false;
     bool locked = false;
     int stripStart = 0;
     int stripWidth = 0;
-    std::vector<ARGB> strip;
+    std::vector<UINT16> strip;
 };
 
 }  // namespace
@@ -319,37 +338,44 @@ void ConverterBitmap::createSource()
     }
 
     std::string text;
-    text.reserve(static_cast<size_t>(std::min<unsigned long long>(bound, 64ULL << 20)));
-    text += "#ifndef _bmp" + name + "_\r\n#define _bmp" + name + "_\r\n\r\n// header \r\n#define bmp" +
-            name + "\t((BitmapHeader*)_bmp_" + name + ")\r\n\r\n#ifndef MyAppCpp\r\n\textern uint16_t _bmp_" +
-            name + "[];\r\n//cpp\r\n#else\r\n";
-    text += "\tconst color_t _bmp_data_" + name + "[] = {\r\n";
+    try {
+        // Reserving the bound up to a limit saves most copies of a growing text
+        // without asking for gigabytes that a noisy picture would never fill.
+        text.reserve(static_cast<size_t>(std::min<unsigned long long>(bound, 256ULL << 20)));
+        text += "#ifndef _bmp" + name + "_\r\n#define _bmp" + name + "_\r\n\r\n// header \r\n#define bmp" +
+                name + "\t((BitmapHeader*)_bmp_" + name + ")\r\n\r\n#ifndef MyAppCpp\r\n\textern uint16_t _bmp_" +
+                name + "[];\r\n//cpp\r\n#else\r\n";
+        text += "\tconst color_t _bmp_data_" + name + "[] = {\r\n";
 
-    RunCoder coder(text);
-    ColumnReader reader(convertedImage, width, height);
-    for (int x = 0; x < width; ++x) {
-        reader.select(x);
+        RunCoder coder(text);
+        ColumnReader reader(convertedImage, width, height);
+        for (int x = 0; x < width; ++x) {
+            reader.select(x);
+            text += "\t\t";
+            for (int y = 0; y < height; ++y)
+                coder.add(reader.value(x, y));
+            text += "\r\n";
+        }
         text += "\t\t";
-        for (int y = 0; y < height; ++y)
-            coder.add(pixelValue(reader.pixel(x, y)));
+        coder.emit();
         text += "\r\n";
+        // The comma after the very last value goes.
+        text.erase(text.size() - 4, 1);
+        text += "\r\n\t};\r\n";
+
+        std::string tail = "\tconst color_t* _bmp_frames_" + name + "[] = {_bmp_data_" + name +
+                           "};\r\n\tBitmapHeader _bmp_" + name +
+                           " = { 'b', %frames%, %width%, %height% , _bmp_frames_" + name +
+                           " };\r\n#endif\r\n#endif\r\n";
+        replaceAll(tail, "%frames%", "1");
+        replaceAll(tail, "%width%", std::to_string(width));
+        replaceAll(tail, "%height%", std::to_string(height));
+        text += tail;
+    } catch (const std::bad_alloc&) {
+        sourceText = "";
+        globalError.addError(NString("Zu wenig Speicher f\xFCr den Quelltext des Bildes ") + filePath);
+        return;
     }
-    text += "\t\t";
-    coder.emit();
-    text += "\r\n";
-    // The comma after the very last value goes.
-    text.erase(text.size() - 4, 1);
-    text += "\r\n\t};\r\n";
-
-    std::string tail = "\tconst color_t* _bmp_frames_" + name + "[] = {_bmp_data_" + name +
-                       "};\r\n\tBitmapHeader _bmp_" + name +
-                       " = { 'b', %frames%, %width%, %height% , _bmp_frames_" + name +
-                       " };\r\n#endif\r\n#endif\r\n";
-    replaceAll(tail, "%frames%", "1");
-    replaceAll(tail, "%width%", std::to_string(width));
-    replaceAll(tail, "%height%", std::to_string(height));
-    text += tail;
-
     sourceText.set(text.data(), static_cast<int>(text.size()));
     globalDebug.sendLine(sourceText);
 }
