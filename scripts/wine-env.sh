@@ -16,15 +16,17 @@ wine_env_start() {
   local i
   for i in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 
+  # The persistent server comes first: every later step (the prefix's
+  # creation too) then talks to it instead of starting a short-lived one.
+  mkdir -p "$WINEPREFIX"
+  wineserver -p
+  NEK_WINE_STARTED=1
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot -i >/dev/null 2>&1 || true
+    wineboot -i >/dev/null 2>&1 </dev/null || true
     # Without a window manager, Wine's managed mode makes every hide or
     # destroy of a top-level window wait about two seconds.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
   fi
-  wineserver -p
-  NEK_WINE_STARTED=1
   # The first Windows program would start Wine's services (services.exe,
   # rpcss, plugplay ...) with its own stdout and stderr; they live as long as
   # the wineserver and would keep ctest's output pipes open. Start them here
