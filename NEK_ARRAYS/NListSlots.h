@@ -21,7 +21,7 @@ template <class T>
 bool fit(T*& data, int& allocatedBytes, int n)
 {
     const long long slots = allocatedBytes / static_cast<long long>(sizeof(T));
-    if (data && slots >= n + 1LL && slots <= n + static_cast<long long>(maxIdleSlots))
+    if (slots >= n + 1LL && slots <= n + static_cast<long long>(maxIdleSlots))
         return true;
     const long long wanted = n + static_cast<long long>(spareSlots);
     if (n < 0 || wanted * static_cast<long long>(sizeof(T)) > INT_MAX)
