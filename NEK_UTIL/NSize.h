@@ -5,14 +5,18 @@
 class NSize {
 public:
     NSize() : cy(0), cx(0) {}
-    NSize(int width, int height) : cy(height), cx(width) {}
-    virtual const char* getName() const { return getClassName(); }
-    virtual const char* getClassName() const { return "NSize"; }
+    NSize(int cx, int cy) : cy(cy), cx(cx) {}
+    virtual const char* getName() const;
+    virtual const char* getClassName() const;
     virtual ~NSize() {}
 
     void set(int width, int height) { cx = width; cy = height; }
     bool operator==(const NSize& other) const { return cx == other.cx && cy == other.cy; }
     bool operator!=(const NSize& other) const { return !(*this == other); }
+
+    // Reads cx, then cy. Missing or non-numeric parts become 0; the result
+    // tells whether both parts were present.
+    bool fromText(const char* text, const char* separator);
 
     int cy;
     int cx;
