@@ -14,7 +14,7 @@ class NNumList;
 //   NStringList groups;
 //   if (re.compile("/a(b+)/i"))
 //       re.findAll("xABbb ab", groups);      // ABbb, Bbb, ab, b
-//   re.replace("a1b22", "/(\\d+)/", "[{{1}}:{{nr}}]");   // a[1:1]b[22:2]
+//   re.replace("/(\\d+)/", "a1b22", "[{{1}}:{{nr}}]");   // a[1:1]b[22:2]
 class NRegExp {
 public:
     enum Options {
