@@ -83,7 +83,10 @@ LRESULT CALLBACK MessageBoxCatcher::hookProc(int code, WPARAM wParam, LPARAM lPa
         HWND hwnd = reinterpret_cast<HWND>(wParam);
         char className[16] = "";
         GetClassNameA(hwnd, className, sizeof className);
-        if (lstrcmpA(className, "#32770") == 0)
+        // When a box closes, activation may pass to a box of another test
+        // program running beside this one; that one is not ours to answer.
+        if (lstrcmpA(className, "#32770") == 0 &&
+            GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId())
             current->handle(hwnd);
     }
     HHOOK hook = current ? current->hook : nullptr;
