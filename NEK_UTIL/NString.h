@@ -3,6 +3,9 @@
 
 #include <cstdarg>
 
+// OLE's VARIANT (oaidl.h), declared here so users need no Windows headers.
+struct tagVARIANT;
+
 // NString: zero-terminated 8-bit ANSI text with its length beside it.
 // Positions and lengths are 0-based byte counts; "not found" is -1.
 // Every assignment passes the language lookup (NLanguage::translate), so
@@ -26,6 +29,17 @@ public:
     NString& operator=(char c);
     NString& operator=(int value);
     NString& operator=(double value);
+
+    // --- wide text and OLE automation (NStringEncodings.cpp) -------------
+    // `bstr` must be a real BSTR: its length is read from the length prefix.
+    // Explicit, so a plain wide literal never slips in by implicit conversion.
+    explicit NString(const wchar_t* bstr);
+    explicit NString(const tagVARIANT& variant);
+    NString& operator=(const wchar_t* bstr);
+    // A variant that cannot be converted to text leaves the string unchanged.
+    NString& operator=(const tagVARIANT& variant);
+    // UTF-16 copy of the text, valid until the next call or the string's end.
+    const wchar_t* toWide();
 
     // --- access -----------------------------------------------------------
     int getLength() const { return length; }
@@ -99,7 +113,26 @@ public:
     static NString fromNumber(int value, bool thousands = false, int radix = 10,
                               int minWidth = -1);
 
+    // --- encodings and checks (NStringEncodings.cpp) ----------------------
+    void urlEncode();
+    void urlDecode();
+    void htmlEncode();
+    void htmlDecode();
+    static NString htmlEncodeChar(char c);
+    void escape();
+    void unescape();
+    // Length of the quoted literal at the start of `text`, quotes included;
+    // 0 when there is none or it is not closed.
+    static int quotedLength(const char* text);
+    static NString extractQuoted(NString& source, int pos, bool removeFromSource = false,
+                                 bool unescapeIt = false);
+    // kind: 'h' 0x-hex, 'b' 0b-binary, 'c' #colour, 'd' integer, 'f' decimal.
+    bool isNumber(char kind, bool ignoreBlanks = false) const;
+
 private:
+    // Replaces the text by `count` bytes as they are (no language lookup).
+    void store(const char* bytes, int count);
+    void setFromBstr(const wchar_t* bstr);
     // Makes room for n characters; the block follows n in 128-byte steps.
     void ensureRoom(int n);
     void formatAt(int offset, const char* fmt, va_list args);
