@@ -82,6 +82,11 @@ bool NNetworkStreamTcp::connectSocket()
 
 bool NNetworkStreamTcp::listenSocket()
 {
+    // A server started again replaces its listening socket.
+    if (serverSocket) {
+        closesocket(static_cast<SOCKET>(serverSocket));
+        serverSocket = 0;
+    }
     if (!startWinsock())
         return false;
 

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "ConverterBitmap.h"
 #include "NDebug.h"
+#include "ProcessRunner.h"
 #include "TestFiles.h"
 
 namespace {
@@ -193,4 +196,42 @@ TEST(NDebug, ConverterTracesStatusAndSourceText)
     globalDebug.off = true;
     globalDebug.connectState = 0;
     globalDebug.debugPort = 5001;
+}
+
+TEST(NDebug, ViewerToolPrintsLinesWithTimeStamps)
+{
+    // A port that was free a moment ago, for the viewer to take.
+    unsigned short port = 0;
+    {
+        RefusingPort probe;
+        ASSERT_TRUE(probe.ok());
+        port = probe.port();
+    }
+    ProcessResult result;
+    std::thread viewer([&] {
+        result = runProcess("\"" + programFolder() + "debuglisten.exe\" " + std::to_string(port), 6000);
+    });
+    // The viewer needs a moment to start; each channel tries only once.
+    bool sent = false;
+    for (int i = 0; i < 100 && !sent; ++i) {
+        NDebug debug;
+        switchOn(debug, port);
+        if (debug.ensureConnected()) {
+            debug.printf("w=%d", 7);
+            debug.sendLine("zweite Zeile");
+            debug.close();
+            sent = true;
+        } else {
+            Sleep(50);
+        }
+    }
+    viewer.join();
+    ASSERT_TRUE(sent);
+    const std::regex line("\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d \\[1\\] (.*)\r");
+    std::vector<std::string> lines;
+    for (std::sregex_iterator it(result.out.begin(), result.out.end(), line), end; it != end; ++it)
+        lines.push_back((*it)[1]);
+    EXPECT_EQ(lines, (std::vector<std::string>{"--- verbunden ---", "w=7", "zweite Zeile",
+                                                "--- getrennt ---"}))
+        << result.out;
 }

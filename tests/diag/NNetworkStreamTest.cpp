@@ -178,6 +178,14 @@ TEST(NNetworkStream, ClientAndServerRoundTrip)
     server.close();
     EXPECT_EQ(server.server(), 0u);
     EXPECT_FALSE(server.isConnected());
+
+    // Started again, a server listens on its new port only.
+    ASSERT_TRUE(server.createServer(nullptr, 0, "127.0.0.1"));
+    const unsigned short first = server.listeningPort();
+    ASSERT_TRUE(server.createServer(nullptr, 0, "127.0.0.1"));
+    NNetworkStreamTcp late;
+    EXPECT_FALSE(late.createClient(nullptr, first, "127.0.0.1"));
+    EXPECT_TRUE(late.createClient(nullptr, server.listeningPort(), "127.0.0.1"));
 }
 
 TEST(NNetworkStream, SecondCreateIsRefusedAndKeepsTheConnection)
