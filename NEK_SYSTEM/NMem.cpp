@@ -1,4 +1,5 @@
 #include "NMem.h"
+#include "NMapStringToString.h"
 
 #include <climits>
 #include <cstdint>
@@ -70,57 +71,6 @@ int hexDigit(unsigned char c)
     return -1;
 }
 
-// Length of the quoted literal at text (quotes included; a backslash takes
-// the next character into the literal), 0 when it is not closed.
-int quotedLiteralLength(const char* text, int available)
-{
-    if (available < 2 || (text[0] != '"' && text[0] != '\''))
-        return 0;
-    const char quote = text[0];
-    for (int i = 1; i < available; ++i) {
-        if (text[i] == '\\')
-            ++i;
-        else if (text[i] == quote)
-            return i + 1;
-    }
-    return 0;
-}
-
-// Writes the unescaped bytes of text[0..count) to out; returns their number
-// (never more than count).
-int unescapeInto(const char* text, int count, unsigned char* out)
-{
-    int n = 0;
-    for (int i = 0; i < count; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c != '\\' || i + 1 >= count) {
-            out[n++] = c;
-            continue;
-        }
-        const unsigned char e = static_cast<unsigned char>(text[++i]);
-        if (e == 'n') {
-            out[n++] = '\n';
-        } else if (e == 'r') {
-            out[n++] = '\r';
-        } else if (e == 't') {
-            out[n++] = '\t';
-        } else if (e == 'x') {
-            unsigned value = 0;
-            for (int k = 0; k < 2 && i + 1 < count && hexDigit(text[i + 1]) >= 0; ++k)
-                value = value * 16 + static_cast<unsigned>(hexDigit(text[++i]));
-            out[n++] = static_cast<unsigned char>(value);
-        } else if (e >= '0' && e <= '9') {
-            unsigned value = e - '0';
-            for (int k = 1; k < 3 && i + 1 < count && text[i + 1] >= '0' && text[i + 1] <= '9'; ++k)
-                value = value * 8 + static_cast<unsigned>(text[++i] - '0');
-            out[n++] = static_cast<unsigned char>(value);
-        } else {
-            out[n++] = e;
-        }
-    }
-    return n;
-}
-
 // Reads a byte value written as binary ("0b"), hexadecimal ("0x") or signed
 // decimal number; false when the token is no such number or lies outside
 // 0..255.
@@ -144,7 +94,7 @@ bool parseByteToken(const char* token, int length, unsigned char& value)
             return false;
     }
     // Leading zeros go first, so that a long but small number is read whole;
-    // more than three significant digits (eight bits) is out of range anyway.
+    // more significant digits than a byte needs are out of range anyway.
     int first = start;
     while (first < length - 1 && token[first] == '0')
         ++first;
@@ -420,6 +370,37 @@ bool NMem::getRange(int start, int count, NMem& target) const
     return true;
 }
 
+// --- fields ------------------------------------------------------------------
+
+int NMem::parseFields(NMapStringToString& map, char fieldSeparator, char keySeparator,
+                      char end) const
+{
+    int fields = 0;
+    int fieldStart = 0;
+    const char* bytes = reinterpret_cast<const char*>(data);
+    for (int i = 0; i <= size; ++i) {
+        // A last field without its separator counts as well.
+        const bool atEnd = i == size;
+        if (!atEnd && bytes[i] != fieldSeparator)
+            continue;
+        const int length = i - fieldStart;
+        if (length > 0) {
+            const char* field = bytes + fieldStart;
+            const void* split = memchr(field, keySeparator, static_cast<size_t>(length));
+            const int keyLength =
+                split ? static_cast<int>(static_cast<const char*>(split) - field) : length;
+            const NString value = split ? NString(field + keyLength + 1, length - keyLength - 1)
+                                        : NString();
+            map.setAt(NString(field, keyLength), value);
+            ++fields;
+        }
+        if (atEnd || (i + 1 < size && bytes[i + 1] == end))
+            break;
+        fieldStart = i + 1;
+    }
+    return fields;
+}
+
 // --- text forms --------------------------------------------------------------
 
 NString NMem::toHexDump(int bytesPerLine) const
@@ -480,8 +461,10 @@ NString NMem::toByteList(const char* separator) const
 
 bool NMem::fromByteList(const NString& text)
 {
-    const char* p = text.getBuffer();
-    const int length = text.getLength();
+    // extractQuoted wants a string it could cut; it is not cut here.
+    NString source(text);
+    const char* p = source.getBuffer();
+    const int length = source.getLength();
     // Every byte takes at least one character of the text.
     unsigned char* bytes = heapAlloc(length > 0 ? length : 1);
     if (!bytes)
@@ -509,13 +492,16 @@ bool NMem::fromByteList(const NString& text)
         }
         itemExpected = false;
         if (c == '"' || c == '\'') {
-            const int literal = quotedLiteralLength(p + pos, length - pos);
+            const int literal = NString::quotedLength(p + pos);
             if (literal == 0 ||
                 (pos + literal < length && !isListSeparator(static_cast<unsigned char>(p[pos + literal])))) {
                 ok = false;
                 break;
             }
-            count += unescapeInto(p + pos + 1, literal - 2, bytes + count);
+            const NString inner = NString::extractQuoted(source, pos, false, true);
+            if (inner.getLength() > 0)
+                memcpy(bytes + count, inner.getBuffer(), static_cast<size_t>(inner.getLength()));
+            count += inner.getLength();
             pos += literal;
             continue;
         }

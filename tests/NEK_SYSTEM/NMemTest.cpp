@@ -3,6 +3,7 @@
 #include <climits>
 #include <string>
 
+#include "NMapStringToString.h"
 #include "NMem.h"
 
 namespace {
@@ -183,6 +184,8 @@ TEST(NMem, HexDumpLayout)
     EXPECT_EQ(str(memOf("ab").toHexDump(4)), "0 61 62 " + std::string(6, ' ') + " ab\r\n");
     EXPECT_EQ(str(NMem(0).toHexDump(16)), "");
     EXPECT_EQ(str(m.toHexDump(0)), "");
+    // A line width whose padding could not be held gives no text.
+    EXPECT_EQ(str(m.toHexDump(INT_MAX)), "");
 }
 
 TEST(NMem, ByteLists)
@@ -255,4 +258,35 @@ TEST(NMem, Base64)
         EXPECT_FALSE(kept.fromBase64(bad)) << bad;
         EXPECT_EQ(bytes(kept), "keep") << bad;
     }
+}
+
+TEST(NMem, ParseFields)
+{
+    // Zero-terminated key=value strings, ended by an empty one; what follows
+    // the end is not read.
+    NMem block = memOf(std::string("a=1\0b=x=y\0flag\0\0c=3\0", 21));
+    NMapStringToString map;
+    EXPECT_EQ(block.parseFields(map, 0, '=', 0), 3);
+    ASSERT_EQ(map.getCount(), 3);
+    EXPECT_EQ(str(map.lookup("a")), "1");
+    EXPECT_EQ(str(map.lookup("b")), "x=y");
+    EXPECT_TRUE(map.contains("flag"));
+    EXPECT_EQ(str(map.lookup("flag")), "");
+    EXPECT_FALSE(map.contains("c"));
+
+    // Other separators; a last field without its separator counts; a key
+    // given twice keeps its last value.
+    NMapStringToString items;
+    EXPECT_EQ(memOf("k:1;k:2;m:;n:5").parseFields(items, ';', ':', '#'), 4);
+    ASSERT_EQ(items.getCount(), 3);
+    EXPECT_EQ(str(items.lookup("k")), "2");
+    EXPECT_EQ(str(items.lookup("n")), "5");
+    NMapStringToString stopped;
+    EXPECT_EQ(memOf("x:1;#y:2;").parseFields(stopped, ';', ':', '#'), 1);
+    EXPECT_FALSE(stopped.contains("y"));
+
+    NMapStringToString none;
+    EXPECT_EQ(NMem().parseFields(none, 0, '=', 0), 0);
+    EXPECT_EQ(NMem(0).parseFields(none, 0, '=', 0), 0);
+    EXPECT_EQ(none.getCount(), 0);
 }
