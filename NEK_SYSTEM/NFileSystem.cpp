@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "NError.h"
+#include "NMem.h"
 #include "NSystem.h"
 
 namespace {
@@ -305,15 +306,16 @@ NString NFileSystem::getFileVersion(const NString& path, NString* error)
         errorCode = GetLastError();
         failure = "[[MEMBBER]]: Fehler bei GetFileVersionInfoSize\r\n";
     } else {
-        std::vector<char> data(size);
-        if (!GetFileVersionInfoA(path, 0, size, data.data())) {
+        // Version resources are small (a 16-bit length field), so the size fits.
+        NMem data(static_cast<int>(size));
+        if (!GetFileVersionInfoA(path, 0, size, data.getPointer())) {
             errorCode = GetLastError();
             failure = "[[MEMBBER]]: Fehler bei GetFileVersionInfo\r\n";
         } else {
             void* value = nullptr;
             UINT length = 0;
             SetLastError(0);
-            if (!VerQueryValueA(data.data(), "\\", &value, &length) || !value ||
+            if (!VerQueryValueA(data.getPointer(), "\\", &value, &length) || !value ||
                 length < sizeof(VS_FIXEDFILEINFO)) {
                 errorCode = GetLastError();
                 if (errorCode == 0)
