@@ -83,7 +83,10 @@ LRESULT CALLBACK MessageBoxCatcher::hookProc(int code, WPARAM wParam, LPARAM lPa
         HWND hwnd = reinterpret_cast<HWND>(wParam);
         char className[16] = "";
         GetClassNameA(hwnd, className, sizeof className);
-        if (lstrcmpA(className, "#32770") == 0)
+        // Wine also reports activations of other programs' boxes here (test
+        // programs run side by side); only this thread's own are answered.
+        if (lstrcmpA(className, "#32770") == 0 &&
+            GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId())
             current->handle(hwnd);
     }
     HHOOK hook = current ? current->hook : nullptr;
