@@ -126,6 +126,13 @@ bool writeWholeFile(const NString& path, const NString& content, NString& error)
         return false;
     }
     const std::string folder(full, static_cast<size_t>(namePart - full));
+    // A file marked read-only is not replaced, as it could not be overwritten.
+    const DWORD attributes = GetFileAttributesA(full);
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+        error = openFailure(path, ERROR_ACCESS_DENIED);
+        return false;
+    }
     char temp[MAX_PATH];
     if (!GetTempFileNameA(folder.c_str(), "nek", 0, temp)) {
         error = openFailure(path, GetLastError());
@@ -155,6 +162,10 @@ bool writeWholeFile(const NString& path, const NString& content, NString& error)
     if (code == 0 && !FlushFileBuffers(file))
         code = GetLastError();
     CloseHandle(file);
+    // The new file keeps the old one's hidden and system marks.
+    if (code == 0 && attributes != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesA(temp, attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                               FILE_ATTRIBUTE_ARCHIVE));
     if (code == 0 && !MoveFileExA(temp, full, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         code = GetLastError();
     if (code != 0) {

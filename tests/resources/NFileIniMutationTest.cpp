@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "MessageBoxCatcher.h"
 #include "NFileIni.h"
 #include "NMapStringToNum.h"
 #include "NMapStringToString.h"
@@ -85,6 +86,7 @@ std::string mutate(std::mt19937& rng, std::string s)
 
 TEST(NFileIniMutation, EveryOperationCompletesOnMutatedFiles)
 {
+    MessageBoxCatcher boxes;  // a box would block the run
     TestFolder folder;
     char tempPath[MAX_PATH + 1];
     GetTempPathA(sizeof tempPath, tempPath);

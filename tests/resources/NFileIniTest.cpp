@@ -33,9 +33,16 @@ void openWith(NFileIni& ini, const TestFolder& folder, const std::string& name,
     ASSERT_TRUE(ini.open(folder.file(name).c_str(), false, readOnly)) << str(ini.lastError);
 }
 
+// Any message box would be an error here; the catcher fails the test
+// instead of letting it block.
+class NFileIniTest : public ::testing::Test {
+protected:
+    MessageBoxCatcher boxes;
+};
+
 }  // namespace
 
-TEST(NFileIni, ValueSearchFollowsTheKeyAndSectionRules)
+TEST_F(NFileIniTest, ValueSearchFollowsTheKeyAndSectionRules)
 {
     TestFolder folder;
     NFileIni ini;
@@ -66,7 +73,7 @@ TEST(NFileIni, ValueSearchFollowsTheKeyAndSectionRules)
     EXPECT_EQ(lf.getSectionNames(names, "*"), 1);
 }
 
-TEST(NFileIni, SetValueEditsOnlyWhatItChanges)
+TEST_F(NFileIniTest, SetValueEditsOnlyWhatItChanges)
 {
     TestFolder folder;
     NFileIni ini;
@@ -107,7 +114,7 @@ TEST(NFileIni, SetValueEditsOnlyWhatItChanges)
     EXPECT_EQ(listFolder(folder.path()).size(), 2u);
 }
 
-TEST(NFileIni, SectionTextOperationsKeepTheRest)
+TEST_F(NFileIniTest, SectionTextOperationsKeepTheRest)
 {
     TestFolder folder;
     NFileIni ini;
@@ -139,7 +146,7 @@ TEST(NFileIni, SectionTextOperationsKeepTheRest)
               "[A] \r\n\r\nn=1\r\n[Full]\r\ne=1\r\n[B]\r\nz=3\r\n\r\n\r\n[New]\r\na=b\r\n");
 }
 
-TEST(NFileIni, EntriesAndMaps)
+TEST_F(NFileIniTest, EntriesAndMaps)
 {
     TestFolder folder;
     NFileIni ini;
@@ -184,7 +191,7 @@ TEST(NFileIni, EntriesAndMaps)
     EXPECT_EQ(str(ini.getSectionText("S")).substr(0, 12), "  alpha = 1 ");
 }
 
-TEST(NFileIni, SectionNamePatterns)
+TEST_F(NFileIniTest, SectionNamePatterns)
 {
     TestFolder folder;
     NFileIni ini;
@@ -211,7 +218,7 @@ TEST(NFileIni, SectionNamePatterns)
     EXPECT_EQ(names.getCount(), texts.getCount());
 }
 
-TEST(NFileIni, BoundedLists)
+TEST_F(NFileIniTest, BoundedLists)
 {
     TestFolder folder;
     NFileIni ini;
@@ -246,7 +253,7 @@ TEST(NFileIni, BoundedLists)
     EXPECT_EQ(str(list.getAt(9)), "2");
 }
 
-TEST(NFileIni, CopyAndMergeSections)
+TEST_F(NFileIniTest, CopyAndMergeSections)
 {
     TestFolder folder;
     NFileIni own, other;
@@ -265,7 +272,7 @@ TEST(NFileIni, CopyAndMergeSections)
     EXPECT_FALSE(other.isModified());
 }
 
-TEST(NFileIni, ImportKinds)
+TEST_F(NFileIniTest, ImportKinds)
 {
     TestFolder folder;
     writeBytes(folder.file("base.ini"),
@@ -320,7 +327,7 @@ TEST(NFileIni, ImportKinds)
     EXPECT_EQ(str(ini.getValue("two", "2")), "2");
 }
 
-TEST(NFileIni, ContentMaskRoundTrip)
+TEST_F(NFileIniTest, ContentMaskRoundTrip)
 {
     TestFolder folder;
     const std::string plain = "[nekContentMask-200]\r\n[A]\r\nsecret=value\r\n";
@@ -361,10 +368,9 @@ TEST(NFileIni, ContentMaskRoundTrip)
     EXPECT_EQ(str(z.getContent()), expectedZero);
 }
 
-TEST(NFileIni, OpenCreateAndSaveFailures)
+TEST_F(NFileIniTest, OpenCreateAndSaveFailures)
 {
     TestFolder folder;
-    MessageBoxCatcher boxes;  // none of this may show a box
     NFileIni ini;
     EXPECT_FALSE(ini.open(folder.file("missing.ini").c_str(), false, false));
     EXPECT_FALSE(ini.isOpen());
@@ -416,7 +422,7 @@ TEST(NFileIni, OpenCreateAndSaveFailures)
     EXPECT_EQ(boxes.count(), 0u);
 }
 
-TEST(NFileIni, FailedSaveKeepsTheOldFile)
+TEST_F(NFileIniTest, FailedSaveKeepsTheOldFile)
 {
     TestFolder folder;
     const std::string old = "[A]\r\nx=old\r\n";
@@ -436,7 +442,17 @@ TEST(NFileIni, FailedSaveKeepsTheOldFile)
     EXPECT_EQ(readBytes(path), old);
     EXPECT_EQ(listFolder(folder.path()), std::vector<std::string>{"a.ini"});
 
-    // Once the file is free again, the kept text is saved.
+    // A file marked read-only is left alone as well.
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(ini.save());
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(readBytes(path), old);
+    EXPECT_EQ(listFolder(folder.path()), std::vector<std::string>{"a.ini"});
+
+    // Once the file is free again, the kept text is saved; a hidden file stays hidden.
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
     ASSERT_TRUE(ini.save());
     EXPECT_EQ(readBytes(path), "[A]\r\nx=new\r\n");
+    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(listFolder(folder.path()), std::vector<std::string>{"a.ini"});
 }
