@@ -1,0 +1,28 @@
+// Child program for the process tests: nek_sleeper <ms> [marker file]
+// Writes its process id to the marker file, sleeps, then appends " done".
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    const DWORD ms = argc > 1 ? static_cast<DWORD>(strtoul(argv[1], nullptr, 10)) : 0;
+    const char* marker = argc > 2 ? argv[2] : nullptr;
+    if (marker) {
+        FILE* f = fopen(marker, "wb");
+        if (f) {
+            fprintf(f, "%lu", GetCurrentProcessId());
+            fclose(f);
+        }
+    }
+    Sleep(ms);
+    if (marker) {
+        FILE* f = fopen(marker, "ab");
+        if (f) {
+            fputs(" done", f);
+            fclose(f);
+        }
+    }
+    return 0;
+}
