@@ -28,6 +28,8 @@ const char* const seeds[] = {
     "[import]\r\nsections=b.ini,*,addContent\r\nentries=b.ini,style_*,ignore\r\n"
     "sections=in.ini,*\r\nsections=..\\up.ini,*\r\n[style_b]\r\nk=v\r\n",
     "[nekContentMask-200]\r\n[A]\r\nsecret=1\r\n[B]\r\n;c=3\r\nd=4",
+    // digits running past the header line
+    "[nekContentMask-1234567890]\r\n[A]\r\nx=1\r\n",
     "[A]\nx=1\n[B]\ny=2\n",
     "",
     "[]\r\n=\r\n[x]junk\r\n[y]  \r\n\r\n\r\n[z]",
