@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "ConverterBitmap.h"
+#include "NDebug.h"
 
 CommandLineConverter::CommandLineConverter(FILE* out, FILE* err) : out(out), err(err) {}
 
@@ -19,6 +20,9 @@ void CommandLineConverter::printUsage(FILE* to)
           "  bmp2ondra -o DATEI BILD        Quelltext in DATEI schreiben\n"
           "  bmp2ondra -d ORDNER BILD...    jedes BILD nach ORDNER\\<Dateititel>.h schreiben\n"
           "  bmp2ondra --help               diese Hilfe zeigen\n"
+          "\n"
+          "Mit --debug oder --debug=PORT gehen Umwandlungsstatus und Quelltext zus\xE4tzlich\n"
+          "an den Debug-Kanal (debuglisten auf localhost, Port 5001 oder PORT).\n"
           "\n"
           "BILD ist eine BMP-, GIF-, JPEG-, PNG-, TIFF-, WMF- oder EMF-Datei. Der Text ist\n"
           "derselbe, den der Konverter in die Zwischenablage legt (RGB565, laufl\xE4ngencodiert,\n"
@@ -86,6 +90,17 @@ int CommandLineConverter::run(int argc, const char* const* argv)
             (option == "-o" ? outputFile : outputDir) = argv[first + 1];
             (option == "-o" ? toFile : toDir) = true;
             first += 2;
+            continue;
+        }
+        if (option == "--debug" || option.startsWith("--debug=")) {
+            const int port = option == "--debug" ? globalDebug.debugPort : option.mid(8).toInt();
+            if (port < 1 || port > 65535) {
+                fprintf(err, "bmp2ondra: ung\xFCltiger Port: %s\n", option.getBuffer());
+                return missingFile;
+            }
+            globalDebug.debugPort = port;
+            globalDebug.off = false;
+            ++first;
             continue;
         }
         if (option == "--") {

@@ -168,8 +168,8 @@ TEST(NDebug, ListenerThatGoesAwayMakesSendsFailSilently)
 }
 
 // The converter writes its status and the whole source text to the global
-// channel. Its command-line program has no way to switch the channel on (only
-// the window does), so the converter class is checked here in-process.
+// channel: checked in-process here, and through the command-line program
+// below.
 TEST(NDebug, ConverterTracesStatusAndSourceText)
 {
     TestFolder folder;
@@ -234,4 +234,33 @@ TEST(NDebug, ViewerToolPrintsLinesWithTimeStamps)
     EXPECT_EQ(lines, (std::vector<std::string>{"--- verbunden ---", "w=7", "zweite Zeile",
                                                 "--- getrennt ---"}))
         << result.out;
+}
+
+TEST(NDebug, CommandLineConverterTracesWhenAskedTo)
+{
+    TestFolder folder;
+    const std::string picture = folder.file("zwei.bmp");
+    writeBmp(picture, 1, 3, {0xFFFF0000, 0xFFFF0000, 0xFF0000FF});
+    TestListener listener;
+    ASSERT_TRUE(listener.ok());
+
+    const std::string program = "\"" + programFolder() + "bmp2ondra.exe\" ";
+    ProcessResult result =
+        runProcess(program + "--debug=" + std::to_string(listener.port()) + " \"" + picture + "\"");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_FALSE(result.out.empty());
+    const std::string head = "ConverterBitmap::convert(..) status = ";
+    EXPECT_TRUE(listener.waitForBytes(head.size() + 3 + result.out.size() + 2));
+    Sleep(50);
+    const std::string got = listener.received();
+    ASSERT_EQ(got.rfind(head, 0), 0u) << got;
+    // The status line, then the text exactly as written to standard output.
+    const size_t lineEnd = got.find("\r\n");
+    ASSERT_NE(lineEnd, std::string::npos);
+    EXPECT_EQ(got.substr(lineEnd + 2), result.out + "\r\n");
+
+    // A port out of range is refused before anything is converted.
+    result = runProcess(program + "--debug=70000 \"" + picture + "\"");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("--debug=70000"), std::string::npos) << result.err;
 }
