@@ -403,6 +403,9 @@ NString NResources::getResourceFolder() const { return programFolder + "\\NEK-Re
 
 void NResources::init()
 {
+    // A second run would extract the archive again and list every folder twice.
+    if (initialised)
+        return;
     initialised = 1;
     addFolder(programFolder, false);
     addFolder(programFolder + "\\resources", false);

@@ -6,10 +6,14 @@
 #include "NString.h"
 #include "NStringList.h"
 
-// NResources: finds the files a program needs at run time. A finished
-// program carries them in an archive appended to its executable; the archive
-// is unpacked into a fresh temporary folder at start-up and removed again at
-// the end (readArchive, cleanUp).
+// NResources: finds the files a program needs at run time and holds the
+// named styles and colour variables controls are drawn with; one global
+// instance, globalResources, initialised by the application. A finished
+// program carries its resource files in an archive appended to its
+// executable; the archive is unpacked into a fresh temporary folder at
+// start-up and removed again at the end (readArchive, cleanUp). Without one
+// they come from the folder "NEK-Resourcen" beside the program and the
+// folders that its resource.ini lists.
 //
 // Archive layout (all integers 32-bit little endian, offsets from the start
 // of the program file):
