@@ -5,7 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "NError.h"
+#include "NFile.h"
+#include "NFileSystem.h"
+#include "NSystem.h"
 
 // Text searches, value and section edits, and the file itself. Entries,
 // maps, name patterns, lists and imports are in NFileIniSections.cpp.
@@ -26,154 +28,101 @@ bool sameBytes(const NString& a, const NString& b)
 }
 
 // --- file access ---------------------------------------------------------------
-// Whole-file reads and writes over the Windows calls. The write goes to a
-// new file in the same folder that replaces the old one only when it is
-// complete, so a failing save never leaves a half-written file behind.
+// The new text goes to a temporary file in the same folder, which replaces
+// the old file only when it is completely written: a failing save never
+// leaves a half-written file behind.
 
-NString systemText(DWORD code)
+// NFile's open failure names the file; lastError holds the system's text alone.
+NString openErrorText(const NFile& file, const NString& path)
 {
-    NString text = NError::getSystemMessage(code);
-    text.trim();
-    if (text.isEmpty())
-        text.format("Fehlernummer: %lu", static_cast<unsigned long>(code));
+    NString text = file.lastError;
+    const NString prefix = NString("Fehler beim \xF6" "ffnen der Datei '") + path + NString("'\r\n");
+    if (text.startsWith(prefix))
+        text.remove(0, prefix.getLength());
     return text;
 }
 
-NString openFailure(const NString& path, DWORD code)
-{
-    return NString("Fehler beim \xF6" "ffnen der Datei '") + path + NString("'\r\n") +
-           systemText(code);
-}
-
-NString writeFailure(DWORD code)
-{
-    return NString("Fehler beim Schreiben: ") + systemText(code);
-}
-
-bool fileExists(const NString& path)
-{
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-// create: a missing file is created empty. error gets the system's text.
+// create: a missing file is created empty.
 bool readWholeFile(const NString& path, bool create, NString& content, NString& error)
 {
     content = "";
-    const bool createNew = create && !fileExists(path);
-    HANDLE file = CreateFileA(path, createNew ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              createNew ? CREATE_NEW : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        error = systemText(GetLastError());
+    const bool createNew = create && GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
+    NFile file;
+    if (!file.open(path, createNew ? "w+b" : "rb", true)) {
+        error = openErrorText(file, path);
         return false;
     }
-    // A device name (CON, a pipe) could block the read forever.
-    if (GetFileType(file) != FILE_TYPE_DISK) {
-        error = systemText(ERROR_INVALID_NAME);
-        CloseHandle(file);
-        return false;
-    }
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size)) {
-        error = systemText(GetLastError());
-        CloseHandle(file);
-        return false;
-    }
-    if (size.QuadPart > NFileIni::maxFileSize) {
+    const int size = file.getSize();
+    if (size > NFileIni::maxFileSize) {
         error = NString("Die Datei '") + path + NString("' ist zu gro\xDF.");
-        CloseHandle(file);
         return false;
     }
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        if (!ReadFile(file, &bytes[done], static_cast<DWORD>(bytes.size() - done), &got,
-                      nullptr)) {
-            error = systemText(GetLastError());
-            CloseHandle(file);
-            return false;
-        }
-        if (got == 0)
-            break;  // the file shrank meanwhile
-        done += got;
+    content = file.readString(-1);
+    if (content.isEmpty() && !file.lastError.isEmpty()) {
+        error = file.lastError;
+        return false;
     }
-    CloseHandle(file);
-    content = NString(bytes.data(), static_cast<int>(done));
     return true;
 }
 
 bool createEmptyFile(const NString& path, NString& error)
 {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        error = systemText(GetLastError());
+    NFile file;
+    if (!file.create(path, true)) {
+        error = openErrorText(file, path);
         return false;
     }
-    CloseHandle(file);
     return true;
 }
 
 bool writeWholeFile(const NString& path, const NString& content, NString& error)
 {
-    char full[MAX_PATH * 4];
-    char* namePart = nullptr;
-    const DWORD n = GetFullPathNameA(path, sizeof(full), full, &namePart);
-    if (n == 0 || n >= sizeof(full) || !namePart) {
-        error = openFailure(path, n == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE);
-        return false;
-    }
-    const std::string folder(full, static_cast<size_t>(namePart - full));
+    const NString full = NFileSystem::getFullPath(path);
     // A file marked read-only is not replaced, as it could not be overwritten.
     const DWORD attributes = GetFileAttributesA(full);
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
-        error = openFailure(path, ERROR_ACCESS_DENIED);
+    if (full.isEmpty() || (attributes != INVALID_FILE_ATTRIBUTES &&
+                           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))) {
+        error = NString("Fehler beim \xF6" "ffnen der Datei '") + path + NString("'\r\n") +
+                NSystem::getErrorText(ERROR_ACCESS_DENIED);
         return false;
     }
-    char temp[MAX_PATH];
-    if (!GetTempFileNameA(folder.c_str(), "nek", 0, temp)) {
-        error = openFailure(path, GetLastError());
+    NFile file;
+    if (!file.createTemp("nek", NFileSystem::getPath(full))) {
+        error = file.lastError;
         return false;
     }
-    HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        error = openFailure(path, GetLastError());
-        DeleteFileA(temp);
-        return false;
+    const NString temp = file.getFileName();
+    bool written = file.write(content);
+    error = file.lastError;
+    file.close();
+    if (written && !file.lastError.isEmpty()) {  // the final flush failed
+        written = false;
+        error = file.lastError;
     }
-    const char* bytes = content.getBuffer();
-    DWORD left = static_cast<DWORD>(content.getLength());
     DWORD code = 0;
-    while (left > 0) {
-        DWORD written = 0;
-        if (!WriteFile(file, bytes, left, &written, nullptr) || written == 0) {
+    if (written) {
+        // On the disk before it replaces the old file.
+        HANDLE handle = CreateFileA(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE || !FlushFileBuffers(handle))
             code = GetLastError();
-            if (code == 0)
-                code = ERROR_WRITE_FAULT;
-            break;
-        }
-        bytes += written;
-        left -= written;
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
     }
-    if (code == 0 && !FlushFileBuffers(file))
-        code = GetLastError();
-    CloseHandle(file);
     // The new file keeps the old one's hidden and system marks.
-    if (code == 0 && attributes != INVALID_FILE_ATTRIBUTES)
+    if (written && code == 0 && attributes != INVALID_FILE_ATTRIBUTES)
         SetFileAttributesA(temp, attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                                FILE_ATTRIBUTE_ARCHIVE));
-    if (code == 0 && !MoveFileExA(temp, full, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (written && code == 0 &&
+        !MoveFileExA(temp, full, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         code = GetLastError();
     if (code != 0) {
-        DeleteFileA(temp);
-        error = writeFailure(code);
-        return false;
+        written = false;
+        error = NString("Fehler beim Schreiben: ") + NSystem::getErrorText(code);
     }
-    return true;
+    if (!written)
+        DeleteFileA(temp);
+    return written;
 }
 
 }  // namespace
@@ -209,7 +158,7 @@ bool NFileIni::open(const NString& newPath, bool create, bool newReadOnly)
     NString content;
     if (path.isEmpty() || !readWholeFile(path, create, content, lastError)) {
         if (lastError.isEmpty())
-            lastError = systemText(ERROR_INVALID_NAME);
+            lastError = NSystem::getErrorText(ERROR_INVALID_NAME);
         path = "";
         return false;
     }
@@ -232,7 +181,7 @@ bool NFileIni::create(const NString& newPath)
     path = newPath;
     if (path.isEmpty() || !createEmptyFile(path, lastError)) {
         if (lastError.isEmpty())
-            lastError = systemText(ERROR_INVALID_NAME);
+            lastError = NSystem::getErrorText(ERROR_INVALID_NAME);
         path = "";
         return false;
     }

@@ -26,8 +26,10 @@ const char* const seeds[] = {
     "; settings\r\n\r\n[Window]\r\nx=10\r\ny = 20\r\nname= main \r\n\r\n[Recent]\r\n"
     "maxEntries=3\r\nc:\\a.txt\r\nc:\\b.txt\r\n[style_a]\r\ncolor=#ff0000\r\n",
     "[import]\r\nsections=b.ini,*,addContent\r\nentries=b.ini,style_*,ignore\r\n"
-    "sections=in.ini,*\r\n[style_b]\r\nk=v\r\n",
+    "sections=in.ini,*\r\nsections=..\\up.ini,*\r\n[style_b]\r\nk=v\r\n",
     "[nekContentMask-200]\r\n[A]\r\nsecret=1\r\n[B]\r\n;c=3\r\nd=4",
+    // digits running past the header line
+    "[nekContentMask-1234567890]\r\n[A]\r\nx=1\r\n",
     "[A]\nx=1\n[B]\ny=2\n",
     "",
     "[]\r\n=\r\n[x]junk\r\n[y]  \r\n\r\n\r\n[z]",
@@ -87,16 +89,15 @@ std::string mutate(std::mt19937& rng, std::string s)
 TEST(NFileIniMutation, EveryOperationCompletesOnMutatedFiles)
 {
     MessageBoxCatcher boxes;  // a box would block the run
-    TestFolder folder;
-    char tempPath[MAX_PATH + 1];
-    GetTempPathA(sizeof tempPath, tempPath);
-    std::vector<std::string> outside = listFolder(tempPath);
-    outside.erase(std::remove(outside.begin(), outside.end(),
-                              folder.path().substr(folder.path().find_last_of('\\') + 1)),
-                  outside.end());
+    // The files live one level down, so that a write beside them or above
+    // them shows in folders nobody else uses.
+    TestFolder outer;
+    const std::string work = outer.file("work");
+    ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
+    auto file = [&work](const char* name) { return work + "\\" + name; };
 
-    const std::string in = folder.file("in.ini");
-    const std::string other = folder.file("b.ini");
+    const std::string in = file("in.ini");
+    const std::string other = file("b.ini");
     const std::vector<std::string> expectedFiles{"b.ini", "in.ini"};
     const char* const patterns[] = {"*", "!*", "style_*", "*a|!B", "x||y", "!style_*|*]"};
 
@@ -162,13 +163,9 @@ TEST(NFileIniMutation, EveryOperationCompletesOnMutatedFiles)
         ++completed;
         ini.close(false);
         second.close(false);
-        ASSERT_EQ(listFolder(folder.path()), expectedFiles);
+        ASSERT_EQ(listFolder(work), expectedFiles);
     }
     EXPECT_EQ(completed, inputs * opsPerInput);
 
-    std::vector<std::string> after = listFolder(tempPath);
-    after.erase(std::remove(after.begin(), after.end(),
-                            folder.path().substr(folder.path().find_last_of('\\') + 1)),
-                after.end());
-    EXPECT_EQ(after, outside);
+    EXPECT_EQ(listFolder(outer.path()), std::vector<std::string>{"work"});
 }
