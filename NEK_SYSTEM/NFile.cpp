@@ -491,6 +491,17 @@ bool NFile::writeWhole(const NString& path, const void* bytes, int count, NStrin
     const NString fullPath = hasEmbeddedZero(path) ? NString() : NFileSystem::getFullPath(path);
     const int cut = fullPath.findLastChar('\\');
     const NString folder = cut >= 0 ? fullPath.left(cut + 1) : NString();
+    // Replacing would get past the protection that opening for writing
+    // respects, so a read-only target is refused the same way.
+    const DWORD attributes =
+        fullPath.isEmpty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(fullPath);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        file.failOpen(path, ERROR_ACCESS_DENIED, silent);
+        if (error)
+            *error = file.lastError;
+        return false;
+    }
     char tempName[MAX_PATH + 1] = {};
     const bool haveTemp = !path.isEmpty() && !folder.isEmpty() &&
                           folder.getLength() <= MAX_PATH - 14 &&
@@ -510,6 +521,9 @@ bool NFile::writeWhole(const NString& path, const void* bytes, int count, NStrin
             if (!MoveFileExA(tempName, fullPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
                 file.failOpen(path, GetLastError(), silent);
                 ok = false;
+            } else if (attributes != INVALID_FILE_ATTRIBUTES) {
+                // The new file keeps what the old one was marked as (hidden, say).
+                SetFileAttributesA(fullPath, attributes);
             }
         }
         if (!ok)

@@ -300,7 +300,11 @@ TEST(NFile, WholeFileRoundTrips)
     EXPECT_TRUE(NFile::writeTextFile(path.c_str(), "Zeile 1\r\nZeile 2", &error));
     EXPECT_TRUE(error.isEmpty());
     EXPECT_EQ(readBytes(path), "Zeile 1\r\nZeile 2");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
     EXPECT_TRUE(NFile::writeTextFile(path.c_str(), "kurz"));
+    EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN,
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(str(NFile::readTextFile(path.c_str(), &error)), "kurz");
     EXPECT_TRUE(error.isEmpty());
     EXPECT_EQ(str(NFile::readTextFile(path.c_str())), "kurz");
@@ -370,6 +374,26 @@ TEST(NFile, WholeFileFailures)
     EXPECT_GT(error.getLength(), static_cast<int>(openFailurePrefix(sub).size()));
     EXPECT_EQ(listFolder(folder.path()), std::vector<std::string>{"ordner"});
     EXPECT_EQ(readBytes(folder.file("ordner\\drin.txt")), "bleibt");
+
+    const std::string locked = folder.file("schreibgeschuetzt.txt");
+    writeBytes(locked, "alt");
+    ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(NFile::writeTextFile(locked.c_str(), "neu", &error));
+    EXPECT_EQ(str(error), openFailure(locked, ERROR_ACCESS_DENIED));
+    EXPECT_EQ(readBytes(locked), "alt");
+    EXPECT_EQ(listFolder(folder.path()), (std::vector<std::string>{"ordner", "schreibgeschuetzt.txt"}));
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(NFile, FlushAllWritesPendingOutput)
+{
+    TestFolder folder;
+    const std::string path = folder.file("gepuffert.txt");
+    NFile file;
+    ASSERT_TRUE(file.create(path.c_str()));
+    ASSERT_TRUE(file.write("abc", 3));
+    NFile::flushAll();
+    EXPECT_EQ(readBytes(path), "abc");
 }
 
 TEST(NFile, LongPathsAreNeverCut)
