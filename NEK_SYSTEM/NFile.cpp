@@ -95,16 +95,7 @@ NString bytesToString(char* bytes, int count, bool& ok)
         return NString();
     }
     HeapFree(GetProcessHeap(), 0, probe);
-    // A text starting with the language marker would be translated on
-    // assignment: store it without the marker, then put the byte back.
-    const bool marked = count >= 2 && bytes[0] == '\xB3' && bytes[1] == '\xB3';
-    const char first = bytes[0];
-    if (marked)
-        bytes[0] = 'x';
-    NString result(bytes, count);
-    if (marked)
-        result.setAt(0, first);
-    return result;
+    return NString(bytes, count);
 }
 
 long long measureSize(FILE* stream)

@@ -259,8 +259,9 @@ TEST(NFile, BytesStayExact)
 {
     TestFolder folder;
     const std::string path = folder.file("roh.bin");
-    // Zero bytes, line ends and the language marker at the start.
-    const std::string bytes("\xB3\xB3\0\r\n\x1A\xFFz", 8);
+    // Zero bytes, line ends, an end-of-file character and the language
+    // marker inside the text (only a text that starts with it is translated).
+    const std::string bytes("\0\r\n\x1A\xB3\xB3\xFFz", 8);
     NFile file;
     ASSERT_TRUE(file.create(path.c_str()));
     ASSERT_TRUE(file.write(bytes.data(), static_cast<int>(bytes.size())));
