@@ -75,20 +75,23 @@ void measure(const std::string& folder, int w, int h, bool noise)
         printf("cannot write %s\n", path.c_str());
         return;
     }
-    ConverterBitmap converter;
-    double start = seconds();
-    converter.load(path.c_str());
-    const double load = seconds() - start;
-    start = seconds();
-    converter.convert();
-    const double convert = seconds() - start;
-    start = seconds();
-    converter.createSource();
-    const double source = seconds() - start;
-    printf("%4d x %4d %-5s  load+convert+text %6.3f s  convert %6.3f s  text %6.3f s  "
-           "text size %6.1f MB  peak memory %7.1f MB\n",
-           w, h, noise ? "noise" : "flat", load, convert, source,
-           converter.sourceText.getLength() / (1024.0 * 1024.0), peakMegabytes());
+    {
+        // The converter keeps the file open while it lives.
+        ConverterBitmap converter;
+        double start = seconds();
+        converter.load(path.c_str());
+        const double load = seconds() - start;
+        start = seconds();
+        converter.convert();
+        const double convert = seconds() - start;
+        start = seconds();
+        converter.createSource();
+        const double source = seconds() - start;
+        printf("%4d x %4d %-5s  load+convert+text %6.3f s  convert %6.3f s  text %6.3f s  "
+               "text size %6.1f MB  peak memory %7.1f MB\n",
+               w, h, noise ? "noise" : "flat", load, convert, source,
+               converter.sourceText.getLength() / (1024.0 * 1024.0), peakMegabytes());
+    }
     DeleteFileA(path.c_str());
 }
 

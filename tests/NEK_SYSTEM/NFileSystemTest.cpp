@@ -219,9 +219,10 @@ TEST(NFileSystem, TempNamesFullPathsAndCurrentFolder)
     ASSERT_FALSE(created.isEmpty());
     EXPECT_TRUE(created.startsWith(temp));
     EXPECT_TRUE(fileExists(str(created)));
-    EXPECT_NE(str(created), str(NFileSystem::getTempFileName("nek")))
-        << "a second call must give another name";
+    const NString second = NFileSystem::getTempFileName("nek");
+    EXPECT_NE(str(created), str(second)) << "a second call must give another name";
     DeleteFileA(created);
+    DeleteFileA(second);
     // With a number of its own it only makes the name.
     const NString named = NFileSystem::getTempFileName("nek", 0xBEEF);
     EXPECT_TRUE(named.startsWith(temp));

@@ -467,7 +467,32 @@ TEST_F(ResourceArchive, MutatedArchivesNeverEscapeOrCrash)
     const std::string prog = fakeProgram(300);
     const std::string valid =
         withArchive(prog, block("controlpos.ini", "[a]\r\nb=c\r\n") + block("nek.bmp", "BM1234"));
+    // Other test programs use the shared temporary folder at the same time:
+    // this test gets a private one, and its parent, to watch.
+    TestFolder privateRoot;
+    CreateDirectoryA(privateRoot.file("temp").c_str(), nullptr);
+    struct TempFolderSwitch {
+        std::string oldTmp, oldTemp;
+        explicit TempFolderSwitch(const std::string& folder)
+        {
+            oldTmp = variable("TMP");
+            oldTemp = variable("TEMP");
+            SetEnvironmentVariableA("TMP", folder.c_str());
+            SetEnvironmentVariableA("TEMP", folder.c_str());
+        }
+        ~TempFolderSwitch()
+        {
+            SetEnvironmentVariableA("TMP", oldTmp.empty() ? nullptr : oldTmp.c_str());
+            SetEnvironmentVariableA("TEMP", oldTemp.empty() ? nullptr : oldTemp.c_str());
+        }
+        static std::string variable(const char* name)
+        {
+            char value[1024] = "";
+            return GetEnvironmentVariableA(name, value, sizeof value) < sizeof value ? value : "";
+        }
+    } tempSwitch(privateRoot.file("temp"));
     const std::string temp = tempPath();
+    ASSERT_EQ(temp, privateRoot.file("temp") + "\\");
     const std::string parent = temp.substr(0, temp.size() - 1);
     const std::string parentFolder = parent.substr(0, parent.rfind('\\'));
     const std::vector<std::string> tempBefore = listFolder(temp);
