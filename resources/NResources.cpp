@@ -5,11 +5,17 @@
 #include <cstring>
 #include <ctime>
 
+#include "NDebug.h"
 #include "NError.h"
 #include "NFile.h"
 #include "NFileFind.h"
 #include "NFileSystem.h"
+#include "NGlobalOrder.h"
+#include "NLanguage.h"
 #include "NMem.h"
+#include "NTime.h"
+
+NResources globalResources NEK_INIT_ORDER(NEK_ORDER_RESOURCES);
 
 char NResources::archiveMarker[12] = "qovantirel0";
 
@@ -80,7 +86,10 @@ bool isDeviceName(const NString& name)
 
 }  // namespace
 
-NResources::NResources() : archiveKey(archiveKeyDefault), archive(0) {}
+NResources::NResources()
+    : diskResources(1), archiveKey(archiveKeyDefault), archive(0), initialised(0)
+{
+}
 
 NResources::~NResources() { cleanUp(); }
 
@@ -328,13 +337,293 @@ bool NResources::readArchive()
 
 void NResources::cleanUp()
 {
-    // What a failed archive left behind stays for inspection.
-    if (!archive)
+    // Without an archive resource.ini is the developer's own file: keep its
+    // record of the used resources. What a failed archive left behind stays
+    // for inspection.
+    if (!archive) {
+        resourceIni.save();
         return;
+    }
     // Quietly: this runs at program exit, when no one can act on a box.
     for (int i = 0; i < archiveFiles.getCount(); ++i)
         NFileSystem::deleteFile(archiveFiles.getValueAt(i), true);
     if (!extractFolder.isEmpty())
         RemoveDirectoryA(extractFolder);
     archiveFiles.removeAll();
+}
+
+// ---------------------------------------------------------------------------
+// The resource manager: folders, lookups, styles, languages.
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// A regular file, not a folder: only files are resources.
+bool isFile(const NString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool isFolder(const NString& path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+const char* const beforeInitTail =
+    ") kann erst nach der Initialisierung des globalResources-Objektes verwendet werden.\r\n"
+    "Sie sollten sie z.B. nicht im Konstrukor des Main-Fensters";
+
+void warnBeforeInit(const NString& text)
+{
+    globalError.messageBox(text, 0, "Fehler !", MB_ICONERROR);
+}
+
+// Creates a default file only where none exists; an existing one, even an
+// empty one, belongs to the developer.
+void createDefaultFile(const NString& path, const char* text)
+{
+    if (!isFile(path) && !isFolder(path))
+        NFile::writeTextFile(path, text);
+}
+
+}  // namespace
+
+void NResources::setProgramFolder(const NString& folder)
+{
+    programFolder = folder;
+    if (programFolder.endsWith("\\"))
+        programFolder = programFolder.left(programFolder.getLength() - 1);
+}
+
+NString NResources::getResourceFolder() const { return programFolder + "\\NEK-Resourcen"; }
+
+void NResources::init()
+{
+    // A second run would extract the archive again and list every folder twice.
+    if (initialised)
+        return;
+    initialised = 1;
+    addFolder(programFolder, false);
+    addFolder(programFolder + "\\resources", false);
+
+    archive = readArchive() ? 1 : 0;
+    diskResources = archive ? 0 : 1;
+
+    const NString resourceFolder = getResourceFolder();
+    if (!archive) {
+        if (!isFolder(resourceFolder))
+            NFileSystem::makeDir(resourceFolder);
+        createDefaultFile(resourceFolder + "\\controlpos.ini", "\r\n");
+        createDefaultFile(resourceFolder + "\\resource.ini", "[StandardResourcePath]\r\n");
+    }
+    addFolder(resourceFolder, true);
+
+    const NString resourcePath = getFile("resource.ini");
+    bool readOnly = true;
+    if (!resourcePath.isEmpty()) {
+        NFile probe;
+        readOnly = !probe.open(resourcePath, "r+", true);
+        probe.close();
+    }
+    if (resourcePath.isEmpty() || !resourceIni.open(resourcePath, false, readOnly)) {
+        globalError.messageBox(
+            NString("Fehler: resource.ini konnte nicht verwendet werden.\r\n") + resourcePath, 0,
+            "Fehler !", MB_ICONERROR);
+    } else {
+        NStringList lines;
+        resourceIni.getSectionEntries("StandardResourcePath", lines, nullptr, true);
+        for (int i = 0; i < lines.getCount(); ++i)
+            addFolder(lines.getAt(i), true);
+    }
+
+    const NString controlPosPath = getFile("controlpos.ini");
+    if (controlPosPath.isEmpty() || !controlPosIni.open(controlPosPath, false, false)) {
+        globalError.messageBox(
+            NString("Fehler: controlpos.ini konnte nicht verwendet werden.\r\n") + controlPosPath,
+            0, "Fehler !", MB_ICONERROR);
+    }
+
+    buildStyles();
+}
+
+NString NResources::getFile(const NString& name)
+{
+    if (!initialised)
+        warnBeforeInit(NString("Die Funktion NResources::getFile(\"") + name + "\"" +
+                       beforeInitTail + " sondern besser in onPreCreateWindow() verwenden.");
+    if (name.isEmpty())
+        return NString();
+
+    if (archive) {
+        NString path;
+        if (archiveFiles.get(archiveName(name), path))
+            return path;
+    } else {
+        for (int i = 0; i < folders.getCount(); ++i) {
+            NString path = folders.getAt(i) + "\\" + name;
+            if (isFile(path)) {
+                recordUse(name);
+                return path;
+            }
+        }
+    }
+    for (int i = 0; i < secondaryFolders.getCount(); ++i) {
+        NString path = secondaryFolders.getAt(i) + "\\" + name;
+        if (isFile(path))
+            return path;
+    }
+    if (isFile(name))
+        return name;
+    return NString();
+}
+
+void NResources::recordUse(const NString& name)
+{
+    NString key = name;
+    key.makeLower();
+    key.trim();
+    // The manager's own files are no resources of the program.
+    if (key == "resource.ini" || key == "controlpos.ini")
+        return;
+    NTime now;
+    now.setNow();
+    resourceIni.setValue("usedResources", key, now.format("%d.%m.%Y %H:%M:%S"));
+}
+
+NString NResources::getStyle(const NString& name)
+{
+    if (!initialised)
+        warnBeforeInit(NString("Die Funktion NResources::getStyle(\"") + name + "\"" +
+                       beforeInitTail + ", sondern besser in onPreCreateWindow() verwenden.");
+    NString value;
+    styleMap.get(name, value);
+    return value;
+}
+
+int NResources::findFiles(const NString& pattern, NStringList& list, bool alsoProgramFolder)
+{
+    if (!initialised)
+        warnBeforeInit(NString("Die Funktion NResources::findFiles(..") + beforeInitTail +
+                       " sondern besser in onPreCreateWindow() verwenden.");
+    int found = 0;
+    for (int i = 0; i < folders.getCount(); ++i)
+        found += NFileFind::search(folders.getAt(i), list, "*", pattern, NFileFind::findFiles);
+    for (int i = 0; i < secondaryFolders.getCount(); ++i)
+        found += NFileFind::search(secondaryFolders.getAt(i), list, "*", pattern,
+                                   NFileFind::findFiles);
+    if (alsoProgramFolder)
+        found += NFileFind::search(programFolder, list, NString(), pattern, NFileFind::findFiles);
+    return found;
+}
+
+void NResources::loadLanguage(const NString& language)
+{
+    globalLanguage.clear();
+    if (!language.isEmpty())
+        globalLanguage.setLanguageName(language);
+    const NString pattern = NString("*_") + globalLanguage.getLanguageName() + ".lng";
+
+    NStringList files;
+    NStringList found;
+    NFileFind::search(programFolder, found, NString(), pattern, NFileFind::findFiles);
+    for (int i = 0; i < found.getCount(); ++i)
+        files.add(found.getAt(i), true);
+    for (int i = 0; i < folders.getCount(); ++i)
+        NFileFind::search(folders.getAt(i), files, NString(), pattern, NFileFind::findFiles);
+    found.removeAll();
+    NFileFind::search(getResourceFolder(), found, NString(), pattern, NFileFind::findFiles);
+    for (int i = 0; i < found.getCount(); ++i)
+        files.add(found.getAt(i), true);
+
+    for (int i = 0; i < files.getCount(); ++i) {
+        const NString& path = files.getAt(i);
+        NString error;
+        NString text = NFile::readTextFile(path, &error);
+        if (!error.isEmpty())
+            globalError.addError(NString("NResources::loadLanguage(..) Sprachdatei konnte nicht "
+                                         "gelesen werden: ") +
+                                 path + "\r\n" + error);
+        globalLanguage.load(text);
+        globalDebug.printf("NResources::loadLanguage(..) Datei: %s", path.getBuffer());
+    }
+    globalDebug.printf("NResources::loadLanguage(..) %d Sprachdateien geladen", files.getCount());
+    for (int i = 0; i < files.getCount(); ++i)
+        globalDebug.printf("-----%s", files.getAt(i).getBuffer());
+    if (!globalLanguage.getErrorText().isEmpty())
+        globalDebug.printf("NResources::loadLanguage(..) #### FEHLER #### %s",
+                           globalLanguage.getErrorText().getBuffer());
+}
+
+// --- styles -------------------------------------------------------------------
+
+NString NResources::expand(const NString& text) const
+{
+    return styleMap.replaceVariables(text, "{{", "}}");
+}
+
+void NResources::setStyles(NStringList& keys, NStringList& values)
+{
+    for (int i = 0; i < keys.getCount(); ++i) {
+        // A line without "=" is no definition.
+        if (keys.getAt(i).isEmpty())
+            continue;
+        styleMap.setAt(keys.getAt(i), expand(values.getAt(i)));
+    }
+}
+
+void NResources::buildStyles()
+{
+    static const char* const defaults[][2] = {
+        {"nek_color_win_back", "#f0f0ff"},
+        {"nek_color_win_back_contrast", "#d0d0ff;"},
+        {"nek_color_ctrl_border1", "#a0a0ff"},
+        {"nek_color_ctrl_border2", "#a0a0ff"},
+        {"nek_color_ctrl_text", "#5050ff;"},
+        {"nek_color_input_text", "#000000"},
+        {"nek_color_input_back", "#ffffff"},
+    };
+    for (const auto& entry : defaults)
+        styleMap.setAt(entry[0], entry[1]);
+
+    NStringList keys;
+    NStringList values;
+    controlPosIni.getSectionEntries("Standard-Styles", keys, &values, true);
+    setStyles(keys, values);
+
+    const char* const selected =
+        "{{nek_color_win_back_contrast}},{{nek_color_ctrl_border1}},{{nek_color_ctrl_border2}},"
+        "{{nek_color_ctrl_text}}";
+    styleMap.setAt("NButton-form", expand("0,0"));
+    styleMap.setAt("NButton-normal",
+                   expand("{{nek_color_win_back}},{{nek_color_ctrl_border1}},"
+                          "{{nek_color_ctrl_border2}},{{nek_color_ctrl_text}}"));
+    styleMap.setAt("NButton-selected", expand(selected));
+    styleMap.setAt("NButton-mouseover", expand(selected));
+    styleMap.setAt("NButton-disabled", expand("#f0f0f0,#a0a0a0,#f0f0f0,#a0a0a0"));
+
+    controlPosIni.getSectionEntries("Control-Styles", keys, &values, true);
+    setStyles(keys, values);
+
+    NStringList files;
+    findFiles("*.sty", files, true);
+    files.sort(1);
+    for (int i = 0; i < files.getCount(); ++i) {
+        NFileIni styleFile;
+        if (!styleFile.open(files.getAt(i), false, false))
+            continue;
+        NStringList sections;
+        styleFile.getSectionNames(sections, "style_*");
+        for (int s = 0; s < sections.getCount(); ++s) {
+            styleFile.getSectionEntries(sections.getAt(s), keys, &values, true);
+            setStyles(keys, values);
+        }
+        sections.removeAll();
+        styleFile.getSectionNames(sections, "css_*");
+        for (int s = 0; s < sections.getCount(); ++s)
+            styleMap.setAt(sections.getAt(s), expand(styleFile.getSectionText(sections.getAt(s))));
+    }
 }

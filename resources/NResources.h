@@ -1,14 +1,19 @@
 #ifndef NEK_NRESOURCES_H
 #define NEK_NRESOURCES_H
 
+#include "NFileIni.h"
 #include "NMapStringToString.h"
 #include "NString.h"
 #include "NStringList.h"
 
-// NResources: finds the files a program needs at run time. A finished
-// program carries them in an archive appended to its executable; the archive
-// is unpacked into a fresh temporary folder at start-up and removed again at
-// the end (readArchive, cleanUp).
+// NResources: finds the files a program needs at run time and holds the
+// named styles and colour variables controls are drawn with; one global
+// instance, globalResources, initialised by the application. A finished
+// program carries its resource files in an archive appended to its
+// executable; the archive is unpacked into a fresh temporary folder at
+// start-up and removed again at the end (readArchive, cleanUp). Without one
+// they come from the folder "NEK-Resourcen" beside the program and the
+// folders that its resource.ini lists.
 //
 // Archive layout (all integers 32-bit little endian, offsets from the start
 // of the program file):
@@ -37,6 +42,38 @@ public:
     virtual const char* getName() const;
     virtual const char* getClassName() const;
     virtual ~NResources();
+
+    // --- start-up --------------------------------------------------------------
+    // Where the program lies; set by the application before init.
+    void setProgramFolder(const NString& folder);
+    const NString& getProgramFolder() const { return programFolder; }
+    // The folder "NEK-Resourcen" beside the program.
+    NString getResourceFolder() const;
+    // Reads the archive or prepares the resource folder, opens resource.ini
+    // and controlpos.ini and builds the style map. Called once.
+    void init();
+    bool isInitialised() const { return initialised != 0; }
+    // True when the resources come from disk, not from an archive: the
+    // program runs in development mode.
+    bool isDiskResources() const { return diskResources != 0; }
+
+    // --- lookups -------------------------------------------------------------
+    // The full path of a resource file, empty when there is none. Files found
+    // in a resource folder are recorded in resource.ini's [usedResources].
+    NString getFile(const NString& name);
+    // The expanded style or colour variable, empty when unknown.
+    NString getStyle(const NString& name);
+    // Appends the files matching pattern in the resource folders (at any
+    // depth), the secondary folders and, if asked, the program folder itself;
+    // returns how many were appended.
+    int findFiles(const NString& pattern, NStringList& list, bool alsoProgramFolder);
+    // Fills the global language table from the files "*_<language>.lng";
+    // an empty language keeps the table's name.
+    void loadLanguage(const NString& language);
+
+    NFileIni& getControlPosIni() { return controlPosIni; }
+    NFileIni& getResourceIni() { return resourceIni; }
+    const NMapStringToString& getStyles() const { return styleMap; }
 
     // --- folders -------------------------------------------------------------
     // primary: the resource folder list, searched first; otherwise the
@@ -78,13 +115,27 @@ private:
     // did not exist; empty when none could be made.
     NString makeExtractFolder();
 
+    // {{name}} references replaced by the style map as it is now.
+    NString expand(const NString& text) const;
+    void setStyles(NStringList& keys, NStringList& values);
+    void buildStyles();
+    void recordUse(const NString& name);
+
+    NFileIni controlPosIni;
+    int diskResources;
+    NFileIni resourceIni;
+    NString programFolder;
     NString programPath;
     NString extractFolder;
     unsigned char archiveKey;
     NStringList folders;
+    NMapStringToString styleMap;
     NMapStringToString archiveFiles;
     int archive;
+    int initialised;
     NStringList secondaryFolders;
 };
+
+extern NResources globalResources;
 
 #endif

@@ -1,0 +1,407 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "MessageBoxCatcher.h"
+#include "NFileIni.h"
+#include "NLanguage.h"
+#include "NResources.h"
+#include "NStringList.h"
+#include "NTime.h"
+#include "TestFiles.h"
+
+namespace {
+
+#define M "\xB3\xB3"
+
+std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
+
+void makeFolder(const std::string& path) { ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)); }
+
+// A manager set up as the application does it, on a program folder of the test.
+class Manager {
+public:
+    explicit Manager(const TestFolder& program, const std::string& exe = "prog.exe")
+    {
+        resources.setProgramFolder(program.path().c_str());
+        resources.setProgramPath(program.file(exe).c_str());
+    }
+    NResources resources;
+};
+
+void appendInt(std::string& bytes, int32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes += static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
+}
+
+// A program file with an appended archive holding the given files.
+std::string programWithArchive(const std::vector<std::pair<std::string, std::string>>& files,
+                               unsigned char key)
+{
+    std::string bytes(200, 'P');
+    const int32_t start = static_cast<int32_t>(bytes.size());
+    bytes += "nekres";
+    appendInt(bytes, 12);
+    appendInt(bytes, 1);
+    appendInt(bytes, 0);
+    for (const auto& file : files) {
+        bytes += '\0';
+        appendInt(bytes, static_cast<int32_t>(file.first.size()));
+        bytes += file.first;
+        appendInt(bytes, static_cast<int32_t>(file.second.size()));
+        for (char c : file.second)
+            bytes += static_cast<char>(static_cast<unsigned char>(c) ^ key);
+    }
+    bytes += "nekend";
+    appendInt(bytes, start);
+    return bytes;
+}
+
+// Switches archive reading on for one test; development builds carry it off.
+class ArchiveSwitch {
+public:
+    ArchiveSwitch() : saved(NResources::archiveMarker[NResources::archiveSwitchIndex])
+    {
+        NResources::archiveMarker[NResources::archiveSwitchIndex] = '1';
+    }
+    ~ArchiveSwitch() { NResources::archiveMarker[NResources::archiveSwitchIndex] = saved; }
+
+private:
+    char saved;
+};
+
+bool isTimeStamp(const std::string& text)
+{
+    // dd.mm.yyyy hh:mm:ss
+    const std::string shape = "00.00.0000 00:00:00";
+    if (text.size() != shape.size())
+        return false;
+    for (size_t i = 0; i < shape.size(); ++i)
+        if (shape[i] == '0' ? !isdigit(static_cast<unsigned char>(text[i])) : text[i] != shape[i])
+            return false;
+    return true;
+}
+
+}  // namespace
+
+TEST(NResources, FirstStartCreatesTheResourceFolderAndKeepsExistingFiles)
+{
+    TestFolder program;
+    const std::string resourceFolder = program.file("NEK-Resourcen");
+    {
+        Manager manager(program);
+        manager.resources.init();
+        EXPECT_TRUE(manager.resources.isDiskResources());
+        EXPECT_EQ(readBytes(resourceFolder + "\\controlpos.ini"), "\r\n");
+        EXPECT_EQ(readBytes(resourceFolder + "\\resource.ini"), "[StandardResourcePath]\r\n");
+        EXPECT_EQ(listFolder(resourceFolder),
+                  (std::vector<std::string>{"controlpos.ini", "resource.ini"}));
+
+        NStringList primary = manager.resources.getFolders();
+        ASSERT_EQ(primary.getCount(), 1);
+        EXPECT_EQ(str(primary.getAt(0)), resourceFolder);
+        NStringList secondary = manager.resources.getSecondaryFolders();
+        ASSERT_EQ(secondary.getCount(), 2);
+        EXPECT_EQ(str(secondary.getAt(0)), program.path());
+        EXPECT_EQ(str(secondary.getAt(1)), program.file("resources"));
+    }
+
+    // A later start keeps what the developer wrote, and takes the extra
+    // folders of resource.ini in their order, without trailing backslashes.
+    const std::string extraA = program.file("extraA");
+    const std::string extraB = program.file("extraB");
+    writeBytes(resourceFolder + "\\controlpos.ini", "[Control-Styles]\r\nmine=1\r\n");
+    writeBytes(resourceFolder + "\\resource.ini",
+               "[StandardResourcePath]\r\n" + extraA + "\\\r\n;" + program.path() +
+                   "\\commented\r\n" + extraB + "\r\n");
+    Manager manager(program);
+    manager.resources.init();
+    EXPECT_EQ(readBytes(resourceFolder + "\\controlpos.ini"), "[Control-Styles]\r\nmine=1\r\n");
+    NStringList primary = manager.resources.getFolders();
+    ASSERT_EQ(primary.getCount(), 3);
+    EXPECT_EQ(str(primary.getAt(0)), resourceFolder);
+    EXPECT_EQ(str(primary.getAt(1)), extraA);
+    EXPECT_EQ(str(primary.getAt(2)), extraB);
+    EXPECT_EQ(str(manager.resources.getStyle("mine")), "1");
+}
+
+TEST(NResources, UnusableIniFilesAreReportedAndInitGoesOn)
+{
+    TestFolder program;
+    const std::string resourceFolder = program.file("NEK-Resourcen");
+    makeFolder(resourceFolder);
+    // Folders where the files belong: neither can be opened as a file.
+    makeFolder(resourceFolder + "\\resource.ini");
+    makeFolder(resourceFolder + "\\controlpos.ini");
+    MessageBoxCatcher boxes;
+    boxes.expect(IDOK);
+    boxes.expect(IDOK);
+    Manager manager(program);
+    manager.resources.init();
+    ASSERT_EQ(boxes.count(), 2u);
+    EXPECT_EQ(boxes[0].title, "Fehler !");
+    EXPECT_EQ(boxes[0].icon, static_cast<unsigned int>(MB_ICONERROR));
+    EXPECT_EQ(boxes[0].text, "Fehler: resource.ini konnte nicht verwendet werden.\r\n");
+    EXPECT_EQ(boxes[1].text, "Fehler: controlpos.ini konnte nicht verwendet werden.\r\n");
+    // The styles are built all the same.
+    EXPECT_EQ(str(manager.resources.getStyle("NButton-form")), "0,0");
+}
+
+TEST(NResources, FolderLookupOrderAndUsedResourcesRecord)
+{
+    TestFolder program;
+    const std::string resourceFolder = program.file("NEK-Resourcen");
+    makeFolder(resourceFolder);
+    makeFolder(program.file("resources"));
+    writeBytes(resourceFolder + "\\nek.bmp", "from resource folder");
+    writeBytes(program.file("nek.bmp"), "from program folder");
+    writeBytes(program.file("resources\\sound.wav"), "wave");
+    writeBytes(program.file("loose.txt"), "loose");
+
+    NTime before;
+    before.setNow();
+    {
+        Manager manager(program);
+        manager.resources.init();
+        NResources& resources = manager.resources;
+
+        EXPECT_EQ(str(resources.getFile("nek.bmp")), resourceFolder + "\\nek.bmp");
+        // Found in a secondary folder: no record.
+        EXPECT_EQ(str(resources.getFile("sound.wav")), program.file("resources\\sound.wav"));
+        EXPECT_EQ(str(resources.getFile("resource.ini")), resourceFolder + "\\resource.ini");
+        EXPECT_EQ(str(resources.getFile("Controlpos.INI")), resourceFolder + "\\Controlpos.INI");
+        EXPECT_EQ(str(resources.getFile("missing.bmp")), "");
+        EXPECT_EQ(str(resources.getFile("")), "");
+        // A folder is no resource file.
+        EXPECT_EQ(str(resources.getFile("resources")), "");
+        // A path of an existing file is taken as it is.
+        EXPECT_EQ(str(resources.getFile(program.file("loose.txt").c_str())),
+                  program.file("loose.txt"));
+        EXPECT_EQ(str(resources.getFile("NEK.BMP")), resourceFolder + "\\NEK.BMP");
+    }
+    NTime after;
+    after.setNow();
+
+    // The record is saved when the manager ends; one key per file, lower case.
+    NFileIni ini;
+    ASSERT_TRUE(ini.open((resourceFolder + "\\resource.ini").c_str(), false, true));
+    NStringList keys;
+    NStringList values;
+    ASSERT_EQ(ini.getSectionEntries("usedResources", keys, &values, true), 1);
+    EXPECT_EQ(str(keys.getAt(0)), "nek.bmp");
+    const std::string stamp = str(values.getAt(0));
+    EXPECT_TRUE(isTimeStamp(stamp)) << stamp;
+    EXPECT_TRUE(stamp == str(before.format("%d.%m.%Y %H:%M:%S")) ||
+                stamp == str(after.format("%d.%m.%Y %H:%M:%S")) ||
+                (stamp > str(before.format("%d.%m.%Y %H:%M:%S")) &&
+                 stamp < str(after.format("%d.%m.%Y %H:%M:%S"))))
+        << stamp;
+    EXPECT_EQ(str(ini.getSectionText("StandardResourcePath")), "");
+}
+
+TEST(NResources, ArchiveFilesComeFirstAndTheResourceFolderIsIgnored)
+{
+    TestFolder program;
+    ArchiveSwitch archiveOn;
+    NResources probe;
+    const unsigned char key = probe.getArchiveKey();
+    writeBytes(program.file("prog.exe"),
+               programWithArchive({{"controlpos.ini",
+                                    "[Standard-Styles]\r\nnek_color_win_back=#102030\r\n"},
+                                   {"resource.ini", "[StandardResourcePath]\r\n"},
+                                   {"nek.bmp", std::string("BM\0\xFF", 4)}},
+                                  key));
+    // Present beside the program; only the program folder itself is still searched.
+    const std::string resourceFolder = program.file("NEK-Resourcen");
+    makeFolder(resourceFolder);
+    writeBytes(resourceFolder + "\\only.bmp", "resource folder");
+    writeBytes(resourceFolder + "\\nek.bmp", "resource folder");
+    writeBytes(program.file("beside.bmp"), "program folder");
+
+    std::string extracted;
+    {
+        Manager manager(program);
+        NResources& resources = manager.resources;
+        resources.init();
+        ASSERT_TRUE(resources.isArchive());
+        EXPECT_FALSE(resources.isDiskResources());
+        extracted = str(resources.getExtractFolder());
+
+        const NString bitmap = resources.getFile("NEK.BMP");
+        EXPECT_EQ(str(bitmap), extracted + "\\nek.bmp");
+        EXPECT_EQ(readBytes(str(bitmap)), std::string("BM\0\xFF", 4));
+        EXPECT_EQ(str(resources.getFile("only.bmp")), "");
+        EXPECT_EQ(str(resources.getFile("beside.bmp")), program.file("beside.bmp"));
+
+        // The INI files opened are the extracted ones.
+        EXPECT_EQ(str(resources.getControlPosIni().getPath()), extracted + "\\controlpos.ini");
+        EXPECT_EQ(str(resources.getStyle("NButton-normal")), "#102030,#a0a0ff,#a0a0ff,#5050ff;");
+        // No record of lookups answered by the archive.
+        EXPECT_EQ(str(resources.getResourceIni().getSectionText("usedResources")), "");
+    }
+    EXPECT_FALSE(fileExists(extracted));
+    // Nothing was added beside the program.
+    EXPECT_EQ(listFolder(resourceFolder), (std::vector<std::string>{"nek.bmp", "only.bmp"}));
+}
+
+TEST(NResources, StylesAreExpandedInTheirOrder)
+{
+    TestFolder program;
+    const std::string resourceFolder = program.file("NEK-Resourcen");
+    makeFolder(resourceFolder);
+    writeBytes(resourceFolder + "\\controlpos.ini",
+               "[Standard-Styles]\r\n"
+               "nek_color_win_back=#ffe0e0\r\n"
+               "; comment=not a style\r\n"
+               "early={{late}}/{{nek_color_ctrl_text}}\r\n"
+               "late=#123456\r\n"
+               "stranger={{nobody}}\r\n"
+               "[Control-Styles]\r\n"
+               "NStatic-normal=9,{{late}},Arial,400\r\n"
+               "NButton-disabled={{nek_color_input_back}}\r\n");
+    Manager manager(program);
+    NResources& resources = manager.resources;
+    resources.init();
+
+    EXPECT_EQ(str(resources.getStyle("nek_color_win_back")), "#ffe0e0");
+    EXPECT_EQ(str(resources.getStyle("nek_color_win_back_contrast")), "#d0d0ff;");
+    EXPECT_EQ(str(resources.getStyle("nek_color_ctrl_border1")), "#a0a0ff");
+    EXPECT_EQ(str(resources.getStyle("nek_color_ctrl_border2")), "#a0a0ff");
+    EXPECT_EQ(str(resources.getStyle("nek_color_input_text")), "#000000");
+    // A name defined later is not known yet when the value is expanded.
+    EXPECT_EQ(str(resources.getStyle("early")), "{{late}}/#5050ff;");
+    EXPECT_EQ(str(resources.getStyle("stranger")), "{{nobody}}");
+    EXPECT_EQ(str(resources.getStyle("comment")), "");
+    EXPECT_EQ(str(resources.getStyle("; comment")), "");
+    // The built-in button styles see the colours of [Standard-Styles].
+    EXPECT_EQ(str(resources.getStyle("NButton-form")), "0,0");
+    EXPECT_EQ(str(resources.getStyle("NButton-normal")), "#ffe0e0,#a0a0ff,#a0a0ff,#5050ff;");
+    EXPECT_EQ(str(resources.getStyle("NButton-selected")), "#d0d0ff;,#a0a0ff,#a0a0ff,#5050ff;");
+    EXPECT_EQ(str(resources.getStyle("NButton-mouseover")),
+              "#d0d0ff;,#a0a0ff,#a0a0ff,#5050ff;");
+    // [Control-Styles] comes after them and may replace them.
+    EXPECT_EQ(str(resources.getStyle("NButton-disabled")), "#ffffff");
+    EXPECT_EQ(str(resources.getStyle("NStatic-normal")), "9,#123456,Arial,400");
+    EXPECT_EQ(str(resources.getStyle("no such style")), "");
+}
+
+TEST(NResources, StyleFilesAreReadSortedAndOverrideEarlierStyles)
+{
+    TestFolder program;
+    const std::string resourceFolder = program.file("NEK-Resourcen");
+    makeFolder(resourceFolder);
+    makeFolder(resourceFolder + "\\deep");
+    writeBytes(resourceFolder + "\\controlpos.ini",
+               "[Control-Styles]\r\nNButton-normal=from controlpos\r\nkept=controlpos\r\n"
+               "back={{nek_color_win_back}}\r\n");
+    // Sorted by path: ...\NEK-Resourcen\deep\b.sty before ...\a.sty.
+    writeBytes(resourceFolder + "\\deep\\b.sty",
+               "[style_first]\r\n"
+               "shared=from b\r\n"
+               "accent=#00ff00\r\n"
+               "[other]\r\n"
+               "ignored=1\r\n"
+               "[css_panel]\r\n"
+               "border: 1px solid {{accent}};\r\n"
+               "color: {{nek_color_ctrl_text}}\r\n");
+    writeBytes(program.file("a.sty"),
+               "[style_second]\r\n"
+               "shared=from a\r\n"
+               "NButton-normal={{accent}},{{accent}},{{accent}},{{accent}}\r\n"
+               "nek_color_win_back=#000001\r\n");
+    writeBytes(program.file("notastyle.ini"), "[style_x]\r\nwrong=1\r\n");
+
+    Manager manager(program);
+    NResources& resources = manager.resources;
+    resources.init();
+    EXPECT_EQ(str(resources.getStyle("shared")), "from a");
+    EXPECT_EQ(str(resources.getStyle("kept")), "controlpos");
+    EXPECT_EQ(str(resources.getStyle("NButton-normal")), "#00ff00,#00ff00,#00ff00,#00ff00");
+    // A colour changed by a style file does not reach styles expanded before it.
+    EXPECT_EQ(str(resources.getStyle("nek_color_win_back")), "#000001");
+    EXPECT_EQ(str(resources.getStyle("back")), "#f0f0ff");
+    EXPECT_EQ(str(resources.getStyle("css_panel")),
+              "border: 1px solid #00ff00;\r\ncolor: #5050ff;\r\n");
+    EXPECT_EQ(str(resources.getStyle("ignored")), "");
+    EXPECT_EQ(str(resources.getStyle("wrong")), "");
+
+    // findFiles: resource folders at any depth, the secondary folders (the
+    // program folder again), then the program folder itself.
+    NStringList found;
+    EXPECT_EQ(resources.findFiles("*.sty", found, true), 4);
+    ASSERT_EQ(found.getCount(), 4);
+    EXPECT_EQ(str(found.getAt(0)), resourceFolder + "\\deep\\b.sty");
+    EXPECT_EQ(str(found.getAt(1)), program.file("a.sty"));
+    EXPECT_EQ(str(found.getAt(2)), resourceFolder + "\\deep\\b.sty");
+    EXPECT_EQ(str(found.getAt(3)), program.file("a.sty"));
+    // Appended behind what the list held.
+    EXPECT_EQ(resources.findFiles("*.ini", found, false), 5);
+    EXPECT_EQ(found.getCount(), 9);
+}
+
+TEST(NResources, UseBeforeInitWarnsAndCarriesOn)
+{
+    NResources resources;
+    MessageBoxCatcher boxes;
+    boxes.expect(IDOK);
+    boxes.expect(IDOK);
+    boxes.expect(IDOK);
+    EXPECT_EQ(str(resources.getFile("nek.bmp")), "");
+    EXPECT_EQ(str(resources.getStyle("NButton-normal")), "");
+    NStringList list;
+    EXPECT_EQ(resources.findFiles("*.sty", list, false), 0);
+    ASSERT_EQ(boxes.count(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(boxes[i].title, "Fehler !");
+        EXPECT_EQ(boxes[i].icon, static_cast<unsigned int>(MB_ICONERROR));
+    }
+    EXPECT_EQ(boxes[0].text,
+              "Die Funktion NResources::getFile(\"nek.bmp\") kann erst nach der Initialisierung "
+              "des globalResources-Objektes verwendet werden.\r\nSie sollten sie z.B. nicht im "
+              "Konstrukor des Main-Fensters sondern besser in onPreCreateWindow() verwenden.");
+    EXPECT_EQ(boxes[1].text,
+              "Die Funktion NResources::getStyle(\"NButton-normal\") kann erst nach der "
+              "Initialisierung des globalResources-Objektes verwendet werden.\r\nSie sollten sie "
+              "z.B. nicht im Konstrukor des Main-Fensters, sondern besser in onPreCreateWindow() "
+              "verwenden.");
+    EXPECT_EQ(boxes[2].text,
+              "Die Funktion NResources::findFiles(..) kann erst nach der Initialisierung des "
+              "globalResources-Objektes verwendet werden.\r\nSie sollten sie z.B. nicht im "
+              "Konstrukor des Main-Fensters sondern besser in onPreCreateWindow() verwenden.");
+}
+
+TEST(NResources, LoadLanguageReadsTheFilesOfTheLanguage)
+{
+    TestFolder program;
+    const std::string resourceFolder = program.file("NEK-Resourcen");
+    makeFolder(resourceFolder);
+    makeFolder(resourceFolder + "\\sub");
+    writeBytes(program.file("app_en.lng"), "title=Converter" M "twice=program folder" M);
+    writeBytes(resourceFolder + "\\lib_en.lng", "; library texts\nok=OK" M "twice=resources" M "=x");
+    writeBytes(resourceFolder + "\\sub\\deep_en.lng", "deep=found");
+    writeBytes(resourceFolder + "\\lib_de.lng", "ok=Gut");
+
+    Manager manager(program);
+    manager.resources.init();
+    manager.resources.loadLanguage("en");
+    EXPECT_EQ(str(globalLanguage.getLanguageName()), "en");
+    EXPECT_EQ(str(NString(M "title" M "Konverter")), "Converter");
+    EXPECT_EQ(str(NString(M "ok" M "Gut")), "OK");
+    // The program folder's file comes first, and the first entry wins.
+    EXPECT_EQ(str(NString(M "twice" M "?")), "program folder");
+    // Language files are not searched in subfolders.
+    EXPECT_EQ(str(NString(M "deep" M "tief")), "tief");
+    EXPECT_EQ(str(globalLanguage.getErrorText()),
+              "NLanguage::load(..) Eintrag Nr. 4 hat einen leeren Schl\xFCssel.\r\n");
+
+    // Without a name the table's own name ("de" after clearing) is used.
+    manager.resources.loadLanguage("");
+    EXPECT_EQ(str(globalLanguage.getLanguageName()), "de");
+    EXPECT_EQ(str(NString(M "ok" M "?")), "Gut");
+    EXPECT_EQ(str(NString(M "title" M "Konverter")), "Konverter");
+    globalLanguage.clear();
+}
