@@ -154,9 +154,6 @@ TEST(NMapStringToString, RemoveKeySortAndSwap)
     map.removeKey("a");
     EXPECT_EQ("[c=cc][f=ff]", dump(map));
     EXPECT_EQ(1, map.find("f"));
-    map.removeAll();
-    EXPECT_EQ(0, map.getCount());
-    EXPECT_TRUE(map.setAt("f", "again"));
 
     NMapStringToString s;
     for (const char* k : {"b", "Z", "a", "", "\xFC", "B"})
@@ -205,6 +202,7 @@ TEST(NMapStringToString, AddAllAndDeepCopies)
     EXPECT_EQ(1, a.addAll(b));
     EXPECT_EQ("[1=a][2=B][3=c]", dump(a));
     EXPECT_EQ(0, a.addAll(a));
+    EXPECT_EQ(3, a.getCount());
     NMapStringToString copy(a);
     copy.lookup("1") = "changed";
     copy.removeKey("3");
@@ -242,7 +240,6 @@ TEST(NMapStringToString, ReplaceVariablesFollowsMapOrder)
     map.setAt("h", "20");
     EXPECT_STREQ("10 10 {{W}} {{d}} {w}", map.replaceVariables("{{w}} {{w}} {{W}} {{d}} {w}").getBuffer());
     EXPECT_STREQ("10/20", map.replaceVariables("$(w)/$(h)", "$(", ")").getBuffer());
-    EXPECT_STREQ("", map.replaceVariables("").getBuffer());
 
     // One pass per entry in map order: a value may name a later entry, not an earlier one.
     NMapStringToString chain;
