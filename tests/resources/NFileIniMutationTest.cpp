@@ -14,10 +14,6 @@
 #include "NStringList.h"
 #include "TestFiles.h"
 
-// Mutated INI files: every operation must complete on every input, a save
-// must write back exactly what is in memory, and nothing may be written
-// beside the files of the test folder.
-
 namespace {
 
 std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
@@ -28,7 +24,6 @@ const char* const seeds[] = {
     "[import]\r\nsections=b.ini,*,addContent\r\nentries=b.ini,style_*,ignore\r\n"
     "sections=in.ini,*\r\nsections=..\\up.ini,*\r\n[style_b]\r\nk=v\r\n",
     "[nekContentMask-200]\r\n[A]\r\nsecret=1\r\n[B]\r\n;c=3\r\nd=4",
-    // digits running past the header line
     "[nekContentMask-1234567890]\r\n[A]\r\nx=1\r\n",
     "[A]\nx=1\n[B]\ny=2\n",
     "",
@@ -45,28 +40,26 @@ std::string mutate(std::mt19937& rng, std::string s)
     const int steps = 1 + static_cast<int>(rng() % 4);
     for (int step = 0; step < steps; ++step) {
         switch (rng() % 7) {
-        case 0:  // one byte becomes any byte, zero included
+        case 0:
             if (!s.empty())
                 s[pick(s.size())] = static_cast<char>(rng() & 0xFF);
             break;
-        case 1:  // a syntax piece somewhere
+        case 1:
             s.insert(pick(s.size() + 1), pieces[pick(sizeof(pieces) / sizeof(pieces[0]))]);
             break;
-        case 2: {  // a stretch goes
-            const size_t at = pick(s.size() + 1);
-            s.erase(at, pick(16));
+        case 2:
+            s.erase(pick(s.size() + 1), pick(16));
             break;
-        }
-        case 3:  // cut short
+        case 3:
             s.resize(pick(s.size() + 1));
             break;
-        case 4: {  // a stretch repeated
+        case 4: {
             const size_t at = pick(s.size() + 1);
             const std::string part = s.substr(at, pick(32));
             s.insert(pick(s.size() + 1), part);
             break;
         }
-        case 5: {  // random bytes
+        case 5: {
             std::string junk;
             for (size_t n = pick(24); n > 0; --n)
                 junk += static_cast<char>(rng() & 0xFF);
@@ -88,9 +81,8 @@ std::string mutate(std::mt19937& rng, std::string s)
 
 TEST(NFileIniMutation, EveryOperationCompletesOnMutatedFiles)
 {
-    MessageBoxCatcher boxes;  // a box would block the run
-    // The files live one level down, so that a write beside them or above
-    // them shows in folders nobody else uses.
+    MessageBoxCatcher boxes;
+    // One level down, so that a stray write beside the files shows.
     TestFolder outer;
     const std::string work = outer.file("work");
     ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
@@ -102,14 +94,12 @@ TEST(NFileIniMutation, EveryOperationCompletesOnMutatedFiles)
     const char* const patterns[] = {"*", "!*", "style_*", "*a|!B", "x||y", "!style_*|*]"};
 
     std::mt19937 rng(20240611);
-    const int inputs = 2000;
-    const int opsPerInput = 19;
-    int completed = 0;
+    const int inputs = 1000;
     for (int round = 0; round < inputs; ++round) {
         const size_t seedCount = sizeof(seeds) / sizeof(seeds[0]);
         const std::string bytes = mutate(rng, seeds[rng() % seedCount]);
         writeBytes(in, bytes);
-        if (round % 8 == 0)  // the second file changes less often: it costs time
+        if (round % 8 == 0)
             writeBytes(other, mutate(rng, seeds[rng() % seedCount]));
         SCOPED_TRACE("round " + std::to_string(round));
 
@@ -117,25 +107,21 @@ TEST(NFileIniMutation, EveryOperationCompletesOnMutatedFiles)
         ASSERT_TRUE(ini.open(in.c_str(), false, false)) << str(ini.lastError);
         ASSERT_TRUE(str(ini.getContent()).size() >= 2);
         ASSERT_EQ(str(ini.getContent()).substr(str(ini.getContent()).size() - 2), "\r\n");
-        ++completed;
 
         NStringList names, texts, keys, values;
         ini.getSectionNames(names, patterns[rng() % 6], &texts);
         ASSERT_EQ(names.getCount(), texts.getCount());
-        ++completed;
         const NString section = names.getCount() > 0 ? names.getAt(0) : NString("A");
         ini.getValue(section, "x", "d");
         ini.getValueInt(section, "maxEntries", 3);
         ini.getSectionText(section);
         ini.getSectionEntries(section, keys, &values, rng() & 1);
         ASSERT_EQ(keys.getCount(), values.getCount());
-        completed += 4;
         NMapStringToString map;
         NMapStringToNum numbers;
         ini.getSectionMap(section, map, true);
         ini.getSectionMap(section, numbers, true);
         ini.setSectionMap("fzmap", map);
-        completed += 3;
 
         ini.setValue(section, "x", rng() & 1 ? "" : "v");
         ini.setValue("fz", "k1", "value");
@@ -144,7 +130,6 @@ TEST(NFileIniMutation, EveryOperationCompletesOnMutatedFiles)
         ini.removeListEntry("Recent", "c:\\a.txt");
         ini.setSectionText(section, "a=1\r\n");
         ini.renameSection(section, "renamed");
-        completed += 6;
 
         NFileIni second;
         if (second.open(other.c_str(), false, true)) {
@@ -152,20 +137,16 @@ TEST(NFileIniMutation, EveryOperationCompletesOnMutatedFiles)
             ini.mergeSections(second, patterns[rng() % 6]);
         }
         ini.import();
-        completed += 3;
 
-        // What is saved reads back as it was in memory, masked or not.
+        // What is saved reads back as it was in memory.
         const std::string content = str(ini.getContent());
         ASSERT_TRUE(ini.save()) << str(ini.lastError);
         EXPECT_EQ(str(ini.getContent()), content);
         ASSERT_TRUE(ini.open(in.c_str(), false, true));
         EXPECT_EQ(str(ini.getContent()), content);
-        ++completed;
         ini.close(false);
         second.close(false);
         ASSERT_EQ(listFolder(work), expectedFiles);
     }
-    EXPECT_EQ(completed, inputs * opsPerInput);
-
     EXPECT_EQ(listFolder(outer.path()), std::vector<std::string>{"work"});
 }

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <random>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "MessageBoxCatcher.h"
@@ -14,8 +13,6 @@
 #include "TestFiles.h"
 
 namespace {
-
-typedef std::vector<std::pair<std::string, std::string>> FileList;
 
 const std::string readFailure = "Fehler beim Lesen der Resourcen.\r\n";
 
@@ -29,26 +26,20 @@ std::string le32(unsigned int v)
     return out;
 }
 
-std::string scrambled(const std::string& data)
+std::string block(const std::string& name, std::string data)
 {
-    std::string out = data;
-    for (char& c : out)
+    const std::string head = std::string(1, '\0') + le32(static_cast<unsigned>(name.size())) +
+                             name + le32(static_cast<unsigned>(data.size()));
+    for (char& c : data)
         c = static_cast<char>(c ^ NResources::archiveKeyDefault);
-    return out;
-}
-
-std::string block(const std::string& name, const std::string& data)
-{
-    return std::string(1, '\0') + le32(static_cast<unsigned>(name.size())) + name +
-           le32(static_cast<unsigned>(data.size())) + scrambled(data);
+    return head + data;
 }
 
 std::string header() { return "nekres" + le32(12) + le32(1) + le32(0); }
 
 std::string trailer(size_t start) { return "nekend" + le32(static_cast<unsigned>(start)); }
 
-// A stand-in for a program image: bytes that hold neither archive magic,
-// with the archive switch (still off) at offset 200.
+// Bytes without archive magic; the archive switch (off) at offset 200.
 std::string fakeProgram(size_t size = 1000)
 {
     std::string bytes = "MZ";
@@ -155,12 +146,6 @@ TEST_F(ResourceArchive, PackedProgramIsExtractedAndRemovedAgain)
                                                       block("nek.bmp", bitmap) +
                                                       block("empty.txt", "")));
 
-    ProcessResult listed = runProcess(nekpack() + " --list \"" + out + "\"");
-    EXPECT_EQ(listed.exitCode, 0) << listed.err;
-    EXPECT_NE(listed.out.find("controlpos.ini\t19"), std::string::npos) << listed.out;
-    EXPECT_NE(listed.out.find("nek.bmp\t768"), std::string::npos) << listed.out;
-    EXPECT_NE(listed.out.find("Archiv-Schalter: 1"), std::string::npos) << listed.out;
-
     std::string extractFolder;
     {
         NResources resources;
@@ -180,64 +165,22 @@ TEST_F(ResourceArchive, PackedProgramIsExtractedAndRemovedAgain)
         EXPECT_EQ(str(files.lookup("controlpos.ini")), extractFolder + "\\controlpos.ini");
         EXPECT_EQ(readBytes(str(files.lookup("controlpos.ini"))), "[Standard-Styles]\r\n");
         EXPECT_EQ(readBytes(str(files.lookup("nek.bmp"))), bitmap);
-        EXPECT_TRUE(fileExists(str(files.lookup("empty.txt"))));
         EXPECT_EQ(readBytes(str(files.lookup("empty.txt"))), "");
-        EXPECT_EQ(listFolder(extractFolder),
-                  (std::vector<std::string>{"controlpos.ini", "empty.txt", "nek.bmp"}));
 
         resources.cleanUp();
         EXPECT_FALSE(fileExists(extractFolder));
         EXPECT_EQ(resources.getArchiveFiles().getCount(), 0);
     }
 
-    // The destructor cleans up as well.
-    {
-        NResources resources;
-        resources.setProgramPath(out.c_str());
-        ASSERT_TRUE(resources.readArchive());
-        extractFolder = str(resources.getExtractFolder());
-        EXPECT_TRUE(fileExists(extractFolder + "\\nek.bmp"));
-    }
-    EXPECT_FALSE(fileExists(extractFolder));
-
-    // Packing the packed program again replaces its archive.
-    packed = runProcess(nekpack() + " \"" + out + "\" \"" + out + "\" \"" +
-                        folder.file("empty.txt") + "\"");
-    ASSERT_EQ(packed.exitCode, 0) << packed.err;
-    EXPECT_EQ(readBytes(out), withArchive(expectedProgram, block("empty.txt", "")));
-}
-
-TEST_F(ResourceArchive, PackingToolRefusesWhatTheReaderCouldNotUse)
-{
-    writeBytes(folder.file("app.exe"), fakeProgram());
-    writeBytes(folder.file("small.exe"), "MZ");
+    // The packer refuses two names equal once lower-cased, and writes nothing.
     CreateDirectoryA(folder.file("upper").c_str(), nullptr);
-    writeBytes(folder.file("a.ini"), "1");
-    writeBytes(folder.file("upper\\A.INI"), "2");
-    const std::string app = " \"" + folder.file("app.exe") + "\"";
-    const std::string out = " \"" + folder.file("out.exe") + "\"";
-
-    EXPECT_EQ(runProcess(nekpack()).exitCode, 1);
-    EXPECT_EQ(runProcess(nekpack() + " --bogus").exitCode, 1);
-    ProcessResult help = runProcess(nekpack() + " --help");
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_NE(help.out.find("--list"), std::string::npos);
-
-    // Two names that are equal once lower-cased.
-    ProcessResult twice = runProcess(nekpack() + app + out + " \"" + folder.file("a.ini") +
-                                     "\" \"" + folder.file("upper\\A.INI") + "\"");
+    writeBytes(folder.file("upper\\NEK.bmp"), "2");
+    ProcessResult twice = runProcess(nekpack() + " \"" + folder.file("app.exe") + "\" \"" +
+                                     folder.file("out.exe") + "\" \"" + folder.file("Nek.BMP") +
+                                     "\" \"" + folder.file("upper\\NEK.bmp") + "\"");
     EXPECT_EQ(twice.exitCode, 6);
     EXPECT_NE(twice.err.find("doppelt"), std::string::npos) << twice.err;
-    EXPECT_EQ(runProcess(nekpack() + app + out + " \"" + folder.file("missing.ini") + "\"").exitCode,
-              2);
-    EXPECT_EQ(runProcess(nekpack() + " \"" + folder.file("small.exe") + "\"" + out).exitCode, 2);
-    // Nothing half-written was left behind by the refusals.
     EXPECT_FALSE(fileExists(folder.file("out.exe")));
-
-    EXPECT_EQ(runProcess(nekpack() + " --list" + app).exitCode, 4);
-    writeBytes(folder.file("broken.exe"), fakeProgram() + header() + block("a", "bc") + "\x07" +
-                                              trailer(1000));
-    EXPECT_EQ(runProcess(nekpack() + " --list \"" + folder.file("broken.exe") + "\"").exitCode, 5);
 }
 
 TEST_F(ResourceArchive, BytesBehindTheTrailerAreCountedInTheWarning)
@@ -262,29 +205,20 @@ TEST_F(ResourceArchive, TrailerAndStartOffsetFailures)
     const std::string prog = fakeProgram();
     const std::string endReason = "Ressourcen-Endekennung nicht vorhanden.";
     expectFailure(prog, endReason);
-    expectFailure("MZ", endReason);
     expectFailure("", endReason);
 
-    // Start offsets below 100, beyond the file, or on bytes that are no header.
+    // Start offsets below 100 or beyond the file.
     const std::string blocks = block("a.ini", "x");
     const std::string archive = header() + blocks + "nekend";
     expectFailure(prog + archive + le32(99), "");
     expectFailure(prog + archive + le32(5000), "");
     expectFailure(prog + archive + le32(0x80000000u), "");
-    expectFailure(prog + archive + le32(150), "");
     // After the fallback search the end-marker reason stays.
     expectFailure(prog + archive + le32(99) + "junk", endReason);
     // The marker found by the search lacks its offset bytes.
     expectFailure(prog + "nekend12", "Konnte Startoffset nicht lesen.");
-    // A header length that points outside the file.
-    expectFailure(prog + "nekres" + le32(0x7FFFFFF0u) + le32(1) + le32(0) + blocks + trailer(1000),
-                  "");
-    expectFailure(prog + "nekres" + le32(0xFFFFFF00u) + le32(1) + le32(0) + blocks + trailer(1000),
-                  "");
-}
 
-TEST_F(ResourceArchive, MissingProgramFileShowsBothBoxes)
-{
+    // A missing program file.
     NResources resources;
     resources.setProgramPath(folder.file("missing.exe").c_str());
     MessageBoxCatcher boxes;
@@ -322,43 +256,16 @@ TEST_F(ResourceArchive, BlockFailuresKeepWhatWasExtracted)
     // Lengths larger than what is there are refused before any allocation.
     expectFailure(withArchive(prog, std::string(1, '\0') + le32(7) + "big.bin" + le32(0xFFFFFFF0u)),
                   "Fehler beim Lesen der Daten: big.bin 4294967280");
-    expectFailure(withArchive(prog, std::string(1, '\0') + le32(5) + "a.bin" + le32(1000) + "abc"),
-                  "Fehler beim Lesen der Daten: a.bin 1000");
-    expectFailure(withArchive(prog, std::string(1, '\0') + le32(0x7FFFFFFF) + "abc"),
-                  "Ung\xFCltige Namens-L\xE4nge: 2147483647");
     expectFailure(withArchive(prog, std::string(1, '\0') + le32(0xFFFFFFFFu)),
                   "Ung\xFCltige Namens-L\xE4nge: -1");
     expectFailure(withArchive(prog, std::string(1, '\0') + le32(0)),
                   "Ung\xFCltige Namens-L\xE4nge: 0");
-    // A header length that skips the trailer lets the loop run into the
-    // bytes behind it, which end before a block is complete.
-    auto behindTrailer = [&](const std::string& tail) {
-        return prog + "nekres" + le32(22) + le32(1) + le32(0) + trailer(prog.size()) + tail;
-    };
-    expectFailure(behindTrailer(""), "Fehler beim Lesen der Kennung");
-    expectFailure(behindTrailer(std::string(1, '\0') + "\x01"),
-                  "Fehler beim Lesen der Namens-L\xE4nge");
-    expectFailure(behindTrailer(std::string(1, '\0') + le32(5) + "ab"),
-                  "Fehler beim Lesen des Namens");
-    expectFailure(behindTrailer(std::string(1, '\0') + le32(1) + "a" + "\x01\x02"),
-                  "Fehler beim Lesen der Daten-L\xE4nge");
-    expectFailure(behindTrailer(std::string(1, '\0') + le32(1) + "a" + le32(0)),
-                  "Fehler beim Lesen der Daten: a 0");
-    // A block list that runs into the trailer instead of ending before it.
-    expectFailure(prog + header() + std::string(1, '\0') + trailer(prog.size()),
-                  "Ung\xFCltige Namens-L\xE4nge: 1701537134");
 }
 
 TEST_F(ResourceArchive, EmptyArchiveGivesAnEmptyFolderThatIsRemoved)
 {
-    writeBytes(folder.file("app.exe"), fakeProgram());
-    const std::string out = folder.file("packed.exe");
-    ProcessResult packed =
-        runProcess(nekpack() + " \"" + folder.file("app.exe") + "\" \"" + out + "\"");
-    ASSERT_EQ(packed.exitCode, 0) << packed.err;
-
     NResources resources;
-    resources.setProgramPath(out.c_str());
+    program(withArchive(fakeProgram(), ""), resources);
     EXPECT_TRUE(resources.readArchive());
     EXPECT_EQ(resources.getArchiveFiles().getCount(), 0);
     const std::string extractFolder = str(resources.getExtractFolder());
@@ -395,25 +302,11 @@ TEST_F(ResourceArchive, SecondInstanceInTheSameSecondTakesTheNextCounter)
     FAIL() << "the two reads never fell into the same second";
 }
 
-TEST_F(ResourceArchive, SwitchOffReadsNothing)
-{
-    NResources::archiveMarker[NResources::archiveSwitchIndex] = '0';
-    NResources resources;
-    program(withArchive(fakeProgram(), block("a.ini", "1")), resources);
-    MessageBoxCatcher boxes;
-    EXPECT_FALSE(resources.readArchive());
-    EXPECT_TRUE(resources.getExtractFolder().isEmpty());
-    EXPECT_EQ(resources.getArchiveFiles().getCount(), 0);
-}
-
 TEST_F(ResourceArchive, NamesThatLeaveTheFolderAreRefused)
 {
-    const std::vector<std::string> names = {
-        "..\\evil.txt", "../evil.txt", "..",         "sub\\evil.txt", "c:evil.txt",
-        "\\evil.txt",   "evil.txt:s",  "C:\\evil.txt", "con",         "NUL.txt",
-        "com1",         "evil.txt.",   "evil ",       "ev?l",         "a\x01"
-                                                                        "b",
-        "evil..txt"};
+    const std::vector<std::string> names = {"..\\evil.txt", "../evil.txt", "..",        "sub\\evil.txt",
+                                            "c:evil.txt",   "evil.txt:s",  "con",       "NUL.txt",
+                                            "evil.txt.",    "evil ",       "ev?l"};
     const std::vector<std::string> tempBefore = listFolder(tempPath());
     const std::string parent = tempPath().substr(0, tempPath().size() - 1);
     const std::vector<std::string> parentBefore = listFolder(parent.substr(0, parent.rfind('\\')));
@@ -432,106 +325,53 @@ TEST_F(ResourceArchive, NamesThatLeaveTheFolderAreRefused)
     EXPECT_EQ(listFolder(folder.path()), std::vector<std::string>{"prog.exe"});
 }
 
-TEST_F(ResourceArchive, AThousandTinyBlocks)
-{
-    std::string blocks;
-    for (int i = 0; i < 1000; ++i)
-        blocks += block("f" + std::to_string(i), i % 2 ? "x" : "");
-    NResources resources;
-    program(withArchive(fakeProgram(), blocks), resources);
-    ASSERT_TRUE(resources.readArchive());
-    EXPECT_EQ(resources.getArchiveFiles().getCount(), 1000);
-    const std::string extractFolder = str(resources.getExtractFolder());
-    EXPECT_EQ(listFolder(extractFolder).size(), 1000u);
-    EXPECT_EQ(readBytes(extractFolder + "\\f999"), "x");
-    resources.cleanUp();
-    EXPECT_FALSE(fileExists(extractFolder));
-
-    // The same name again and again: one file, the last block's data.
-    blocks.clear();
-    for (int i = 0; i < 300; ++i)
-        blocks += block("same.ini", std::to_string(i));
-    NResources again;
-    program(withArchive(fakeProgram(), blocks), again);
-    ASSERT_TRUE(again.readArchive());
-    NMapStringToString files = again.getArchiveFiles();
-    ASSERT_EQ(files.getCount(), 1);
-    EXPECT_EQ(readBytes(str(files.lookup("same.ini"))), "299");
-}
-
-// Damaged archives of every kind: each read ends in a result and at most one
-// box, and nothing is written outside the extraction folder. The round count
-// is bounded by the error box each refused archive shows (some 30 ms each).
+// Damaged archives: each read ends in a result and at most one box, and
+// nothing is written outside the extraction folder.
 TEST_F(ResourceArchive, MutatedArchivesNeverEscapeOrCrash)
 {
     const std::string prog = fakeProgram(300);
     const std::string valid =
         withArchive(prog, block("controlpos.ini", "[a]\r\nb=c\r\n") + block("nek.bmp", "BM1234"));
-    // Other test programs use the shared temporary folder at the same time:
-    // this test gets a private one, and its parent, to watch.
+    // Other test programs share the temporary folder: this test gets its own.
     TestFolder privateRoot;
-    CreateDirectoryA(privateRoot.file("temp").c_str(), nullptr);
-    struct TempFolderSwitch {
-        std::string oldTmp, oldTemp;
-        explicit TempFolderSwitch(const std::string& folder)
+    const std::string temp = privateRoot.file("temp");
+    CreateDirectoryA(temp.c_str(), nullptr);
+    char oldTmp[1024] = "", oldTemp[1024] = "";
+    GetEnvironmentVariableA("TMP", oldTmp, sizeof oldTmp);
+    GetEnvironmentVariableA("TEMP", oldTemp, sizeof oldTemp);
+    SetEnvironmentVariableA("TMP", temp.c_str());
+    SetEnvironmentVariableA("TEMP", temp.c_str());
+    struct Restore {
+        const char *tmp, *temp;
+        ~Restore()
         {
-            oldTmp = variable("TMP");
-            oldTemp = variable("TEMP");
-            SetEnvironmentVariableA("TMP", folder.c_str());
-            SetEnvironmentVariableA("TEMP", folder.c_str());
+            SetEnvironmentVariableA("TMP", *tmp ? tmp : nullptr);
+            SetEnvironmentVariableA("TEMP", *temp ? temp : nullptr);
         }
-        ~TempFolderSwitch()
-        {
-            SetEnvironmentVariableA("TMP", oldTmp.empty() ? nullptr : oldTmp.c_str());
-            SetEnvironmentVariableA("TEMP", oldTemp.empty() ? nullptr : oldTemp.c_str());
-        }
-        static std::string variable(const char* name)
-        {
-            char value[1024] = "";
-            return GetEnvironmentVariableA(name, value, sizeof value) < sizeof value ? value : "";
-        }
-    } tempSwitch(privateRoot.file("temp"));
-    const std::string temp = tempPath();
-    ASSERT_EQ(temp, privateRoot.file("temp") + "\\");
-    const std::string parent = temp.substr(0, temp.size() - 1);
-    const std::string parentFolder = parent.substr(0, parent.rfind('\\'));
-    const std::vector<std::string> tempBefore = listFolder(temp);
-    const std::vector<std::string> parentBefore = listFolder(parentFolder);
-    const unsigned int interesting[] = {0,    1,    4,   7,          10,         99,        100,
-                                        300,  301,  310, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF,
-                                        0xFFFFFFF6, 255, 256,       1000};
+    } restore{oldTmp, oldTemp};
+    ASSERT_EQ(tempPath(), temp + "\\");
+    const unsigned int interesting[] = {0, 1, 7, 99, 100, 300, 310, 0x7FFFFFFF, 0x80000000,
+                                        0xFFFFFFFF, 0xFFFFFFF6};
 
     std::mt19937 random(20240611u);
     auto pick = [&](size_t n) { return static_cast<size_t>(random() % n); };
     MessageBoxCatcher boxes;
-    int readOk = 0;
-    int readFailed = 0;
+    int readOk = 0, readFailed = 0;
     for (int round = 0; round < 400; ++round) {
         std::string bytes = valid;
         const int mutations = 1 + static_cast<int>(pick(3));
         for (int m = 0; m < mutations && bytes.size() > prog.size(); ++m) {
             const size_t at = prog.size() + pick(bytes.size() - prog.size());
             switch (pick(6)) {
-            case 0:
-                bytes[at] = static_cast<char>(random());
-                break;
+            case 0: bytes[at] = static_cast<char>(random()); break;
             case 1:
                 if (at + 4 <= bytes.size())
-                    bytes.replace(at, 4, le32(interesting[pick(sizeof interesting /
-                                                               sizeof interesting[0])]));
+                    bytes.replace(at, 4, le32(interesting[pick(sizeof interesting / 4)]));
                 break;
-            case 2:
-                bytes.resize(at);
-                break;
-            case 3:
-                bytes.insert(at, std::string(1 + pick(8), static_cast<char>(random())));
-                break;
-            case 4:
-                bytes.erase(at, 1 + pick(8));
-                break;
-            default:
-                bytes[at] = "./\\:s\0"[pick(6)];
-                break;
+            case 2: bytes.resize(at); break;
+            case 3: bytes.insert(at, std::string(1 + pick(8), static_cast<char>(random()))); break;
+            case 4: bytes.erase(at, 1 + pick(8)); break;
+            default: bytes[at] = "./\\:s\0"[pick(6)]; break;
             }
         }
 
@@ -541,30 +381,21 @@ TEST_F(ResourceArchive, MutatedArchivesNeverEscapeOrCrash)
         boxes.expect(IDOK);
         const bool ok = resources.readArchive();
         const size_t shown = boxes.count() - before;
-        if (shown == 0)
+        if (shown == 0)  // use up the queued answer
             MessageBoxA(nullptr, "unused", "unused answer", MB_OK);
-        if (ok) {
-            ++readOk;
-        } else {
-            ++readFailed;
-            ASSERT_EQ(shown, 1u) << "round " << round;
-        }
-        if (shown) {
-            ASSERT_EQ(boxes[before].text.rfind(readFailure, 0), 0u) << boxes[before].text;
-        }
+        ++(ok ? readOk : readFailed);
+        ASSERT_EQ(shown, ok ? shown : 1u) << "round " << round;
+        ASSERT_TRUE(shown == 0 || boxes[before].text.rfind(readFailure, 0) == 0)
+            << boxes[before].text;
 
         const std::string extractFolder = str(resources.getExtractFolder());
         if (!extractFolder.empty()) {
-            ASSERT_EQ(extractFolder.rfind(temp + "_tmpNekRes", 0), 0u) << extractFolder;
+            ASSERT_EQ(extractFolder.rfind(temp + "\\_tmpNekRes", 0), 0u) << extractFolder;
             NMapStringToString files = resources.getArchiveFiles();
             for (int i = 0; i < files.getCount(); ++i)
-                ASSERT_EQ(str(files.getValueAt(i)),
-                          extractFolder + "\\" + str(files.getKeyAt(i)));
-            for (const std::string& name : listFolder(extractFolder)) {
-                const std::string file = extractFolder + "\\" + name;
-                ASSERT_FALSE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+                ASSERT_EQ(str(files.getValueAt(i)), extractFolder + "\\" + str(files.getKeyAt(i)));
+            for (const std::string& name : listFolder(extractFolder))
                 ASSERT_TRUE(NResources::isPlainFileName(name.c_str())) << name;
-            }
         }
         if (ok) {
             resources.cleanUp();
@@ -574,12 +405,10 @@ TEST_F(ResourceArchive, MutatedArchivesNeverEscapeOrCrash)
         }
         DeleteFileA(path.c_str());
     }
-    printf("%d archives read, %d refused\n", readOk, readFailed);
-    // The mutations reached both outcomes.
     EXPECT_GT(readOk, 10);
     EXPECT_GT(readFailed, 200);
-    EXPECT_EQ(listFolder(temp), tempBefore);
-    EXPECT_EQ(listFolder(parentFolder), parentBefore);
+    EXPECT_TRUE(listFolder(temp).empty());
+    EXPECT_EQ(listFolder(privateRoot.path()), std::vector<std::string>{"temp"});
     EXPECT_TRUE(listFolder(folder.path()).empty());
 }
 
