@@ -325,6 +325,32 @@ TEST_F(ResourceArchive, NamesThatLeaveTheFolderAreRefused)
     EXPECT_EQ(listFolder(folder.path()), std::vector<std::string>{"prog.exe"});
 }
 
+TEST_F(ResourceArchive, AThousandTinyBlocks)
+{
+    std::string blocks;
+    for (int i = 0; i < 1000; ++i)
+        blocks += block("f" + std::to_string(i), i % 2 ? "x" : "");
+    NResources resources;
+    program(withArchive(fakeProgram(), blocks), resources);
+    ASSERT_TRUE(resources.readArchive());
+    EXPECT_EQ(resources.getArchiveFiles().getCount(), 1000);
+    const std::string extractFolder = str(resources.getExtractFolder());
+    EXPECT_EQ(listFolder(extractFolder).size(), 1000u);
+    resources.cleanUp();
+    EXPECT_FALSE(fileExists(extractFolder));
+
+    // The same name again and again: one file, the last block's data.
+    blocks.clear();
+    for (int i = 0; i < 300; ++i)
+        blocks += block("same.ini", std::to_string(i));
+    NResources again;
+    program(withArchive(fakeProgram(), blocks), again);
+    ASSERT_TRUE(again.readArchive());
+    NMapStringToString files = again.getArchiveFiles();
+    ASSERT_EQ(files.getCount(), 1);
+    EXPECT_EQ(readBytes(str(files.lookup("same.ini"))), "299");
+}
+
 // Damaged archives: each read ends in a result and at most one box, and
 // nothing is written outside the extraction folder.
 TEST_F(ResourceArchive, MutatedArchivesNeverEscapeOrCrash)
