@@ -30,9 +30,8 @@ protected:
     void onWorkEnd() override { endSawRun = runs.load() > ends.load(); ++ends; }
 };
 
-// Blocks until released; hands out a real handle of itself so that a test can
-// see the thread end. It touches the object only before it blocks; the test
-// closes the events once the thread is gone.
+// Blocks until released; hands out a handle of itself so that a test can see
+// the thread end. It touches the object only before it blocks.
 class BlockingThread : public NThread {
 public:
     BlockingThread()
@@ -65,33 +64,24 @@ public:
     using NThread::onWorkTread;
 };
 
-LRESULT CALLBACK countingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK answerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_APP || message == WM_APP + 1) {
-        int* counter = reinterpret_cast<int*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        ++counter[message - WM_APP];
-        return 42;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return message == WM_APP ? 42 : DefWindowProcA(window, message, wParam, lParam);
 }
 
-// Posts to and sends to a window of the starting thread: only a starter
-// that serves its messages lets the send through in time.
+// Sends to a window of the starting thread: only a starter that serves its
+// messages lets the send through in time.
 class MessagingThread : public NThread {
 public:
-    explicit MessagingThread(HWND target) : window(target) {}
-    HWND window;
-    std::atomic<bool> posted{false};
-    std::atomic<LRESULT> sendResult{0};
-    std::atomic<bool> sendDone{false};
+    HWND window = nullptr;
+    std::atomic<LRESULT> answer{0};
 
 protected:
     void onWorkTread() override
     {
-        posted = PostMessageA(window, WM_APP, 0, 0) != 0;
         DWORD_PTR result = 0;
-        sendDone = SendMessageTimeoutA(window, WM_APP + 1, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
-        sendResult = static_cast<LRESULT>(result);
+        SendMessageTimeoutA(window, WM_APP, 0, 0, SMTO_NORMAL, 5000, &result);
+        answer = static_cast<LRESULT>(result);
     }
 };
 
@@ -100,91 +90,64 @@ protected:
 TEST(NThread, BodyThatReturnsAtOnce)
 {
     QuickThread thread;
-    EXPECT_STREQ(thread.getName(), "NThread");
-    EXPECT_FALSE(thread.isRunning());
     EXPECT_FALSE(thread.setPriority(THREAD_PRIORITY_BELOW_NORMAL));
     ASSERT_TRUE(thread.start());
     ASSERT_TRUE(waitUntilIdle(thread));
     EXPECT_EQ(thread.runs, 1);
     EXPECT_EQ(thread.ends, 1);
     EXPECT_TRUE(thread.endSawRun);
-
     // The object can run its body again once it is idle.
-    ASSERT_TRUE(thread.start());
-    ASSERT_TRUE(waitUntilIdle(thread));
-    EXPECT_EQ(thread.runs, 2);
-    EXPECT_EQ(thread.ends, 2);
-
     EXPECT_TRUE(thread.startAndPump());
     EXPECT_FALSE(thread.isRunning());
-    EXPECT_EQ(thread.runs, 3);
+    EXPECT_EQ(thread.runs, 2);
+    EXPECT_EQ(thread.ends, 2);
 }
 
 TEST(NThread, StartAndPumpServesTheCallersWindows)
 {
     WNDCLASSA wc = {};
-    wc.lpfnWndProc = countingProc;
+    wc.lpfnWndProc = answerProc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "NThreadTestCounter";
+    wc.lpszClassName = "NThreadTestAnswer";
     RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  wc.hInstance, nullptr);
-    ASSERT_NE(window, nullptr);
-    int counter[2] = {0, 0};
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(counter));
-
-    MessagingThread thread(window);
+    MessagingThread thread;
+    thread.window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    wc.hInstance, nullptr);
+    ASSERT_NE(thread.window, nullptr);
     EXPECT_TRUE(thread.startAndPump());
     EXPECT_FALSE(thread.isRunning());
-    EXPECT_TRUE(thread.posted);
-    EXPECT_TRUE(thread.sendDone);
-    EXPECT_EQ(thread.sendResult, 42);
-    EXPECT_EQ(counter[0], 1);
-    EXPECT_EQ(counter[1], 1);
-    DestroyWindow(window);
+    EXPECT_EQ(thread.answer, 42);
+    DestroyWindow(thread.window);
 }
 
 TEST(NThread, TerminateAndDestructorOnARunningThread)
 {
     const NString savedLog = globalError.log;
     globalError.log = "";
-
-    // terminate stops it quietly.
-    HANDLE firstSelf = nullptr;
-    {
-        BlockingThread thread;
-        ASSERT_TRUE(thread.start());
-        ASSERT_EQ(WaitForSingleObject(thread.started, 5000), WAIT_OBJECT_0);
-        EXPECT_TRUE(thread.isRunning());
-        EXPECT_TRUE(thread.setPriority(THREAD_PRIORITY_BELOW_NORMAL));
-        firstSelf = thread.self;
-        thread.terminate();
-        EXPECT_FALSE(thread.isRunning());
-        EXPECT_EQ(WaitForSingleObject(firstSelf, 5000), WAIT_OBJECT_0);
-        CloseHandle(thread.started);
-        CloseHandle(thread.release);
+    HANDLE handles[6] = {};
+    for (int destroy = 0; destroy < 2; ++destroy) {
+        {
+            BlockingThread thread;
+            handles[destroy * 3] = thread.started;
+            handles[destroy * 3 + 1] = thread.release;
+            ASSERT_TRUE(thread.start());
+            ASSERT_EQ(WaitForSingleObject(thread.started, 5000), WAIT_OBJECT_0);
+            handles[destroy * 3 + 2] = thread.self;
+            if (!destroy) {
+                EXPECT_TRUE(thread.isRunning());
+                EXPECT_TRUE(thread.setPriority(THREAD_PRIORITY_BELOW_NORMAL));
+                thread.terminate();  // quietly
+                EXPECT_FALSE(thread.isRunning());
+            }
+        }
+        ASSERT_NE(handles[destroy * 3 + 2], nullptr);
+        EXPECT_EQ(WaitForSingleObject(handles[destroy * 3 + 2], 5000), WAIT_OBJECT_0);
+        // Destroyed while it runs: stopped, and the error log says why.
+        EXPECT_EQ(std::string(globalError.log),
+                  destroy ? std::string("\r\n") + abnormalEndText : std::string());
     }
-    CloseHandle(firstSelf);
-    EXPECT_EQ(std::string(globalError.log), "");
-
-    // Destroyed while it runs: stopped, and the error log says why.
-    HANDLE started = nullptr;
-    HANDLE release = nullptr;
-    HANDLE self = nullptr;
-    {
-        BlockingThread thread;
-        started = thread.started;
-        release = thread.release;
-        ASSERT_TRUE(thread.start());
-        ASSERT_EQ(WaitForSingleObject(started, 5000), WAIT_OBJECT_0);
-        self = thread.self;
-    }
-    ASSERT_NE(self, nullptr);
-    EXPECT_EQ(WaitForSingleObject(self, 5000), WAIT_OBJECT_0);
-    EXPECT_EQ(std::string(globalError.log), std::string("\r\n") + abnormalEndText);
-    CloseHandle(self);
-    CloseHandle(started);
-    CloseHandle(release);
+    for (HANDLE handle : handles)
+        CloseHandle(handle);
     globalError.log = savedLog;
 }
 
