@@ -96,12 +96,6 @@ TEST(NLanguage, FileSyntaxCommentsBlanksAndOddEntries)
     EXPECT_EQ(translated(table, M "lf" M "d"), "only\n");
     EXPECT_EQ(translated(table, M "last" M "d"), "without final line end");
     EXPECT_EQ(translated(table, M "# comment with " M "d"), "d");
-
-    // Trailing white space is no entry, a comment may end with the file.
-    NLanguage tail;
-    EXPECT_TRUE(tail.load("a=1" M "\r\n\r\n"));
-    EXPECT_TRUE(tail.load("# just a comment"));
-    EXPECT_EQ(tail.getErrorText(), "");
 }
 
 TEST(NLanguage, LaterLoadsAppendAndClearEmpties)

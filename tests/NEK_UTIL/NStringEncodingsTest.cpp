@@ -117,7 +117,6 @@ TEST(NStringEncodings, IsNumberPerKind)
     EXPECT_TRUE(isNumber("+0", 'd'));
     EXPECT_TRUE(isNumber(" -12 ", 'd', true));
     EXPECT_FALSE(isNumber(" -12 ", 'd'));
-    EXPECT_FALSE(isNumber("1.5", 'd'));
 
     EXPECT_TRUE(isNumber(".5", 'f'));
     EXPECT_FALSE(isNumber("+.", 'f'));
