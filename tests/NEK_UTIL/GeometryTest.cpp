@@ -13,12 +13,7 @@
 
 namespace {
 
-std::string text(const NString& s)
-{
-    return std::string(s.getBuffer(), static_cast<size_t>(s.getLength()));
-}
-
-// x, y, width, height and bottomUp as "x,y,w,h" with a trailing "^" when bottom-up.
+// "x,y,w,h" with a trailing "^" when bottom-up.
 std::string describe(const NRect& r)
 {
     return std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.width) + "," +
@@ -43,54 +38,14 @@ std::string fittedInside(NRect r, const NRect& outer, bool shrink)
     return describe(r);
 }
 
-}
+}  // namespace
 
-TEST(Geometry, PointAndSizeValues)
-{
-    EXPECT_EQ(NPoint(1, 2) + NPoint(3, 4), NPoint(4, 6));
-    EXPECT_EQ(NPoint(1, 2) - NPoint(3, 5), NPoint(-2, -3));
-    EXPECT_NE(NPoint(1, 2), NPoint(2, 1));
-    EXPECT_EQ(NPoint(INT_MAX, INT_MIN) + NPoint(1, -1), NPoint(INT_MAX, INT_MIN));
-
-    NSize size(3, 4);
-    EXPECT_EQ(size.cx, 3);
-    EXPECT_EQ(size.cy, 4);
-    EXPECT_TRUE(size == NSize(3, 4));
-    EXPECT_TRUE(size != NSize(4, 3));
-    size.set(7, 8);
-    EXPECT_EQ(size, NSize(7, 8));
-    // Height is declared first.
-    EXPECT_LT(reinterpret_cast<const char*>(&size.cy), reinterpret_cast<const char*>(&size.cx));
-
-    NRange range(5, 9);
-    EXPECT_EQ(range.start, 5);
-    EXPECT_EQ(range.end, 9);
-    EXPECT_LT(reinterpret_cast<const char*>(&range.end), reinterpret_cast<const char*>(&range.start));
-
-    const NRect rect;
-    EXPECT_LT(reinterpret_cast<const char*>(&rect.height), reinterpret_cast<const char*>(&rect.x));
-    EXPECT_LT(reinterpret_cast<const char*>(&rect.width), reinterpret_cast<const char*>(&rect.bottomUp));
-    EXPECT_EQ(describe(rect), "0,0,0,0");
-    EXPECT_EQ(describe(NRectc()), "0,0,0,0^");
-
-    const NRect& asRect = NRectc();
-    EXPECT_STREQ(asRect.getName(), "NRectc");
-    EXPECT_STREQ(rect.getName(), "NRect");
-    EXPECT_STREQ(size.getName(), "NSize");
-}
-
-TEST(Geometry, TopDownExtentsAndContains)
+TEST(Geometry, AbsoluteExtentsAndLimits)
 {
     NRect r(10, 20, 30, 40);
-    EXPECT_EQ(r.getRight(), 40);
-    EXPECT_EQ(r.getBottom(), 60);
     EXPECT_EQ(describe(r.getRECT()), "10,20,40,60");
     EXPECT_EQ(r.getCenter(), NPoint(25, 40));
-    EXPECT_EQ(r.getSize(), NSize(30, 40));
-
     EXPECT_TRUE(r.contains(NPoint(40, 60)));
-    EXPECT_TRUE(r.contains(NPoint(10, 20)));
-    EXPECT_FALSE(r.contains(NPoint(41, 60)));
     EXPECT_FALSE(r.contains(NPoint(40, 61)));
 
     // Negative extents count by their magnitude and never flip the rectangle.
@@ -100,35 +55,23 @@ TEST(Geometry, TopDownExtentsAndContains)
 
     // Extreme values stop at the int range instead of wrapping.
     EXPECT_EQ(NRect(INT_MAX - 5, INT_MIN + 5, 10, 10, true).getRight(), INT_MAX);
-    EXPECT_EQ(NRect(INT_MAX - 5, INT_MIN + 5, 10, 10, true).getBottom(), INT_MIN);
     EXPECT_EQ(NRect(0, 0, INT_MIN, 0).getRight(), INT_MAX);
+    EXPECT_EQ(NPoint(INT_MAX, INT_MIN) + NPoint(1, -1), NPoint(INT_MAX, INT_MIN));
 
-    r.setSize(NSize(5, 6));
-    EXPECT_EQ(describe(r), "10,20,5,6");
-    r.inflate(2);
-    EXPECT_EQ(describe(r), "8,18,9,10");
-    r.inflate(-2);
-    EXPECT_EQ(describe(r), "10,20,5,6");
-
-    r.set(0, 0, 50, 10);
-    r.limitSize(NSize(20, 20));
-    EXPECT_EQ(describe(r), "0,0,20,10");
-    r.ensureSize(NSize(30, 5));
-    EXPECT_EQ(describe(r), "0,0,30,10");
-
-    EXPECT_TRUE(NRect(1, 2, 3, 4) == NRect(1, 2, 3, 4, true));
-    EXPECT_TRUE(NRect(1, 2, 3, 4) != NRect(1, 2, 3, 5));
+    // Inverted RECTs keep their signed extents unless read as bottom-up.
+    RECT inverted = {40, 60, 10, 20};
+    EXPECT_EQ(describe(NRect(inverted)), "40,60,-30,-40");
+    r.set(inverted, true);
+    EXPECT_EQ(describe(r), "40,60,30,40^");
 }
 
 TEST(Geometry, BottomUpRectangles)
 {
     NRect r(10, 20, 30, 40, true);
-    EXPECT_EQ(r.getBottom(), -20);
     EXPECT_EQ(r.getCenter(), NPoint(25, 0));
     EXPECT_EQ(describe(r.getRECT()), "10,20,40,-20");
     r.inflate(5);
     EXPECT_EQ(describe(r), "5,25,40,50^");
-    EXPECT_EQ(r.getBottom(), -25);
 
     NRect drag;
     drag.setFromPoints(NPoint(30, 5), NPoint(10, 50));
@@ -140,23 +83,25 @@ TEST(Geometry, BottomUpRectangles)
 
     NRectc c(10, 20, 30, -40);
     EXPECT_EQ(describe(c), "10,20,30,40^");
-    EXPECT_TRUE(c.contains(NPoint(10, 20)));
     EXPECT_TRUE(c.contains(NPoint(40, -20)));
-    EXPECT_TRUE(c.contains(NPoint(25, 0)));
-    EXPECT_FALSE(c.contains(NPoint(25, 21)));
     EXPECT_FALSE(c.contains(NPoint(25, -21)));
-
-    c.set(1, 2, 3, -4, false);
-    EXPECT_EQ(describe(c), "1,2,3,4^");
     c.setFromPoints(NPoint(0, 0), NPoint(10, 30));
     EXPECT_EQ(describe(c), "0,30,10,30^");
 
     // A top-down source keeps its corner, which becomes the upper edge.
     c = NRect(5, 6, 7, -8);
     EXPECT_EQ(describe(c), "5,6,7,8^");
-    const NRectc copied(NRect(1, 50, 2, 10, true));
-    EXPECT_EQ(describe(copied), "1,50,2,10^");
-    EXPECT_EQ(copied.getBottom(), 40);
+    EXPECT_EQ(describe(NRectc(NRect(10, 20, 30, 40, true).getRECT())), "10,20,30,40^");
+
+    // One cached RECT per object, refreshed by every call, not shared by copies.
+    NRect moving(0, 0, 5, 5);
+    const RECT& cached = moving.getRECT();
+    moving.x = 100;
+    EXPECT_EQ(&moving.getRECT(), &cached);
+    NRect copy(moving);
+    copy.x = 1;
+    EXPECT_EQ(describe(copy.getRECT()), "1,0,6,5");
+    EXPECT_EQ(describe(cached), "100,0,105,5");
 }
 
 TEST(Geometry, FitAspectAlignments)
@@ -164,13 +109,10 @@ TEST(Geometry, FitAspectAlignments)
     const NRect wide(0, 0, 200, 100);
     const NRect square(0, 0, 100, 100);
     EXPECT_EQ(fitted(wide, square, NRect::alignCenterX | NRect::alignCenterY), "0,25,100,50");
-    EXPECT_EQ(fitted(wide, square, 0), "0,0,100,50");
     EXPECT_EQ(fitted(wide, square, NRect::alignBottom), "0,50,100,50");
 
     const NRect tall(0, 0, 100, 200);
-    EXPECT_EQ(fitted(tall, square, 0), "0,0,50,100");
     EXPECT_EQ(fitted(tall, square, NRect::alignRight), "50,0,50,100");
-    EXPECT_EQ(fitted(tall, square, NRect::alignCenterX), "25,0,50,100");
     EXPECT_EQ(fitted(tall, NRect(10, 20, 101, 100), NRect::alignCenterX), "35,20,50,100");
 
     // Enlarging, the outer corner, rounding to the nearest pixel.
@@ -179,7 +121,6 @@ TEST(Geometry, FitAspectAlignments)
 
     // Bottom-up: the free height is taken downward, i.e. towards smaller y.
     const NRect upOuter(0, 100, 100, 100, true);
-    EXPECT_EQ(fitted(NRect(0, 0, 200, 100, true), upOuter, 0), "0,100,100,50^");
     EXPECT_EQ(fitted(NRect(0, 0, 200, 100, true), upOuter, NRect::alignBottom), "0,50,100,50^");
     EXPECT_EQ(fitted(NRect(0, 0, 200, 100, true), upOuter, NRect::alignCenterY), "0,75,100,50^");
 
@@ -193,19 +134,15 @@ TEST(Geometry, FitInsideMovesIntoOuter)
 {
     const NRect outer(0, 0, 100, 100);
     EXPECT_EQ(fittedInside(NRect(90, 0, 50, 50), outer, false), "50,0,50,50");
-    EXPECT_EQ(fittedInside(NRect(-10, -20, 50, 50), outer, false), "0,0,50,50");
-    EXPECT_EQ(fittedInside(NRect(20, 70, 50, 50), outer, false), "20,50,50,50");
     // Too large and not shrunk: a left or top edge outside wins; otherwise
     // the right or bottom edge is pulled back, pushing the other one out.
     EXPECT_EQ(fittedInside(NRect(-30, -10, 150, 150), outer, false), "0,0,150,150");
     EXPECT_EQ(fittedInside(NRect(-30, 10, 150, 150), outer, false), "0,-50,150,150");
-    EXPECT_EQ(fittedInside(NRect(20, 20, 150, 150), outer, true), "0,0,100,100");
     EXPECT_EQ(fittedInside(NRect(20, 20, 150, 30), NRect(10, 10, 100, 100), true), "10,20,100,30");
 
     const NRect upOuter(0, 100, 100, 100, true);
     EXPECT_EQ(fittedInside(NRect(90, 120, 50, 50, true), upOuter, false), "50,100,50,50^");
     EXPECT_EQ(fittedInside(NRect(0, 20, 50, 50, true), upOuter, false), "0,50,50,50^");
-    EXPECT_EQ(fittedInside(NRect(0, 120, 50, 150, true), upOuter, false), "0,100,50,150^");
     EXPECT_EQ(fittedInside(NRect(0, 20, 50, 150, true), upOuter, false), "0,150,50,150^");
 }
 
@@ -213,9 +150,7 @@ TEST(Geometry, UnionAndExtend)
 {
     NRect r(0, 0, 10, 10);
     r.unionWith(NRect(20, 30, 5, 5));
-    EXPECT_EQ(describe(r), "0,0,25,35");
     r.unionWith(NRect(5, 5, -10, 2));
-    EXPECT_EQ(describe(r), "0,0,25,35");
     r.unionWith(NRect(-5, -6, 1, 1));
     EXPECT_EQ(describe(r), "-5,-6,30,41");
 
@@ -233,9 +168,6 @@ TEST(Geometry, UnionAndExtend)
     negative.unionWith(NRect(10, 10, 0, 0));
     EXPECT_EQ(describe(negative), "10,10,10,10");
 
-    NRect e(0, 0, 10, 10);
-    e.extendTo(NPoint(-5, 20));
-    EXPECT_EQ(describe(e), "-5,0,15,20");
     NRectc ec(0, 10, 10, 10);
     ec.extendTo(NPoint(20, 15));
     EXPECT_EQ(describe(ec), "0,15,20,15^");
@@ -243,20 +175,15 @@ TEST(Geometry, UnionAndExtend)
 
 TEST(Geometry, TextRoundTripAndMalformedTexts)
 {
-    EXPECT_EQ(text(NRect(1, 2, 3, 4).toText(",")), "1,2,3,4");
-    EXPECT_EQ(text(NRect(-1, -2, 300, -4).toText("; ")), "-1; -2; 300; -4");
-
     NRect r;
-    EXPECT_TRUE(r.fromText("1,2,3,4", ","));
-    EXPECT_EQ(describe(r), "1,2,3,4");
-    EXPECT_TRUE(r.fromText(NRect(-1, -2, 300, -4).toText("; "), "; "));
+    const NString text = NRect(-1, -2, 300, -4).toText("; ");
+    EXPECT_STREQ(text.getBuffer(), "-1; -2; 300; -4");
+    EXPECT_TRUE(r.fromText(text, "; "));
     EXPECT_EQ(describe(r), "-1,-2,300,-4");
     EXPECT_TRUE(r.fromText("5,6,7,8,9", ","));
     EXPECT_EQ(describe(r), "5,6,7,8");
 
     // Missing parts become 0 and are reported.
-    EXPECT_FALSE(r.fromText("1,2", ","));
-    EXPECT_EQ(describe(r), "1,2,0,0");
     EXPECT_FALSE(r.fromText("1,,3,4", ","));
     EXPECT_EQ(describe(r), "1,0,3,4");
     EXPECT_FALSE(r.fromText("", ","));
@@ -267,55 +194,12 @@ TEST(Geometry, TextRoundTripAndMalformedTexts)
     EXPECT_EQ(describe(r), "0,12,16,0");
 
     NPoint p;
-    EXPECT_TRUE(p.fromText("3;-4", ";"));
-    EXPECT_EQ(p, NPoint(3, -4));
     EXPECT_FALSE(p.fromText("7", ";"));
     EXPECT_EQ(p, NPoint(7, 0));
-
     NSize s;
-    EXPECT_TRUE(s.fromText("640x480", "x"));
-    EXPECT_EQ(s, NSize(640, 480));
     EXPECT_FALSE(s.fromText("x480", "x"));
     EXPECT_EQ(s, NSize(0, 480));
-
     NRange range;
-    EXPECT_TRUE(range.fromText("5:9", ":"));
-    EXPECT_EQ(range, NRange(5, 9));
     EXPECT_TRUE(range.fromText("1:2:3", ":"));
     EXPECT_EQ(range, NRange(1, 2));
-    EXPECT_FALSE(range.fromText("12", ":"));
-    EXPECT_EQ(range, NRange(12, 0));
-}
-
-TEST(Geometry, RectConversions)
-{
-    RECT rc = {10, 20, 40, 60};
-    NRect r(rc);
-    EXPECT_EQ(describe(r), "10,20,30,40");
-    EXPECT_EQ(describe(r.getRECT()), "10,20,40,60");
-
-    // Inverted RECTs keep their signed extents unless read as bottom-up.
-    RECT inverted = {40, 60, 10, 20};
-    r = NRect(inverted);
-    EXPECT_EQ(describe(r), "40,60,-30,-40");
-    r.set(inverted, true);
-    EXPECT_EQ(describe(r), "40,60,30,40^");
-
-    const NRect up(10, 20, 30, 40, true);
-    RECT upRc = up.getRECT();
-    EXPECT_EQ(describe(upRc), "10,20,40,-20");
-    r.set(upRc, true);
-    EXPECT_EQ(describe(r), "10,20,30,40^");
-    EXPECT_EQ(describe(NRectc(upRc)), "10,20,30,40^");
-
-    // One cached RECT per object, refreshed by every call.
-    NRect moving(0, 0, 5, 5);
-    const RECT& cached = moving.getRECT();
-    moving.x = 100;
-    EXPECT_EQ(&moving.getRECT(), &cached);
-    EXPECT_EQ(describe(cached), "100,0,105,5");
-    NRect copy(moving);
-    copy.x = 1;
-    EXPECT_EQ(describe(copy.getRECT()), "1,0,6,5");
-    EXPECT_EQ(describe(moving.getRECT()), "100,0,105,5");
 }

@@ -34,44 +34,11 @@ protected:
     void TearDown() override { globalLanguage.clear(); }
 };
 
-// A readable page followed by an inaccessible one: a text placed at the end
-// of the first page faults when anything reads past it.
-class GuardedPage {
-public:
-    GuardedPage()
-    {
-        SYSTEM_INFO info;
-        GetSystemInfo(&info);
-        size = info.dwPageSize;
-        base = static_cast<char*>(VirtualAlloc(nullptr, 2 * size, MEM_RESERVE | MEM_COMMIT,
-                                               PAGE_READWRITE));
-        DWORD old = 0;
-        VirtualProtect(base + size, size, PAGE_NOACCESS, &old);
-    }
-    ~GuardedPage() { VirtualFree(base, 0, MEM_RELEASE); }
-    // Copies bytes (without terminator) so that they end at the guard.
-    const char* place(const std::string& bytes)
-    {
-        char* at = base + size - bytes.size();
-        memcpy(at, bytes.data(), bytes.size());
-        return at;
-    }
-
-private:
-    char* base;
-    size_t size;
-};
-
 }  // namespace
 
 TEST(NLanguage, TranslatesKnownKeysAndLogsMissingOnes)
 {
     NLanguage table;
-    EXPECT_STREQ(table.getClassName(), "NLanguage");
-    EXPECT_STREQ(table.getName(), "NLanguage");
-    EXPECT_EQ(table.getLanguageName(), "de");
-    EXPECT_TRUE(table.isEnabled());
-
     EXPECT_TRUE(table.load(greetings));
     EXPECT_EQ(table.getErrorText(), "");
     EXPECT_EQ(translated(table, M "greeting" M "Hello"), "Hallo");
@@ -87,20 +54,13 @@ TEST(NLanguage, TranslatesKnownKeysAndLogsMissingOnes)
     // Keys match whole: neither a prefix nor a longer key is the same key.
     EXPECT_EQ(translated(table, M "greet" M "x"), "x");
     EXPECT_EQ(translated(table, M "greetings" M "y"), "y");
-    EXPECT_EQ(translated(table, M "" M "empty key"), "empty key");
 
     // Without a second marker the rest is the text itself.
-    const char* unclosed = M "no second marker";
-    EXPECT_EQ(translated(table, unclosed), "no second marker");
-    EXPECT_EQ(translated(table, unclosed, 10), "no secon");
+    EXPECT_EQ(translated(table, M "no second marker", 10), "no secon");
 
     // Unmarked texts and texts with a single marker byte come back as they are.
-    int length = -1;
-    const char* plain = "greeting";
-    EXPECT_EQ(table.translate(plain, length), plain);
-    EXPECT_EQ(length, -1);
+    int length = 7;
     const char* half = "\xB3greeting" M "x";
-    length = 7;
     EXPECT_EQ(table.translate(half, length), half);
     EXPECT_EQ(length, 7);
 
@@ -131,76 +91,32 @@ TEST(NLanguage, FileSyntaxCommentsBlanksAndOddEntries)
     // as part of the comment; the broken entry is dropped, the rest loaded.
     EXPECT_EQ(table.getErrorText(),
               "NLanguage::load(..) Eintrag Nr. 3 hat einen leeren Schl\xFCssel.\r\n");
-    EXPECT_EQ(translated(table, M "first" M "d"), "1");
-    EXPECT_EQ(translated(table, M "blank " M "d"), "with blank");
     EXPECT_EQ(translated(table, M "blank" M "d"), "d");
     EXPECT_EQ(translated(table, M "multi" M "d"), " line one\r\n  line two ");
     EXPECT_EQ(translated(table, M "lf" M "d"), "only\n");
-    EXPECT_EQ(translated(table, M "alone" M "d"), "");
-    EXPECT_EQ(translated(table, M "empty" M "d"), "");
     EXPECT_EQ(translated(table, M "last" M "d"), "without final line end");
     EXPECT_EQ(translated(table, M "# comment with " M "d"), "d");
-
-    // Trailing white space is no entry, a comment may end with the file.
-    NLanguage tail;
-    EXPECT_TRUE(tail.load("a=1" M "\r\n\r\n"));
-    EXPECT_TRUE(tail.load("# just a comment"));
-    EXPECT_TRUE(tail.load(""));
-    EXPECT_TRUE(tail.load(" \r\n\t"));
-    EXPECT_EQ(tail.getErrorText(), "");
-    EXPECT_EQ(translated(tail, M "a" M "d"), "1");
-
-    // An empty entry between two markers is reported with its number.
-    NLanguage doubled;
-    EXPECT_TRUE(doubled.load("a=1" M M "b=2"));
-    EXPECT_EQ(doubled.getErrorText(),
-              "NLanguage::load(..) Eintrag Nr. 2 hat einen leeren Schl\xFCssel.\r\n");
-    EXPECT_EQ(translated(doubled, M "b" M "d"), "2");
 }
 
-TEST(NLanguage, LaterLoadsAppendAndTheFirstEntryWins)
+TEST(NLanguage, LaterLoadsAppendAndClearEmpties)
 {
-    NLanguage table;
-    EXPECT_TRUE(table.load("key=first" M "key=second" M "a=1"));
-    EXPECT_TRUE(table.load("key=third" M "b=2" M "a=3"));
-    EXPECT_EQ(translated(table, M "key" M "d"), "first");
-    EXPECT_EQ(translated(table, M "a" M "d"), "1");
-    EXPECT_EQ(translated(table, M "b" M "d"), "2");
-
-    // The flag is restored after loading, whichever it was.
-    table.setEnabled(false);
-    EXPECT_TRUE(table.load("c=3"));
-    EXPECT_FALSE(table.isEnabled());
-    table.setEnabled(true);
-    EXPECT_EQ(translated(table, M "c" M "d"), "3");
-}
-
-TEST(NLanguage, ClearEmptiesAFilledTableOnly)
-{
-    NLanguage fresh;
-    fresh.setLanguageName("en");
-    fresh.setErrorText("kept");
-    fresh.clear();
-    EXPECT_EQ(fresh.getLanguageName(), "en");
-    EXPECT_EQ(fresh.getErrorText(), "kept");
-
     NLanguage table;
     table.setLanguageName("en");
-    EXPECT_TRUE(table.load(fileText(std::string(greetings) + M "=x")));
+    EXPECT_TRUE(table.load("key=first" M "key=second" M "=x"));
+    EXPECT_TRUE(table.load("key=third" M "b=2"));
+    EXPECT_EQ(translated(table, M "key" M "d"), "first");
+    EXPECT_EQ(translated(table, M "b" M "d"), "2");
+
     EXPECT_EQ(translated(table, M "nope" M "d"), "d");
     EXPECT_NE(table.getErrorText(), "");
-    EXPECT_NE(table.getMissingKeys(), "");
-
     table.clear();
     EXPECT_EQ(table.getLanguageName(), "de");
     EXPECT_EQ(table.getErrorText(), "");
     EXPECT_EQ(table.getMissingKeys(), "");
-    EXPECT_EQ(translated(table, M "greeting" M "Hello"), "Hello");
-
     // Filled again after clear, the old entries stay gone.
     EXPECT_TRUE(table.load("bye=Servus"));
     EXPECT_EQ(translated(table, M "bye" M "d"), "Servus");
-    EXPECT_EQ(translated(table, M "greeting" M "Hello"), "Hello");
+    EXPECT_EQ(translated(table, M "b" M "d"), "d");
 }
 
 TEST(NLanguage, BinaryGarbageAndHugeFiles)
@@ -216,7 +132,6 @@ TEST(NLanguage, BinaryGarbageAndHugeFiles)
     }
     NLanguage table;
     EXPECT_TRUE(table.load(fileText(garbage)));
-    EXPECT_TRUE(table.isEnabled());
     for (size_t at = 0; at + 40 < garbage.size(); at += 997) {
         std::string probe = M + garbage.substr(at, 40) + M "default";
         int length = -1;
@@ -237,47 +152,41 @@ TEST(NLanguage, BinaryGarbageAndHugeFiles)
     NLanguage big;
     EXPECT_TRUE(big.load(fileText(huge)));
     EXPECT_EQ(big.getErrorText(), "");
-    EXPECT_EQ(translated(big, M "key0" M "d"), "text number 0");
     EXPECT_EQ(translated(big, lastKey.c_str()), "text number " + std::to_string(count - 1));
-    EXPECT_EQ(translated(big, M "key" M "d"), "d");
-
     // One entry larger than any growth step.
-    std::string longText(5000000, 'x');
-    NLanguage wide;
-    EXPECT_TRUE(wide.load(fileText(std::string(3000, 'k') + "=" + longText)));
-    EXPECT_EQ(translated(wide, (M + std::string(3000, 'k') + M "d").c_str()), longText);
+    const std::string longText(5000000, 'x');
+    EXPECT_TRUE(big.load(fileText("long=" + longText)));
+    EXPECT_EQ(translated(big, M "long" M "d"), longText);
 }
 
 TEST(NLanguage, ReadsNothingBeyondTheTextItIsGiven)
 {
     NLanguage table;
     EXPECT_TRUE(table.load(greetings));
-    GuardedPage page;
+    // Texts without terminator end right before an inaccessible page.
+    const DWORD page = 4096;
+    char* base = static_cast<char*>(VirtualAlloc(nullptr, 2 * page, MEM_COMMIT, PAGE_READWRITE));
+    DWORD old = 0;
+    ASSERT_TRUE(VirtualProtect(base + page, page, PAGE_NOACCESS, &old));
+    const auto place = [&](const std::string& bytes) {
+        char* at = base + page - bytes.size();
+        memcpy(at, bytes.data(), bytes.size());
+        return at;
+    };
 
     // An unmarked text is neither measured nor scanned.
-    const char* plain = page.place("A");
+    const char* plain = place("A");
     int length = -1;
     EXPECT_EQ(table.translate(plain, length), plain);
     EXPECT_EQ(length, -1);
-    const char* marker = page.place("\xB3");
-    length = 1;
-    EXPECT_EQ(table.translate(marker, length), marker);
-    EXPECT_EQ(length, 1);
-
     // A marked text with a given length is searched only within it.
-    const char* unclosed = page.place(M "greeting" "\xB3");
-    length = 11;
-    EXPECT_EQ(std::string(table.translate(unclosed, length), 9), "greeting\xB3");
-    EXPECT_EQ(length, 9);
-    const char* found = page.place(M "greeting" M "Hello");
     length = 17;
-    EXPECT_STREQ(table.translate(found, length), "Hallo");
+    EXPECT_STREQ(table.translate(place(M "greeting" M "Hello"), length), "Hallo");
     EXPECT_EQ(length, 5);
-    const char* missing = page.place(M "nope" M "Hello");
     length = 13;
-    EXPECT_EQ(std::string(table.translate(missing, length), 5), "Hello");
-    EXPECT_EQ(length, 5);
+    EXPECT_EQ(std::string(table.translate(place(M "nope" M "Hello"), length), 5), "Hello");
     EXPECT_EQ(table.getMissingKeys(), "nope" M "Hello\r\n");
+    VirtualFree(base, 0, MEM_RELEASE);
 }
 
 TEST_F(GlobalLanguage, StringAssignmentTranslates)
@@ -293,11 +202,8 @@ TEST_F(GlobalLanguage, StringAssignmentTranslates)
     EXPECT_EQ(s, "HelloTsch\xFCss");
     s.format(M "greeting" M "Hi %d", 7);
     EXPECT_EQ(s, "Hallo");
-    EXPECT_FALSE(NString("Hallo") != M "greeting" M "x");
-    EXPECT_EQ(NString(M "unclosed"), "unclosed");
     EXPECT_EQ(globalLanguage.getMissingKeys(), "missing" M "Hello\r\n");
-
-    // Bytes appended or inserted as they are stay marked.
+    // Bytes appended as they are stay marked.
     NString raw;
     raw.append(M "greeting" M "Hello");
     EXPECT_EQ(raw.getLength(), 17);
@@ -315,8 +221,5 @@ TEST_F(GlobalLanguage, LongUnmarkedTextPassesUnchanged)
     NString s(big.data(), static_cast<int>(big.size()));
     ASSERT_EQ(s.getLength(), static_cast<int>(big.size()));
     EXPECT_EQ(memcmp(s.getBuffer(), big.data(), big.size()), 0);
-    NString copy(s);
-    ASSERT_EQ(copy.getLength(), s.getLength());
-    EXPECT_EQ(memcmp(copy.getBuffer(), big.data(), big.size()), 0);
     EXPECT_EQ(globalLanguage.getMissingKeys(), "");
 }

