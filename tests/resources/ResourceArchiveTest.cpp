@@ -78,6 +78,34 @@ std::string tempPath()
 
 std::string nekpack() { return "\"" + programFolder() + "nekpack.exe\""; }
 
+// Other test programs use the shared temporary folder at the same time: a
+// test that checks what appears there gets a folder of its own (TMP and TEMP
+// point into a fresh test folder while the object lives).
+class PrivateTempFolder {
+public:
+    PrivateTempFolder() : temp(root.file("temp"))
+    {
+        CreateDirectoryA(temp.c_str(), nullptr);
+        GetEnvironmentVariableA("TMP", oldTmp, sizeof oldTmp);
+        GetEnvironmentVariableA("TEMP", oldTemp, sizeof oldTemp);
+        SetEnvironmentVariableA("TMP", temp.c_str());
+        SetEnvironmentVariableA("TEMP", temp.c_str());
+    }
+    ~PrivateTempFolder()
+    {
+        SetEnvironmentVariableA("TMP", *oldTmp ? oldTmp : nullptr);
+        SetEnvironmentVariableA("TEMP", *oldTemp ? oldTemp : nullptr);
+    }
+    const std::string& path() const { return temp; }
+    const std::string& parent() const { return root.path(); }
+
+private:
+    TestFolder root;
+    std::string temp;
+    char oldTmp[1024] = "";
+    char oldTemp[1024] = "";
+};
+
 class ResourceArchive : public ::testing::Test {
 protected:
     void SetUp() override
@@ -307,9 +335,8 @@ TEST_F(ResourceArchive, NamesThatLeaveTheFolderAreRefused)
     const std::vector<std::string> names = {"..\\evil.txt", "../evil.txt", "..",        "sub\\evil.txt",
                                             "c:evil.txt",   "evil.txt:s",  "con",       "NUL.txt",
                                             "evil.txt.",    "evil ",       "ev?l"};
-    const std::vector<std::string> tempBefore = listFolder(tempPath());
-    const std::string parent = tempPath().substr(0, tempPath().size() - 1);
-    const std::vector<std::string> parentBefore = listFolder(parent.substr(0, parent.rfind('\\')));
+    PrivateTempFolder privateTemp;
+    ASSERT_EQ(tempPath(), privateTemp.path() + "\\");
 
     for (const std::string& name : names) {
         expectFailure(withArchive(fakeProgram(), block("good.ini", "g") + block(name, "evil")),
@@ -320,8 +347,8 @@ TEST_F(ResourceArchive, NamesThatLeaveTheFolderAreRefused)
     expectFailure(withArchive(fakeProgram(), block(std::string("evil\0.txt", 9), "evil")),
                   "Ung\xFCltiger Dateiname im Archiv: evil");
 
-    EXPECT_EQ(listFolder(tempPath()), tempBefore);
-    EXPECT_EQ(listFolder(parent.substr(0, parent.rfind('\\'))), parentBefore);
+    EXPECT_TRUE(listFolder(privateTemp.path()).empty());
+    EXPECT_EQ(listFolder(privateTemp.parent()), std::vector<std::string>{"temp"});
     EXPECT_EQ(listFolder(folder.path()), std::vector<std::string>{"prog.exe"});
 }
 
@@ -358,23 +385,8 @@ TEST_F(ResourceArchive, MutatedArchivesNeverEscapeOrCrash)
     const std::string prog = fakeProgram(300);
     const std::string valid =
         withArchive(prog, block("controlpos.ini", "[a]\r\nb=c\r\n") + block("nek.bmp", "BM1234"));
-    // Other test programs share the temporary folder: this test gets its own.
-    TestFolder privateRoot;
-    const std::string temp = privateRoot.file("temp");
-    CreateDirectoryA(temp.c_str(), nullptr);
-    char oldTmp[1024] = "", oldTemp[1024] = "";
-    GetEnvironmentVariableA("TMP", oldTmp, sizeof oldTmp);
-    GetEnvironmentVariableA("TEMP", oldTemp, sizeof oldTemp);
-    SetEnvironmentVariableA("TMP", temp.c_str());
-    SetEnvironmentVariableA("TEMP", temp.c_str());
-    struct Restore {
-        const char *tmp, *temp;
-        ~Restore()
-        {
-            SetEnvironmentVariableA("TMP", *tmp ? tmp : nullptr);
-            SetEnvironmentVariableA("TEMP", *temp ? temp : nullptr);
-        }
-    } restore{oldTmp, oldTemp};
+    PrivateTempFolder privateTemp;
+    const std::string temp = privateTemp.path();
     ASSERT_EQ(tempPath(), temp + "\\");
     const unsigned int interesting[] = {0, 1, 7, 99, 100, 300, 310, 0x7FFFFFFF, 0x80000000,
                                         0xFFFFFFFF, 0xFFFFFFF6};
@@ -434,7 +446,7 @@ TEST_F(ResourceArchive, MutatedArchivesNeverEscapeOrCrash)
     EXPECT_GT(readOk, 10);
     EXPECT_GT(readFailed, 200);
     EXPECT_TRUE(listFolder(temp).empty());
-    EXPECT_EQ(listFolder(privateRoot.path()), std::vector<std::string>{"temp"});
+    EXPECT_EQ(listFolder(privateTemp.parent()), std::vector<std::string>{"temp"});
     EXPECT_TRUE(listFolder(folder.path()).empty());
 }
 
