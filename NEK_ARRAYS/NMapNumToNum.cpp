@@ -1,5 +1,7 @@
 #include "NMapNumToNum.h"
 
+#include "NQuickSort.h"
+
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -231,27 +233,7 @@ void NMapNumToNum::swapEntries(int i, int j)
 // recursion and the larger one by the loop, which bounds the stack depth.
 void NMapNumToNum::quickSort(int low, int high, int direction)
 {
-    while (low < high) {
-        const int pivot = entries[(low + high) / 2].key;
-        int left = low;
-        int right = high;
-        while (left <= right) {
-            while (compareWith(left, pivot) == -direction)
-                ++left;
-            while (compareWith(right, pivot) == direction)
-                --right;
-            if (left <= right) {
-                swapEntries(left, right);
-                ++left;
-                --right;
-            }
-        }
-        if (right - low < high - left) {
-            quickSort(low, right, direction);
-            low = left;
-        } else {
-            quickSort(left, high, direction);
-            high = right;
-        }
-    }
+    NQuickSort::sort(low, high, direction, [this](int i) { return entries[i].key; },
+                     [this](int i, int pivot) { return compareWith(i, pivot); },
+                     [this](int i, int j) { swapEntries(i, j); });
 }

@@ -1,5 +1,7 @@
 #include "NMapStringToString.h"
 
+#include "NQuickSort.h"
+
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -241,30 +243,9 @@ void NMapStringToString::swapEntries(int i, int j)
 // recursion and the larger one by the loop, which bounds the stack depth.
 void NMapStringToString::quickSort(int low, int high, int direction)
 {
-    while (low < high) {
-        // Swaps move only the pointers, so the pivot's text stays where it is.
-        const NString& pivot = *entries[(low + high) / 2].key;
-        int left = low;
-        int right = high;
-        while (left <= right) {
-            while (compareWith(left, pivot) == -direction)
-                ++left;
-            while (compareWith(right, pivot) == direction)
-                --right;
-            if (left <= right) {
-                swapEntries(left, right);
-                ++left;
-                --right;
-            }
-        }
-        if (right - low < high - left) {
-            quickSort(low, right, direction);
-            low = left;
-        } else {
-            quickSort(left, high, direction);
-            high = right;
-        }
-    }
+    NQuickSort::sort(low, high, direction, [this](int i) { return entries[i].key; },
+                     [this](int i, const NString* pivot) { return compareWith(i, *pivot); },
+                     [this](int i, int j) { swapEntries(i, j); });
 }
 
 // --- text -----------------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "NNumList.h"
 
+#include "NQuickSort.h"
+
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -161,31 +163,9 @@ void NNumList::sort(int direction)
 
 void NNumList::sortRange(int low, int high, int direction)
 {
-    // The smaller part recurses, the larger one loops: the stack stays
-    // shallow even when the pivot splits badly.
-    while (low < high) {
-        const int pivot = data[low + (high - low) / 2];
-        int left = low;
-        int right = high;
-        while (left <= right) {
-            while (compareWith(left, pivot) == -direction)
-                ++left;
-            while (compareWith(right, pivot) == direction)
-                --right;
-            if (left <= right) {
-                swap(left, right);
-                ++left;
-                --right;
-            }
-        }
-        if (right - low < high - left) {
-            sortRange(low, right, direction);
-            low = left;
-        } else {
-            sortRange(left, high, direction);
-            high = right;
-        }
-    }
+    NQuickSort::sort(low, high, direction, [this](int i) { return data[i]; },
+                     [this](int i, int pivot) { return compareWith(i, pivot); },
+                     [this](int i, int j) { swap(i, j); });
 }
 
 // --- text ---------------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "NStringList.h"
 
+#include "NQuickSort.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -162,31 +164,9 @@ void NStringList::sort(int direction)
 
 void NStringList::sortRange(int low, int high, int direction)
 {
-    // The smaller part recurses, the larger one loops: the stack stays
-    // shallow even when the pivot splits badly.
-    while (low < high) {
-        const NString pivot(*data[low + (high - low) / 2]);
-        int left = low;
-        int right = high;
-        while (left <= right) {
-            while (compareWith(left, pivot) == -direction)
-                ++left;
-            while (compareWith(right, pivot) == direction)
-                --right;
-            if (left <= right) {
-                swap(left, right);
-                ++left;
-                --right;
-            }
-        }
-        if (right - low < high - left) {
-            sortRange(low, right, direction);
-            low = left;
-        } else {
-            sortRange(left, high, direction);
-            high = right;
-        }
-    }
+    NQuickSort::sort(low, high, direction, [this](int i) { return NString(*data[i]); },
+                     [this](int i, const NString& pivot) { return compareWith(i, pivot); },
+                     [this](int i, int j) { swap(i, j); });
 }
 
 // --- text ---------------------------------------------------------------------
