@@ -1,5 +1,7 @@
 #include "NMapNumToString.h"
 
+#include "NListSlots.h"
+#include "NMapSearch.h"
 #include "NQuickSort.h"
 
 #include <climits>
@@ -54,27 +56,7 @@ int NMapNumToString::compareWith(int index, int key) const
 
 int NMapNumToString::find(int key) const
 {
-    if (!sorted) {
-        for (int i = 0; i < count; ++i)
-            if (compareWith(i, key) == 0)
-                return i;
-        return ~count;
-    }
-    int low = 0;
-    int high = count - 1;
-    int probe = 0;
-    int last = 1;
-    while (low <= high) {
-        probe = low + (high - low + 1) / 2;
-        last = compareWith(probe, key);
-        if (last == 0)
-            return probe;
-        if (last < 0)
-            low = probe + 1;
-        else
-            high = probe - 1;
-    }
-    return ~(last < 0 ? probe + 1 : probe);
+    return NMapSearch::find(count, sorted, [&](int i) { return compareWith(i, key); });
 }
 
 bool NMapNumToString::contains(int key) const
@@ -214,18 +196,9 @@ NString* NMapNumToString::insertEntry(int position, int key, const NString& valu
 
 bool NMapNumToString::fitArray(int n)
 {
-    const int slots = allocatedBytes / static_cast<int>(sizeof(Entry));
-    if (slots >= n + 1 && slots <= n + 150)
-        return true;
-    if (n > INT_MAX / static_cast<int>(sizeof(Entry)) - 101)
-        return false;
-    const int wanted = n + 101;
-    Entry* moved = static_cast<Entry*>(realloc(entries, sizeof(Entry) * static_cast<size_t>(wanted)));
-    if (!moved)
-        return slots >= n + 1;  // a failed shrink leaves a usable array
-    entries = moved;
-    allocatedBytes = wanted * static_cast<int>(sizeof(Entry));
-    return true;
+    // A failed shrink leaves a usable array.
+    return NListSlots::fit(entries, allocatedBytes, n) ||
+           allocatedBytes / static_cast<int>(sizeof(Entry)) >= n + 1;
 }
 
 void NMapNumToString::swapEntries(int i, int j)
