@@ -69,7 +69,9 @@ public:
     HDC getDC() const { return dc; }
     // Hands a context in or takes it away again (null) without the paint
     // bookkeeping; the window uses it around erase and non-client painting.
-    void setDC(HDC context) { dc = context; }
+    // The objects the device selected into the previous context are taken
+    // out of it again.
+    void setDC(HDC context);
     bool isPainting() const { return dc != nullptr; }
     const NRect& getPaintRect() const { return paintRect; }
     // Sets the text colour and background mode of a context the device does
@@ -130,6 +132,15 @@ private:
     void endShape();
     void addDrawnArea(const NRect& bounds);
     void deleteObjects();
+    // Puts the context's own pen, brush and font back.
+    void deselectObjects();
+    // Makes the font from the record when it changed; false when that fails.
+    bool ensureFont();
+    // Converts points with the paint's context or, outside a paint, a
+    // temporary one of the window.
+    void convert(POINT* points, int count, bool toLogicalUnits);
+    int convertLength(int length, bool horizontal, bool toLogicalUnits);
+    NRect convertRect(const NRect& rect, bool toLogicalUnits);
     // A context of the window for a conversion outside a paint; released by
     // releaseTemporaryDC.
     HDC temporaryDC();
@@ -181,6 +192,9 @@ private:
     int previousPenColour;
     int previousBrushColour;
     NRect drawnArea;
+    bool drawnAreaSet;
+    // beginPaint opened a paint that endPaint must close (setDC opens none).
+    bool paintOpen;
 };
 
 #endif
