@@ -4,6 +4,7 @@
 // be made on the first paint only.
 #include <windows.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -19,12 +20,8 @@ const int clientHeight = 1080;
 
 double seconds()
 {
-    static LARGE_INTEGER frequency = {};
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 NDevice* device = nullptr;

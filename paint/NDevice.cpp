@@ -12,12 +12,6 @@
 
 namespace {
 
-// Map modes whose y axis points up.
-bool isYUp(int mode)
-{
-    return mode >= MM_LOMETRIC && mode <= MM_TWIPS;
-}
-
 // A rectangle from two converted corners; a y axis that points up gives a
 // bottom-up rectangle with a negative height.
 NRect rectFromCorners(const POINT& topLeft, const POINT& bottomRight)
@@ -38,6 +32,28 @@ void inDevicePixels(HDC dc, Action action)
     SetViewportOrgEx(dc, 0, 0, nullptr);
     action();
     RestoreDC(dc, state);
+}
+
+// Puts `made` in the place of `current`: selected where current was (a
+// stock object stands in when nothing is made), and current deleted.
+template <typename Handle>
+void replaceObject(HDC dc, Handle& current, Handle made, int standIn = NULL_PEN)
+{
+    if (dc && current && GetCurrentObject(dc, GetObjectType(current)) == current)
+        SelectObject(dc, made ? static_cast<HGDIOBJ>(made) : GetStockObject(standIn));
+    if (current)
+        DeleteObject(current);
+    current = made;
+}
+
+// Selects `object`, keeping what it replaced the first time for deselecting.
+void selectKeeping(HDC dc, HGDIOBJ object, HGDIOBJ& saved)
+{
+    if (!dc || !object)
+        return;
+    HGDIOBJ old = SelectObject(dc, object);
+    if (!saved)
+        saved = old;
 }
 
 void fillDeviceRect(HDC dc, const RECT& rect, COLORREF colour)
@@ -112,41 +128,6 @@ NDevice::~NDevice()
 const char* NDevice::getName() const { return getClassName(); }
 const char* NDevice::getClassName() const { return "NDevice"; }
 
-// --- guard and bookkeeping ----------------------------------------------------
-
-bool NDevice::guard(const char* operation)
-{
-    if (dc)
-        return true;
-    NString text("Es wurde ein NDevice::");
-    text += operation;
-    text += "(..) au\xDF" "erhalb von onPaint(..) bzw. ohne vorheriges NDevice::beginPaint(..) "
-            "verwendet.";
-    globalError.addError(text);
-    return false;
-}
-
-void NDevice::addDrawnArea(const NRect& bounds)
-{
-    const RECT& edges = bounds.getRECT();
-    const int grow = (penWidth + 1) / 2;
-    NRect grown(std::min(edges.left, edges.right) - grow, std::min(edges.top, edges.bottom) - grow,
-                std::abs(edges.right - edges.left) + 2 * grow,
-                std::abs(edges.bottom - edges.top) + 2 * grow);
-    if (drawnAreaSet) {
-        drawnArea.unionWith(grown);
-    } else {
-        drawnArea = grown;
-        drawnAreaSet = true;
-    }
-}
-
-void NDevice::resetDrawnArea()
-{
-    drawnArea = NRect();
-    drawnAreaSet = false;
-}
-
 // --- GDI objects ----------------------------------------------------------------
 
 void NDevice::deselectObjects()
@@ -184,58 +165,29 @@ void NDevice::setDC(HDC context)
 
 void NDevice::selectPen()
 {
-    HGDIOBJ object;
-    if (penColour == -1) {
-        object = GetStockObject(NULL_PEN);
-    } else {
-        if (!pen || penMadeStyle != penStyle || penMadeWidth != penWidth ||
-            penMadeColour != penColour) {
-            HPEN made = CreatePen(penStyle, penWidth, static_cast<COLORREF>(penColour));
-            if (made) {
-                // The old pen may still be selected: take it out before it goes.
-                if (dc && pen && GetCurrentObject(dc, OBJ_PEN) == pen)
-                    SelectObject(dc, made);
-                if (pen)
-                    DeleteObject(pen);
-                pen = made;
-                penMadeStyle = penStyle;
-                penMadeWidth = penWidth;
-                penMadeColour = penColour;
-            }
+    if (penColour != -1 && (!pen || penMadeStyle != penStyle || penMadeWidth != penWidth ||
+                            penMadeColour != penColour)) {
+        HPEN made = CreatePen(penStyle, penWidth, static_cast<COLORREF>(penColour));
+        if (made) {
+            replaceObject(dc, pen, made);
+            penMadeStyle = penStyle;
+            penMadeWidth = penWidth;
+            penMadeColour = penColour;
         }
-        object = pen;
     }
-    if (dc && object) {
-        HGDIOBJ old = SelectObject(dc, object);
-        if (!savedPen)
-            savedPen = old;
-    }
+    selectKeeping(dc, penColour == -1 ? GetStockObject(NULL_PEN) : pen, savedPen);
 }
 
 void NDevice::selectBrush()
 {
-    HGDIOBJ object;
-    if (brushColour == -1) {
-        object = GetStockObject(NULL_BRUSH);
-    } else {
-        if (!brush || brushMadeColour != brushColour) {
-            HBRUSH made = CreateSolidBrush(static_cast<COLORREF>(brushColour));
-            if (made) {
-                if (dc && brush && GetCurrentObject(dc, OBJ_BRUSH) == brush)
-                    SelectObject(dc, made);
-                if (brush)
-                    DeleteObject(brush);
-                brush = made;
-                brushMadeColour = brushColour;
-            }
+    if (brushColour != -1 && (!brush || brushMadeColour != brushColour)) {
+        HBRUSH made = CreateSolidBrush(static_cast<COLORREF>(brushColour));
+        if (made) {
+            replaceObject(dc, brush, made);
+            brushMadeColour = brushColour;
         }
-        object = brush;
     }
-    if (dc && object) {
-        HGDIOBJ old = SelectObject(dc, object);
-        if (!savedBrush)
-            savedBrush = old;
-    }
+    selectKeeping(dc, brushColour == -1 ? GetStockObject(NULL_BRUSH) : brush, savedBrush);
 }
 
 bool NDevice::ensureFont()
@@ -247,11 +199,7 @@ bool NDevice::ensureFont()
         globalError.addError("Font konnte nicht erzeugt werden: ", GetLastError());
         return false;
     }
-    if (dc && font && GetCurrentObject(dc, OBJ_FONT) == font)
-        SelectObject(dc, made);
-    if (font)
-        DeleteObject(font);
-    font = made;
+    replaceObject(dc, font, made);
     fontMadeFrom = fontRecord;
     return true;
 }
@@ -265,13 +213,7 @@ HFONT NDevice::getFont()
 void NDevice::selectFont()
 {
     ensureFont();
-    if (!dc)
-        return;
-    if (font) {
-        HGDIOBJ old = SelectObject(dc, font);
-        if (!savedFont)
-            savedFont = old;
-    }
+    selectKeeping(dc, font, savedFont);
     applyTextColours(dc);
 }
 
@@ -293,11 +235,7 @@ void NDevice::applyTextColours(HDC context)
 void NDevice::setPen(int colour, int width, int style)
 {
     if (colour == -5) {
-        if (pen && dc && GetCurrentObject(dc, OBJ_PEN) == pen)
-            SelectObject(dc, GetStockObject(BLACK_PEN));
-        if (pen)
-            DeleteObject(pen);
-        pen = nullptr;
+        replaceObject(dc, pen, static_cast<HPEN>(nullptr), BLACK_PEN);
     } else if (colour == -3) {
         penColour = previousPenColour;
     } else if (colour != -2) {
@@ -314,11 +252,7 @@ void NDevice::setPen(int colour, int width, int style)
 void NDevice::setBrush(int colour)
 {
     if (colour == -5) {
-        if (brush && dc && GetCurrentObject(dc, OBJ_BRUSH) == brush)
-            SelectObject(dc, GetStockObject(NULL_BRUSH));
-        if (brush)
-            DeleteObject(brush);
-        brush = nullptr;
+        replaceObject(dc, brush, static_cast<HBRUSH>(nullptr), NULL_BRUSH);
     } else if (colour == -3) {
         brushColour = previousBrushColour;
     } else if (colour != -2) {
@@ -650,189 +584,4 @@ int NDevice::getLineHeight(bool withLeading)
     if (context != dc)
         releaseTemporaryDC(context);
     return metrics.tmHeight + (withLeading ? metrics.tmExternalLeading : 0);
-}
-
-// --- drawing ----------------------------------------------------------------------
-
-void NDevice::beginShape(int penArgument, int brushArgument)
-{
-    previousPenColour = penColour;
-    previousBrushColour = brushColour;
-    if (penArgument != -2)
-        penColour = penArgument;
-    if (brushArgument != -2)
-        brushColour = brushArgument;
-    selectPen();
-    selectBrush();
-}
-
-void NDevice::endShape()
-{
-    penColour = previousPenColour;
-    brushColour = previousBrushColour;
-}
-
-void NDevice::line(int x1, int y1, int x2, int y2, int penArgument)
-{
-    if (!guard("line"))
-        return;
-    beginShape(penArgument, -2);
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
-    NRect bounds;
-    bounds.setFromPoints(NPoint(x1, y1), NPoint(x2, y2));
-    addDrawnArea(bounds);
-    endShape();
-}
-
-void NDevice::rectangle(const NRect& rect, int penArgument, int brushArgument)
-{
-    if (!guard("rectangle"))
-        return;
-    beginShape(penArgument, brushArgument);
-    const RECT edges = rect.getRECT();
-    Rectangle(dc, edges.left, edges.top, edges.right, edges.bottom);
-    addDrawnArea(rect);
-    endShape();
-}
-
-void NDevice::ellipse(const NRect& rect, int penArgument, int brushArgument)
-{
-    if (!guard("ellipse"))
-        return;
-    beginShape(penArgument, brushArgument);
-    const RECT edges = rect.getRECT();
-    Ellipse(dc, edges.left, edges.top, edges.right, edges.bottom);
-    addDrawnArea(rect);
-    endShape();
-}
-
-void NDevice::roundRect(const NRect& rect, const NSize& corner, int penArgument,
-                        int brushArgument)
-{
-    if (!guard("roundRect"))
-        return;
-    beginShape(penArgument, brushArgument);
-    const RECT edges = rect.getRECT();
-    RoundRect(dc, edges.left, edges.top, edges.right, edges.bottom, corner.cx, corner.cy);
-    addDrawnArea(rect);
-    endShape();
-}
-
-void NDevice::pie(const NRect& rect, const NPoint& start, const NPoint& end, int penArgument,
-                  int brushArgument)
-{
-    if (!dc)
-        return;
-    beginShape(penArgument, brushArgument);
-    const RECT edges = rect.getRECT();
-    Pie(dc, edges.left, edges.top, edges.right, edges.bottom, start.x, start.y, end.x, end.y);
-    addDrawnArea(rect);
-    endShape();
-}
-
-void NDevice::polygon(const NPoint* points, int count, int penArgument, int brushArgument)
-{
-    if (!guard("polygon") || !points || count < 2)
-        return;
-    POINT* corners = new POINT[count];
-    NRect bounds(points[0].x, points[0].y, 0, 0);
-    for (int i = 0; i < count; ++i) {
-        corners[i] = POINT{points[i].x, points[i].y};
-        bounds.extendTo(points[i]);
-    }
-    beginShape(penArgument, brushArgument);
-    Polygon(dc, corners, count);
-    addDrawnArea(bounds);
-    endShape();
-    delete[] corners;
-}
-
-void NDevice::bezier(const NPoint points[4], int width, int penArgument)
-{
-    if (!dc || !points)
-        return;
-    POINT corners[4];
-    NRect bounds(points[0].x, points[0].y, 0, 0);
-    for (int i = 0; i < 4; ++i) {
-        corners[i] = POINT{points[i].x, points[i].y};
-        bounds.extendTo(points[i]);
-    }
-    const int previousWidth = penWidth;
-    if (width != -2)
-        penWidth = width;
-    beginShape(penArgument, -2);
-    PolyBezier(dc, corners, 4);
-    addDrawnArea(bounds);
-    endShape();
-    penWidth = previousWidth;
-}
-
-void NDevice::fillRectangle(const NRect& rect, int colour)
-{
-    if (!guard("fillRectangle"))
-        return;
-    if (colour == -2)
-        colour = brushColour;
-    if (colour == -1)
-        return;
-    const RECT edges = rect.getRECT();
-    HBRUSH fill = CreateSolidBrush(static_cast<COLORREF>(colour));
-    FillRect(dc, &edges, fill);
-    DeleteObject(fill);
-    addDrawnArea(rect);
-}
-
-void NDevice::textOut(int x, int y, const NString& text)
-{
-    if (!guard("textOut"))
-        return;
-    selectFont();
-    TextOutA(dc, x, y, text, text.getLength());
-}
-
-NSize NDevice::getTextSize(const NString& text)
-{
-    if (!guard("getTextSize"))
-        return NSize();
-    selectFont();
-    SIZE extent = {};
-    GetTextExtentPoint32A(dc, text, text.getLength(), &extent);
-    return NSize(extent.cx, extent.cy);
-}
-
-void NDevice::drawText(NRect& rect, const NString& text, const char* format)
-{
-    if (!guard("drawText"))
-        return;
-    const bool yUp = isYUp(GetMapMode(dc));
-    if (yUp && rect.height > 0) {
-        NString message("Es wurde NDevice::drawText(..) mit falschen Vorzeichen in NRect::height "
-                        "verwendet.\r\n(Text: '");
-        message += text.left(15);
-        message += "...')";
-        globalError.addError(message);
-        rect.height = -rect.height;
-    }
-
-    UINT flagsOfText = DT_TOP | DT_LEFT | DT_NOPREFIX;
-    for (const char* letter = format ? format : ""; *letter; ++letter) {
-        switch (*letter) {
-        case 'r': flagsOfText |= DT_RIGHT; break;
-        case 'b': flagsOfText |= DT_BOTTOM; break;
-        case 'v': flagsOfText |= DT_VCENTER | DT_SINGLELINE; break;
-        case 'h': flagsOfText |= DT_CENTER; break;
-        case 'w': flagsOfText |= DT_WORDBREAK; break;
-        case 'e': flagsOfText |= DT_WORD_ELLIPSIS; break;
-        case 'x': flagsOfText |= DT_EXPANDTABS; break;
-        case '&': flagsOfText &= ~static_cast<UINT>(DT_NOPREFIX); break;
-        default: break;
-        }
-    }
-
-    RECT edges = rect.getRECT();
-    if (yUp)
-        edges.bottom = rect.y - std::abs(rect.height);
-    selectFont();
-    DrawTextA(dc, text, text.getLength(), &edges, flagsOfText);
 }

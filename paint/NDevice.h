@@ -126,10 +126,15 @@ private:
     // True while a context is present; otherwise records the misuse of
     // `operation` in the error log.
     bool guard(const char* operation);
-    // Sets pen and brush colour for one call (-2 keeps) and selects them.
-    void beginShape(int pen, int brush);
-    // Restores the colours beginShape replaced.
-    void endShape();
+    typedef BOOL(WINAPI* BoxCall)(HDC, int, int, int, int);
+    // Checks the context (through guard when `operation` is named), sets pen
+    // and brush colour for one call (-2 keeps) and selects them.
+    bool beginShape(const char* operation, int pen, int brush);
+    // Widens the drawn area by `bounds` and restores the colours beginShape
+    // replaced.
+    void endShape(const NRect& bounds);
+    // A shape inscribed in `rect`, drawn by `call`.
+    void drawBox(const char* operation, BoxCall call, const NRect& rect, int pen, int brush);
     void addDrawnArea(const NRect& bounds);
     void deleteObjects();
     // Puts the context's own pen, brush and font back.

@@ -54,40 +54,6 @@ public:
     std::vector<uint32_t> bits;
 };
 
-// Copies width x height pixels at (x, y) of `source` into 32-bit pixels.
-inline Pixels capture(HDC source, int x, int y, int width, int height)
-{
-    Pixels pixels(width, height);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, section);
-    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
-    GdiFlush();
-    memcpy(pixels.bits.data(), bits, pixels.bits.size() * 4);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(section);
-    return pixels;
-}
-
-// What a window's client area shows now.
-inline Pixels windowPixels(HWND window)
-{
-    RECT client;
-    GetClientRect(window, &client);
-    HDC dc = GetDC(window);
-    Pixels pixels = capture(dc, 0, 0, client.right, client.bottom);
-    ReleaseDC(window, dc);
-    return pixels;
-}
-
 // A memory canvas of 32-bit pixels, filled with one colour.
 class Canvas {
 public:
@@ -133,6 +99,25 @@ private:
     HGDIOBJ old;
     void* bits;
 };
+
+// Copies width x height pixels at (x, y) of `source` into 32-bit pixels.
+inline Pixels capture(HDC source, int x, int y, int width, int height)
+{
+    Canvas copy(width, height, 0);
+    BitBlt(copy.dc, 0, 0, width, height, source, x, y, SRCCOPY);
+    return copy.pixels();
+}
+
+// What a window's client area shows now.
+inline Pixels windowPixels(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    Pixels pixels = capture(dc, 0, 0, client.right, client.bottom);
+    ReleaseDC(window, dc);
+    return pixels;
+}
 
 // A visible top-level window of a plain class (DefWindowProc, no background
 // brush) at a fixed place on the screen.
