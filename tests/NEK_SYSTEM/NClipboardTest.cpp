@@ -16,20 +16,15 @@ std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLengt
 // The clipboard block as another Windows process reads it, zero byte included.
 std::string readInOtherProcess(const char* what)
 {
-    ProcessResult result =
-        runProcess("\"" + programFolder() + "nek_clipdump.exe\" " + what, 30000);
+    ProcessResult result = runProcess("\"" + programFolder() + "nek_clipdump.exe\" " + what);
     EXPECT_EQ(result.exitCode, 0) << what << " not on the clipboard";
     return result.out;
 }
 
-// The eight-digit number after `key` in an HTML block's header; -1 when the
-// line is missing or its number has not exactly eight digits.
+// The number of a header line; -1 unless it has exactly eight digits.
 long headerNumber(const std::string& block, const std::string& key)
 {
-    const size_t at = block.find("\r\n" + key + ":");
-    if (at == std::string::npos)
-        return -1;
-    const size_t digits = at + key.size() + 3;
+    const size_t digits = block.find("\r\n" + key + ":") + key.size() + 3;
     const size_t end = block.find("\r\n", digits);
     if (end - digits != 8 || block.find_first_not_of("0123456789", digits) != end)
         return -1;
@@ -38,40 +33,27 @@ long headerNumber(const std::string& block, const std::string& key)
 
 }  // namespace
 
-TEST(NClipboard, TextReachesAnotherProcessByteForByte)
+TEST(NClipboard, TextReachesAnotherProcessAndSetDataDoesNotEmpty)
 {
-    EXPECT_STREQ("NClipboard", NClipboard().getName());
     const std::string text = "Zeile 1\r\nZeile 2 \xE4\xF6\xFC\r\n";
     ASSERT_TRUE(NClipboard::clear());
     ASSERT_TRUE(NClipboard::setText(text.c_str()));
     EXPECT_EQ(readInOtherProcess("text"), text + std::string(1, '\0'));
-    EXPECT_EQ(str(NClipboard::getText()), text);
-
     // An empty text is refused and leaves what is there.
     EXPECT_FALSE(NClipboard::setText(""));
     EXPECT_EQ(str(NClipboard::getText()), text);
-}
 
-TEST(NClipboard, SetDataAddsAFormatWithoutEmptying)
-{
     const UINT own = RegisterClipboardFormatA("NEK test format");
-    ASSERT_TRUE(NClipboard::clear());
-    ASSERT_TRUE(NClipboard::setText("kept"));
     ASSERT_TRUE(NClipboard::setData(own, "abc", 3));
     EXPECT_TRUE(NClipboard::isFormatAvailable(own));
-    EXPECT_TRUE(NClipboard::isFormatAvailable(CF_TEXT));
-    EXPECT_EQ(str(NClipboard::getText()), "kept");
-
+    EXPECT_EQ(str(NClipboard::getText()), text);
     ASSERT_TRUE(NClipboard::clear());
     EXPECT_FALSE(NClipboard::isFormatAvailable(own));
-    EXPECT_FALSE(NClipboard::isFormatAvailable(CF_TEXT));
     EXPECT_EQ(str(NClipboard::getText()), "");
 }
 
 TEST(NClipboard, HtmlBlockSlicesAtItsOffsets)
 {
-    const std::string startMarker = "<!--StartFragment -->";
-    const std::string endMarker = "<!--EndFragment -->";
     const struct {
         std::string head, fragment, tail;
     } cases[] = {
@@ -83,31 +65,23 @@ TEST(NClipboard, HtmlBlockSlicesAtItsOffsets)
         ASSERT_TRUE(NClipboard::clear());
         ASSERT_TRUE(NClipboard::setHtml(c.fragment.c_str(), c.head.c_str(), c.tail.c_str()));
         const std::string block = readInOtherProcess("html");
-        ASSERT_FALSE(block.empty());
-        EXPECT_EQ(block.compare(0, 13, "Version:1.0\r\n"), 0);
-        EXPECT_EQ(block.back(), '\0');
-
+        ASSERT_EQ(block.compare(0, 13, "Version:1.0\r\n"), 0);
         const long startHtml = headerNumber(block, "StartHTML");
         const long endHtml = headerNumber(block, "EndHTML");
         const long startFragment = headerNumber(block, "StartFragment");
         const long endFragment = headerNumber(block, "EndFragment");
-        ASSERT_GT(startHtml, 0);
+        // The header ends with the last of its seven lines.
         EXPECT_EQ(block.find("EndSelection:"), size_t(startHtml) - 23);
         EXPECT_EQ(headerNumber(block, "StartSelection"), startFragment);
         EXPECT_EQ(headerNumber(block, "EndSelection"), endFragment);
         ASSERT_EQ(size_t(endHtml) + 1, block.size());
+        EXPECT_EQ(block.back(), '\0');
         EXPECT_EQ(block.substr(startHtml, endHtml - startHtml),
-                  c.head + startMarker + c.fragment + endMarker + c.tail);
+                  c.head + "<!--StartFragment -->" + c.fragment + "<!--EndFragment -->" + c.tail);
         EXPECT_EQ(block.substr(startFragment, endFragment - startFragment), c.fragment);
-        EXPECT_EQ(str(NClipboard::makeHtmlBlock(c.fragment.c_str(), c.head.c_str(),
-                                                c.tail.c_str())) +
-                      std::string(1, '\0'),
-                  block);
     }
 
     // An empty fragment puts nothing there.
-    EXPECT_FALSE(NClipboard::setHtml("", "<p>", "</p>"));
-    EXPECT_TRUE(NClipboard::isFormatAvailable(NClipboard::getHtmlFormat()));
     ASSERT_TRUE(NClipboard::clear());
     EXPECT_FALSE(NClipboard::setHtml(""));
     EXPECT_FALSE(NClipboard::isFormatAvailable(NClipboard::getHtmlFormat()));
