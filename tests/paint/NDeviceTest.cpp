@@ -227,22 +227,24 @@ TEST(NDevice, NoFlickerShowsThePaintOnlyAtItsEnd)
     NDevice device;
     device.setHwnd(window.hwnd);
     device.setBackgroundColor(green);
+    // One system paint filling `rect`; `during` is what the window shows before endPaint.
+    Pixels during;
+    auto paint = [&](const NRect& rect, COLORREF colour) {
+        InvalidateRect(window.hwnd, nullptr, FALSE);
+        EXPECT_TRUE(device.beginPaint());
+        device.fillRectangle(rect, colour);
+        during = capture(window.hwnd, 0, 0, 120, 80);
+        device.endPaint();
+        return capture(window.hwnd, 0, 0, 120, 80);
+    };
 
-    // A direct paint is on the window at once ...
-    InvalidateRect(window.hwnd, nullptr, FALSE);
-    ASSERT_TRUE(device.beginPaint());
-    device.fillRectangle(NRect(0, 0, 120, 80), red);
-    EXPECT_EQ(capture(window.hwnd, 0, 0, 120, 80).at(60, 40), red);
-    device.endPaint();
-
-    // ... a noFlicker paint only after endPaint, on its background colour.
+    // A direct paint is on the window at once, a noFlicker paint only after
+    // endPaint, on its background colour.
+    paint(NRect(0, 0, 120, 80), red);
+    EXPECT_EQ(during.at(60, 40), red);
     device.setNoFlicker(true);
-    InvalidateRect(window.hwnd, nullptr, FALSE);
-    ASSERT_TRUE(device.beginPaint());
-    device.fillRectangle(NRect(10, 10, 50, 30), blue);
-    EXPECT_EQ(capture(window.hwnd, 0, 0, 120, 80).at(30, 20), red);
-    device.endPaint();
-    Pixels after = capture(window.hwnd, 0, 0, 120, 80);
+    Pixels after = paint(NRect(10, 10, 50, 30), blue);
+    EXPECT_EQ(during.at(30, 20), red);
     EXPECT_EQ(after.at(30, 20), blue);
     EXPECT_EQ(after.at(100, 60), green);
 
@@ -250,12 +252,8 @@ TEST(NDevice, NoFlickerShowsThePaintOnlyAtItsEnd)
     device.setGraphicsMode(GM_ADVANCED);
     device.setZoom(2.0f);
     device.setOffset(5, 0);
-    InvalidateRect(window.hwnd, nullptr, FALSE);
-    ASSERT_TRUE(device.beginPaint());
+    after = paint(NRect(5, 0, 10, 10), blue);
     EXPECT_EQ(device.getPaintRect(), NRect(5, 0, 60, 40));
-    device.fillRectangle(NRect(5, 0, 10, 10), blue);
-    device.endPaint();
-    after = capture(window.hwnd, 0, 0, 120, 80);
     EXPECT_EQ(after.at(1, 1), blue);
     EXPECT_EQ(after.at(18, 18), blue);
     EXPECT_EQ(after.at(21, 10), green);
