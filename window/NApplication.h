@@ -32,10 +32,16 @@ public:
     virtual const char* getClassName() const;
     virtual ~NApplication();
 
-    // 1 when the main window was created and shown, else 0.
+    // 1 when the main window was created and shown, else 0. The show command
+    // is not used: the main window's style decides how it is shown.
     int init(HINSTANCE instance, HINSTANCE previousInstance = nullptr, int showCommand = 1);
     // The message loop of a program's entry point; returns the quit code.
     int run();
+    // Steps of init, usable on their own (a program without main window).
+    bool startGdiplus();
+    // The 10 ms tick; true when it runs.
+    bool startTimer();
+    void stopTimer();
 
     // The window procedure of every library window class; the tick arrives
     // here too, as WM_TIMER with no window and wParam 0.
@@ -58,6 +64,9 @@ public:
     HBRUSH getBackgroundBrush() const { return backgroundBrush; }
     void addWatch(HWND target, HWND watched, UINT message, LPARAM userValue);
     void relayWatched(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The configuration files live in NApplicationBasic; these forward there.
+    bool openUserConfigFile();
+    bool openComputerConfigFile();
 
     HINSTANCE getInstance() const { return instance; }
     NWindow* getMainWindow() const { return mainWindow; }
@@ -81,6 +90,8 @@ private:
         LPARAM userValue;
     };
     static void CALLBACK tick(HWND hwnd, UINT message, UINT_PTR id, DWORD time);
+    // Reports an exception caught at a system callback (window procedure, timer).
+    static void reportException(const char* where, UINT message, const char* what);
 
     int controlId;
     UINT_PTR timerId;

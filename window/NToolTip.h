@@ -27,7 +27,10 @@ public:
     // Below 1: the system's default delays.
     void setDelay(int milliseconds);
     void setToolRect(const NRect& r);
+    // Moves a tracking tooltip beside point (screen coordinates).
     void trackPosition(const NPoint& point);
+    // Shows or hides a tracking tooltip.
+    void activateTracking(bool on);
     LRESULT sendMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Sees the owner's WM_NOTIFY first; true when it was about this tooltip.
     bool onMessage(NMHDR* header);

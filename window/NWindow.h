@@ -214,6 +214,8 @@ public:
     bool inForeignPaint;
 
 private:
+    bool makeToolTip(const NString& text, const NString& titleText, int icon, int delay,
+                     bool balloon, UINT toolFlags);
     NWindow(const NWindow&) = delete;
     NWindow& operator=(const NWindow&) = delete;
 };
