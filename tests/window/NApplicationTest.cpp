@@ -43,19 +43,7 @@ public:
     {
         search = {process.dwProcessId, className, nullptr};
         for (int i = 0; i < 1000 && !search.result; ++i) {
-            EnumWindows(
-                [](HWND hwnd, LPARAM lParam) -> BOOL {
-                    Search* s = reinterpret_cast<Search*>(lParam);
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(hwnd, &owner);
-                    char name[64] = "";
-                    GetClassNameA(hwnd, name, sizeof name);
-                    if (owner == s->processId && IsWindowVisible(hwnd) &&
-                        lstrcmpA(name, s->className) == 0)
-                        s->result = hwnd;
-                    return !s->result;
-                },
-                reinterpret_cast<LPARAM>(&search));
+            EnumWindows(found, reinterpret_cast<LPARAM>(&search));
             Sleep(search.result ? 0 : 10);
         }
         return search.result;
@@ -78,6 +66,17 @@ private:
         const char* className;
         HWND result;
     } search = {};
+    static BOOL CALLBACK found(HWND hwnd, LPARAM lParam)
+    {
+        Search* s = reinterpret_cast<Search*>(lParam);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        char name[64] = "";
+        GetClassNameA(hwnd, name, sizeof name);
+        if (owner == s->processId && IsWindowVisible(hwnd) && lstrcmpA(name, s->className) == 0)
+            s->result = hwnd;
+        return !s->result;
+    }
 };
 
 // The screen at a point of a window's client area; waits up to 5 s for
@@ -346,6 +345,8 @@ TEST(NApplicationProgram, APaintedMainWindowShowsAndClosingEndsWithZero)
     char title[64] = "";
     GetWindowTextA(window, title, sizeof title);
     EXPECT_STREQ(title, "NEK Malfenster");
+    // Above the windows of test programs running beside this one.
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     EXPECT_EQ(screenPixel(window, 40, 40, RGB(255, 0, 0)), RGB(255, 0, 0));
     EXPECT_EQ(screenPixel(window, 200, 150, 0xA08D8C), 0xA08D8Cu);
     PostMessageA(window, WM_CLOSE, 0, 0);
@@ -367,9 +368,11 @@ TEST(NApplicationProgram, WithoutMainWindowTheStartUpBoxComesAndTheProgramEndsWi
                        "existiert.\r\n\r\nVerwenden Sie den Korvel-Main-Assistenten zur "
                        "automatischen Erzeugung.");
 
-    // The icon on the screen is the error icon, not one of the others.
+    // The icon on the screen is the error icon, not one of the others. The
+    // box goes to a corner and on top, away from other test programs' windows.
     const HWND iconControl = GetDlgItem(box, 0x440);
     ASSERT_NE(iconControl, nullptr);
+    SetWindowPos(box, HWND_TOPMOST, 880, 700, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     Sleep(200);
     RECT iconRect;
     GetWindowRect(iconControl, &iconRect);

@@ -12,7 +12,7 @@ public:
     PaintedWindow()
     {
         title = "NEK Malfenster";
-        rect = NRect(80, 80, 320, 200);
+        rect = NRect(900, 760, 320, 200);
     }
     const char* getClassName() const override { return "PaintedWindow"; }
     void onPaint(NPainter& painter) override
