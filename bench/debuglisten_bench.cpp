@@ -4,7 +4,6 @@
 //   debuglisten_bench [megabytes ...]      (default 5 50 100)
 #include <winsock2.h>
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,34 +11,14 @@
 #include <thread>
 #include <vector>
 
+#include "BenchHelpers.h"
+
 namespace {
-
-double seconds()
-{
-    static LARGE_INTEGER frequency = {};
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-unsigned short freePort()
-{
-    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in local = {};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local);
-    int length = sizeof local;
-    getsockname(s, reinterpret_cast<sockaddr*>(&local), &length);
-    closesocket(s);
-    return ntohs(local.sin_port);
-}
 
 void measure(const std::string& viewer, size_t megabytes)
 {
-    const unsigned short port = freePort();
+    unsigned short port = 0;
+    closesocket(bindLocal(&port));
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE outRead, outWrite;
     CreatePipe(&outRead, &outWrite, &inherit, 1 << 20);
@@ -98,13 +77,10 @@ void measure(const std::string& viewer, size_t megabytes)
         closesocket(s);
         reader.join();
         const double elapsed = seconds() - start;
-        PROCESS_MEMORY_COUNTERS counters = {};
-        counters.cb = sizeof counters;
-        GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters);
         printf("line of %4u MB: %7.3f s  %6.3f s/MB  printed %6.1f MB  viewer peak memory %7.1f MB\n",
                static_cast<unsigned>(megabytes), elapsed, elapsed / static_cast<double>(megabytes),
                static_cast<double>(printed) / (1024.0 * 1024.0),
-               static_cast<double>(counters.PeakPagefileUsage) / (1024.0 * 1024.0));
+               peakMegabytes(process.hProcess));
     }
     TerminateProcess(process.hProcess, 0);
     if (reader.joinable()) {
