@@ -99,8 +99,8 @@ void measure(const std::string& folder, int w, int h, bool noise)
 
 void measureProgram(const std::string& folder)
 {
-    const std::string picture = folder + "cli-noise.bmp";
-    const std::string output = folder + "cli-noise.h";
+    const std::string picture = folder + "cli_noise.bmp";
+    const std::string output = folder + "cli_noise.h";
     if (!writePicture(picture, 4000, 3000, true))
         return;
     char self[MAX_PATH] = "";

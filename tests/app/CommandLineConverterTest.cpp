@@ -161,8 +161,17 @@ TEST(CommandLineConverter, TextEqualsTheWindowsForEveryFormat)
     savePicture(folder.file("alpha.png"), 9, 7, seeThrough, L"image/png");
     savePicture(folder.file("photo.jpg"), 9, 7, pixels, L"image/jpeg");
     savePicture(folder.file("scan.tif"), 9, 7, pixels, L"image/tiff");
+    // A vector picture, which GDI+ reads only as an image, not as a bitmap.
+    const RECT frame = {0, 0, 900, 700};
+    HDC metafile = CreateEnhMetaFileA(nullptr, folder.file("vector.emf").c_str(), &frame, nullptr);
+    HBRUSH brush = CreateSolidBrush(RGB(200, 30, 90));
+    const RECT area = {1, 1, 6, 5};
+    FillRect(metafile, &area, brush);
+    DeleteObject(brush);
+    DeleteEnhMetaFile(CloseEnhMetaFile(metafile));
     for (const char* name :
-         {"rgb.bmp", "palette1.bmp", "palette4.bmp", "palette8.bmp", "opaque.png", "alpha.png", "photo.jpg", "scan.tif"}) {
+         {"rgb.bmp", "palette1.bmp", "palette4.bmp", "palette8.bmp", "opaque.png", "alpha.png", "photo.jpg", "scan.tif",
+          "vector.emf"}) {
         const ProcessResult result = converter(inQuotes(folder.file(name)));
         EXPECT_EQ(result.exitCode, 0) << name << result.err;
         EXPECT_EQ(result.out, windowText(folder.file(name))) << name;
