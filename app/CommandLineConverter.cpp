@@ -1,6 +1,7 @@
 #include "CommandLineConverter.h"
 
 #include <windows.h>
+#include <gdiplus.h>
 
 #include <map>
 #include <memory>
@@ -311,11 +312,11 @@ int CommandLineConverter::convert(Picture& picture)
     converter.background = background;
     NWidePath::toAnsi(picture.argument, converter.filePath);
     const int status = converter.loadFile(NWidePath::systemForm(picture.argument).c_str());
-    if (status == 3) {  // GDI+ OutOfMemory
+    if (status == Gdiplus::OutOfMemory) {
         report(picture.argument + L" ist zu gro\xDF, um es im Speicher zu lesen.");
         return tooBig;
     }
-    if (status != 0) {
+    if (status != Gdiplus::Ok) {
         report(L"Datei ist kein lesbares Bild: " + picture.argument);
         return unreadablePicture;
     }

@@ -5,6 +5,7 @@
 
 #include <shlwapi.h>
 
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -51,6 +52,65 @@ GpStatus convertInPlace(GpBitmap* bitmap, PixelFormat format, DitherType dither,
         return NotImplemented;
     ConvertFormatFunction function = reinterpret_cast<ConvertFormatFunction>(reinterpret_cast<void*>(address));
     return function(bitmap, format, dither, palette, nullptr, 0.0f);
+}
+
+unsigned readBigEndian(const BYTE* p, int n)
+{
+    unsigned v = 0;
+    for (int i = 0; i < n; ++i)
+        v = v << 8 | p[i];
+    return v;
+}
+
+unsigned readLittleEndian(const BYTE* p, int n)
+{
+    unsigned v = 0;
+    for (int i = n - 1; i >= 0; --i)
+        v = v << 8 | p[i];
+    return v;
+}
+
+// The number of pixels a PNG, BMP, GIF or JPEG file announces in its
+// header; 0 for other files. Read before GDI+ decodes the picture, since
+// some decoders fail badly on pictures beyond 2 GB.
+unsigned long long announcedPixels(IStream* stream)
+{
+    BYTE head[26] = {};
+    ULONG got = 0;
+    LARGE_INTEGER start = {};
+    stream->Read(head, sizeof head, &got);
+    unsigned long long w = 0, h = 0;
+    if (got >= 24 && memcmp(head, "\x89PNG\r\n\x1A\n", 8) == 0) {
+        w = readBigEndian(head + 16, 4);
+        h = readBigEndian(head + 20, 4);
+    } else if (got >= 26 && head[0] == 'B' && head[1] == 'M') {
+        const bool core = readLittleEndian(head + 14, 4) == 12;
+        w = core ? readLittleEndian(head + 18, 2) : readLittleEndian(head + 18, 4);
+        const int height = static_cast<int>(core ? readLittleEndian(head + 20, 2) : readLittleEndian(head + 22, 4));
+        h = static_cast<unsigned long long>(height < 0 ? -static_cast<long long>(height) : height);
+    } else if (got >= 10 && memcmp(head, "GIF8", 4) == 0) {
+        w = readLittleEndian(head + 6, 2);
+        h = readLittleEndian(head + 8, 2);
+    } else if (got >= 4 && head[0] == 0xFF && head[1] == 0xD8) {
+        // Segments up to the frame header, which holds height and width.
+        LARGE_INTEGER at = {};
+        at.QuadPart = 2;
+        BYTE segment[9];
+        for (int i = 0; i < 1000; ++i) {
+            if (FAILED(stream->Seek(at, STREAM_SEEK_SET, nullptr)) || FAILED(stream->Read(segment, 9, &got)) ||
+                got < 9 || segment[0] != 0xFF)
+                break;
+            const BYTE marker = segment[1];
+            if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+                h = readBigEndian(segment + 5, 2);
+                w = readBigEndian(segment + 7, 2);
+                break;
+            }
+            at.QuadPart += 2 + readBigEndian(segment + 2, 2);
+        }
+    }
+    stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    return w * h;
 }
 
 }  // namespace
@@ -118,7 +178,8 @@ int ConverterBitmap::loadFile(const wchar_t* path)
     if (SUCCEEDED(SHCreateStreamOnFileEx(path, STGM_READ | STGM_SHARE_DENY_WRITE, FILE_ATTRIBUTE_NORMAL, FALSE,
                                          nullptr, &stream))) {
         GpBitmap* bitmap = nullptr;
-        status = GdipCreateBitmapFromStream(stream, &bitmap);
+        // GDI+ keeps a bitmap's size in 32 bits.
+        status = announcedPixels(stream) > 0x7FFFFFFF / 4 ? OutOfMemory : GdipCreateBitmapFromStream(stream, &bitmap);
         if (status == Ok && bitmap) {
             sourceImage = bitmap;
         } else if (status != OutOfMemory) {

@@ -11,6 +11,8 @@
 // Wide arguments: file names the ANSI code page cannot hold arrive intact.
 int wmain(int argc, wchar_t** argv)
 {
+    // A crash ends the run at once instead of waiting in an error dialog.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     NConsole out(NConsole::standardOutput);
     NConsole err(NConsole::standardError);
     Gdiplus::GdiplusStartupInput input;
