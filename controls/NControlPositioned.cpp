@@ -144,5 +144,28 @@ void NControlPositioned::afterCreate() {}
 void NControlPositioned::beforeCreate() {}
 
 // The run-time layouter's overlay is made and removed with the positioning window.
-void NControlPositioned::beginPositioning() {}
-void NControlPositioned::endPositioning() {}
+void NControlPositioned::beginPositioning()
+{
+    if (!parent || !positionable)
+        return;
+    delete overlay;
+    overlay = new NPositioningWnd();
+    overlay->programmedRect = programmedRect;
+    overlay->attach(this);
+    overlay->create(parent);
+    show(SW_SHOW);
+    overlay->bringToTop();
+}
+
+void NControlPositioned::endPositioning()
+{
+    if (!parent)
+        return;
+    delete overlay;
+    overlay = nullptr;
+    // The anchor starts afresh from where the control stands now.
+    anchor.flags &= ~static_cast<unsigned int>(NAnchor::referenceTaken);
+    if (isWindow() && parent->isWindow())
+        anchor.classify(parent->getWindowRect(true), getWindowRect(false));
+    onParentSize(parent->getClientSize());
+}
