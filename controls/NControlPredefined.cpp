@@ -34,6 +34,12 @@ void NControlPredefined::subclass(WNDPROC& classProcedure)
         classProcedure = reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
     systemProcedure = &classProcedure;
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&controlProc));
+    // The system alone may have painted the control already (WM_SETFONT
+    // redraws it), without the library's colours and owner drawing: paint it
+    // again, with the parent's background behind a transparent one.
+    if (parent && parent->isWindow() && device.getBackgroundColor() == -1)
+        parent->invalidateRect(getWindowRect(false));
+    invalidate();
 }
 
 LRESULT CALLBACK NControlPredefined::controlProc(HWND hwnd, UINT message, WPARAM wParam,
