@@ -78,6 +78,12 @@ int NPopupMenu::addSubMenu(const NString& text, NPopupMenu* subMenu, unsigned in
     return insertItem(item, 0);
 }
 
+void NPopupMenu::setChecked(int itemId, bool checked)
+{
+    if (menu)
+        CheckMenuItem(menu, static_cast<UINT>(itemId), checked ? MF_CHECKED : MF_UNCHECKED);
+}
+
 int NPopupMenu::getItemState(int itemId) const
 {
     MENUITEMINFOA item = {};

@@ -33,6 +33,7 @@ public:
                            const NString& separator);
     HMENU getHandle() const { return menu; }
     int getItemCount() const;
+    void setChecked(int itemId, bool checked);
     // The state flags (MF_CHECKED ...) of the item with that id; -1 when there is none.
     int getItemState(int itemId) const;
     NString getItemText(int itemId) const;

@@ -16,6 +16,9 @@ namespace {
 const UINT scrollLockScanCode = 0x46;
 const DWORD minimizedOrMaximized = WS_MINIMIZE | WS_MAXIMIZE;
 
+// A bar that is shown, also while its frame is not shown yet.
+bool shown(NWindow& bar) { return bar.isWindow() && (bar.getStyle() & WS_VISIBLE); }
+
 // Dragging a window by its client area; one drag at a time for all frames.
 struct ClientDrag {
     bool inProgress;
@@ -345,19 +348,19 @@ void NFrameWindow::layoutBars()
         return;
     clientInsets = NRect(0, 0, 0, 0);
     const NSize client = getClientSize();
-    if (coolbar.isWindow() && IsWindowVisible(coolbar.hwnd)) {
+    if (shown(coolbar)) {
         const NRect bar = coolbar.getWindowRect(false);
         if (bar.width != client.cx)
             coolbar.setWindowRect(NRect(0, bar.y, client.cx, bar.height), true);
         clientInsets.y += bar.height;
     }
-    if (statusBar.isWindow() && IsWindowVisible(statusBar.hwnd)) {
+    if (shown(statusBar)) {
         // The status bar puts itself along the bottom edge when told the size.
         statusBar.sendMessage(WM_SIZE, 0, MAKELPARAM(client.cx, client.cy));
         clientInsets.height += statusBar.getWindowRect(false).height;
     }
-    const bool horizontal = hScroll.isWindow() && IsWindowVisible(hScroll.hwnd);
-    const bool vertical = vScroll.isWindow() && IsWindowVisible(vScroll.hwnd);
+    const bool horizontal = shown(hScroll);
+    const bool vertical = shown(vScroll);
     const int barHeight = horizontal ? hScroll.getWindowRect(false).height : 0;
     const int barWidth = vertical ? vScroll.getWindowRect(false).width : 0;
     clientInsets.height += barHeight;

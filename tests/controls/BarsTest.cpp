@@ -216,19 +216,32 @@ TEST(NStatusBar, PartClicksReachTheFrameAndTheBarWithThePartIndex)
 
 TEST(NFrameWindow, BarsTakeTheirPlacesAndFollowTheWindowsSize)
 {
-    TestFrame frame;
-    ASSERT_TRUE(frame.open());
-    frame.createToolbar().addButton("Neu", NString());
-    NStatusBar& status = frame.createStatusBar();
-    frame.createScrollBars(true, true);
+    // Made where programs make them: before the frame is first shown.
+    struct BarFrame : TestFrame {
+        void onFirstShow() override
+        {
+            createToolbar().addButton("Neu", NString());
+            createStatusBar();
+            createScrollBars(true, true);
+        }
+    } frame;
+    // As the application makes its main window: a popup, whose first WM_SIZE
+    // comes while it is hidden. Laid out already then, and when shown, and
+    // when larger.
+    frame.style |= WS_POPUP;
+    ASSERT_TRUE(frame.create());
+    NStatusBar& status = frame.statusBar;
     ASSERT_TRUE(frame.hScroll.isWindow());
     ASSERT_TRUE(frame.vScroll.isWindow());
     EXPECT_TRUE(frame.vScroll.isVertical());
 
-    for (int grow : {0, 120}) {
-        if (grow)
+    for (int grow : {-1, 0, 120}) {
+        if (grow == 0)
+            frame.show(SW_SHOWNORMAL);
+        if (grow > 0)
             frame.moveWindow(60, 60, 640 + grow, 480 + grow);
-        pump();
+        if (grow >= 0)
+            pump();
         const NSize client = frame.getClientSize();
         const NRect top = frame.coolbar.getWindowRect(false);
         const NRect bottom = status.getWindowRect(false);
