@@ -285,34 +285,29 @@ void NFrameWindow::createDeclaredControls()
 
 // --- bars ------------------------------------------------------------------------------------
 
-void NFrameWindow::ensureCoolbar()
+void NFrameWindow::addBar(NToolbar& bar)
 {
-    if (coolbar.isCreated())
+    if (bar.isCreated() || !isWindow())
         return;
-    const NRect free = getFreeClientRect();
-    coolbar.createCtrl(this, "coolbar", free.x, free.y, free.width, NControlPositioned::defaultSize,
-                       false);
+    if (!coolbar.isCreated()) {
+        const NRect free = getFreeClientRect();
+        coolbar.createCtrl(this, "coolbar", free.x, free.y, free.width,
+                           NControlPositioned::defaultSize, false);
+    }
+    bar.createToolbar(this);
+    coolbar.addBand(&bar, "");
+    layoutBars();
 }
 
 NToolbar& NFrameWindow::createToolbar()
 {
-    if (!toolbar.isCreated() && isWindow()) {
-        ensureCoolbar();
-        toolbar.createToolbar(this);
-        coolbar.addBand(&toolbar, "");
-        layoutBars();
-    }
+    addBar(toolbar);
     return toolbar;
 }
 
 NMenubar& NFrameWindow::createMenubar()
 {
-    if (!menubar.isCreated() && isWindow()) {
-        ensureCoolbar();
-        menubar.createToolbar(this);
-        coolbar.addBand(&menubar, "");
-        layoutBars();
-    }
+    addBar(menubar);
     return menubar;
 }
 

@@ -79,7 +79,8 @@ private:
     void firstShow();
     void createDeclaredControls();
     void createLogo();
-    void ensureCoolbar();
+    // The toolbar or the menu bar as a band of the coolbar, made first.
+    void addBar(NToolbar& bar);
     void saveWindowPosition();
     void runEventTable(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onStatusBarNotify(int code, NMHDR* header, bool& handled);

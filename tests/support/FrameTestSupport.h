@@ -1,7 +1,7 @@
 #ifndef FRAMETESTSUPPORT_H
 #define FRAMETESTSUPPORT_H
 
-// Shared pieces of the bar, menu and positioning tests: message pumping, the
+// Shared pieces of the frame window, bar, menu and positioning tests: the
 // resource manager started on the test program's folder, and a frame window
 // that records the commands and status-bar clicks it gets.
 #include <windows.h>
@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "MessagePump.h"
 #include "NFrameWindow.h"
 #include "NResources.h"
 #include "TestFiles.h"
@@ -23,24 +24,6 @@ namespace frametest {
 inline NWindow standInMainWindow;
 
 inline std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
-
-inline void pump()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-inline void pumpFor(DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        pump();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-}
 
 // The frame window finds its icons and logo through the resource manager.
 inline void startResources()

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "FrameTestSupport.h"
 #include "MenuDriver.h"
 #include "MessageBoxCatcher.h"
 #include "NApplicationBasic.h"
@@ -22,30 +25,11 @@ namespace {
 
 typedef std::vector<std::string> Calls;
 
-class Frame : public NFrameWindow {
+class Frame : public frametest::TestFrame {
 public:
-    explicit Frame(const char* name, NRect at = NRect(60, 60, 500, 350)) : name(name)
+    explicit Frame(const char* name, NRect at = NRect(60, 60, 500, 350)) : TestFrame(name)
     {
-        if (!globalResources.isInitialised()) {
-            globalResources.setProgramFolder(programFolder().c_str());
-            globalResources.init();
-        }
         rect = at;
-        showLogo = 0;
-    }
-    ~Frame() override
-    {
-        if (isWindow())
-            DestroyWindow(hwnd);
-    }
-    const char* getClassName() const override { return name; }
-    bool open()
-    {
-        if (!create())
-            return false;
-        show(SW_SHOWNORMAL);
-        pump();
-        return true;
     }
     void record(const char* what) { calls.push_back(what); }
     void onA() { record("a"); }
@@ -53,7 +37,6 @@ public:
     void onC() { record("c"); }
     void onD() { record("d"); }
 
-    const char* name;
     Calls calls;
 };
 
@@ -153,12 +136,17 @@ NRect rectOf(HWND window)
 
 TEST(NFrameWindowProgram, PositionAndMaximizedStateSurviveTheNextStart)
 {
-    DeleteFileA(configPath().c_str());
-    {
-        Started run("nek_framepos.exe");
-        ASSERT_TRUE(run.ok);
-        const HWND window = run.window(positionTitle);
+    // One start of the program: `use` works with its window, which is then closed.
+    auto run = [](const std::function<void(HWND)>& use) {
+        Started program("nek_framepos.exe");
+        ASSERT_TRUE(program.ok);
+        const HWND window = program.window(positionTitle);
         ASSERT_NE(window, nullptr);
+        use(window);
+        EXPECT_EQ(program.closeAndWait(window), 0);
+    };
+    DeleteFileA(configPath().c_str());
+    run([](HWND window) {
         EXPECT_EQ(rectOf(window), NRect(100, 100, 400, 300));
         SetWindowPos(window, nullptr, 150, 130, 420, 310, SWP_NOZORDER | SWP_NOACTIVATE);
         EXPECT_EQ(stored("winpos"), "150,130,420,310");
@@ -168,27 +156,18 @@ TEST(NFrameWindowProgram, PositionAndMaximizedStateSurviveTheNextStart)
         ShowWindow(window, SW_MAXIMIZE);
         EXPECT_TRUE(IsZoomed(window));
         EXPECT_EQ(stored("winpos"), "150,130,420,310");
-        EXPECT_EQ(run.closeAndWait(window), 0);
-        EXPECT_EQ(stored("winpostype"), "max");
-    }
-    {
-        Started run("nek_framepos.exe");
-        const HWND window = run.window(positionTitle);
-        ASSERT_NE(window, nullptr);
+    });
+    EXPECT_EQ(stored("winpostype"), "max");
+    run([](HWND window) {
         EXPECT_TRUE(IsZoomed(window));
         ShowWindow(window, SW_RESTORE);
         EXPECT_EQ(rectOf(window), NRect(150, 130, 420, 310));
-        EXPECT_EQ(run.closeAndWait(window), 0);
-        EXPECT_EQ(stored("winpostype"), "std");
-    }
-    {
-        Started run("nek_framepos.exe");
-        const HWND window = run.window(positionTitle);
-        ASSERT_NE(window, nullptr);
+    });
+    EXPECT_EQ(stored("winpostype"), "std");
+    run([](HWND window) {
         EXPECT_FALSE(IsZoomed(window));
         EXPECT_EQ(rectOf(window), NRect(150, 130, 420, 310));
-        EXPECT_EQ(run.closeAndWait(window), 0);
-    }
+    });
     DeleteFileA(configPath().c_str());
 }
 
