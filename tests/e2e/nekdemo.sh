@@ -29,8 +29,7 @@ for program in nekdemo.exe nek_ctltext.exe; do
   [ -f "$E2E_BIN/$program" ] || e2e_fail "$E2E_BIN/$program is not built"
 done
 
-# "x y width height text" of each control of a class.
-controls() { wine "$E2E_BIN/nek_ctltext.exe" "$title" "$1" </dev/null 2>/dev/null | tr -d '\r'; }
+controls() { e2e_controls "$title" "$1"; }
 
 # The status bar's first part, which reports what the user did.
 status_text() { controls msctls_statusbar32 | head -1 | cut -d' ' -f5-; }
