@@ -18,9 +18,14 @@ public:
     void SetUp() override
     {
         static TestFolder styles;  // searched for the whole run
+        // Style files come last, so these hold whatever the program's
+        // resource folder says.
         writeBytes(styles.file("controls.sty"),
                    "[style_controls]\r\nNStatic-normal=12, #102030, Courier New, 700\r\n"
-                   "NButton-mouseover=#c0ffc0,#008000,#008000,#000000\r\n");
+                   "NButton-form=0,0\r\nNButton-normal=#f0f0ff,#a0a0ff,#a0a0ff,#5050ff\r\n"
+                   "NButton-selected=#d0d0ff,#a0a0ff,#a0a0ff,#5050ff\r\n"
+                   "NButton-mouseover=#c0ffc0,#008000,#008000,#000000\r\n"
+                   "NButton-disabled=#f0f0f0,#a0a0a0,#f0f0f0,#a0a0a0\r\n");
         globalResources.addFolder(styles.path().c_str(), true);
         globalResources.setProgramFolder(programFolder().c_str());
         globalResources.init();

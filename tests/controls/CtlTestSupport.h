@@ -14,7 +14,8 @@
 #include "NFrameWindow.h"
 
 // Colours of the tests' style file: the static text, and a hover fill that
-// differs from the pressed one.
+// differs from the pressed one. The other button states have the colours
+// the library gives them by default.
 const COLORREF staticTextColour = RGB(0x10, 0x20, 0x30);
 const COLORREF hoverFill = RGB(0xC0, 0xFF, 0xC0);
 
