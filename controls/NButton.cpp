@@ -8,8 +8,8 @@
 namespace {
 
 // The colours of a state style "fill,frame,shadow,text" as colour values.
-// A style that is missing or names fewer than four colours is recorded once
-// here; drawing then uses 0 for what is missing.
+// A style that is missing or names fewer than four colours goes into the
+// error log when the button is made; drawing uses 0 for what is missing.
 void readColours(const char* name, NNumList& colours)
 {
     colours.removeAll();

@@ -88,6 +88,7 @@ int NControlPositioned::createCtrlRect(NWindow* newParent, const NString& name, 
     rect = resolved;
     title = name;
     beforeCreate();
+    // The window base has told the user why.
     if (!createWindow(newParent))
         return 0;
 
