@@ -95,6 +95,24 @@ std::string clipboardOfOtherProcess()
 
 std::string textOf(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
 
+// The open dialog's file types are filled after it is activated: a timer
+// reads them a moment later and then answers with answerPath.
+std::vector<std::string> fileTypes;
+std::string answerPath;
+
+void CALLBACK readTypesAndAnswer(HWND dialog, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(dialog, timer);
+    const HWND types = GetDlgItem(dialog, 0x470);
+    for (int i = 0; i < SendMessageA(types, CB_GETCOUNT, 0, 0); ++i) {
+        char item[64] = "";
+        SendMessageA(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        fileTypes.push_back(item);
+    }
+    SetDlgItemTextA(dialog, 0x47C, answerPath.c_str());
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
 class ConverterWindow : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -251,24 +269,10 @@ TEST_F(ConverterWindow, LoadedPictureGoesToTheClipboardOnEveryOutput)
     const std::string text = textOf(reference.sourceText);
     ASSERT_FALSE(text.empty());
 
-    // The dialog's file types are filled after it is activated: read them
-    // (and answer) a moment later.
-    static std::vector<std::string> fileTypes;
-    static std::string path;
     fileTypes.clear();
-    path = picture("medium.bmp");
+    answerPath = picture("medium.bmp");
     boxes.expectDialog([](HWND dialog, const MessageBoxCatcher::Box&) {
-        SetTimer(dialog, 1, 50, [](HWND dialog, UINT, UINT_PTR timer, DWORD) {
-            KillTimer(dialog, timer);
-            const HWND types = GetDlgItem(dialog, 0x470);
-            for (int i = 0; i < SendMessageA(types, CB_GETCOUNT, 0, 0); ++i) {
-                char item[64] = "";
-                SendMessageA(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
-                fileTypes.push_back(item);
-            }
-            SetDlgItemTextA(dialog, 0x47C, path.c_str());
-            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        });
+        SetTimer(dialog, 1, 50, readTypesAndAnswer);
     });
     click(window.converter.loadButton);
     ASSERT_EQ(boxes.count(), 1u);

@@ -7,19 +7,19 @@
 # clipboard compared with what bmp2ondra writes for the same picture, "Ende".
 # Then the exit code, the stored window position and the files left behind.
 #
-#   tests/e2e/converter.sh [BUILD_DIR] [--screenshots DIR]
+#   tests/e2e/converter.sh [BUILD_DIR] [--screenshot FILE]
 #
-# With --screenshots the run also photographs the window with its picture
-# inside Wine's virtual desktop (so the window has its frame) into
-# DIR/bitmapkonverter.png; that is how docs/screenshots/ is made.
+# With --screenshot the run also photographs the window with its picture
+# inside Wine's virtual desktop, where it has its frame as on a Windows
+# desktop (docs/screenshots/bitmapkonverter.png is made that way).
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 build=""
-shots=""
+shot=""
 while (($#)); do
   case $1 in
-    --screenshots) shots=$2; shift 2 ;;
+    --screenshot) shot=$2; shift 2 ;;
     *) build=$1; shift ;;
   esac
 done
@@ -269,39 +269,36 @@ run_program() {
 # --- the screenshot for the README ---------------------------------------------------
 
 # Inside Wine's virtual desktop the window gets its frame drawn as on a
-# Windows desktop. The window's controls stand where the first runs found
-# them, relative to its top left corner.
+# Windows desktop. The picture is checked there as in the runs before.
 take_screenshot() {
-  local exe=$1 out=$2 info=$E2E_TMP/development.info
-  local ox oy ww wh wx=30 wy=30
-  read -r ox oy ww wh <<<"$(rect_of "$info" window)"
+  local exe=$1 out=$2 ox oy ww wh wx=30 wy=30
+  read -r ox oy ww wh <<<"$(rect_of "$E2E_TMP/development.info" window)"
   mkdir -p "$(dirname "$config")"
   printf '[MainWnd]\r\nwinpos=%d,%d,%d,%d\r\nwinpostype=std\r\n' $wx $wy "$ww" "$wh" >"$config"
+  # The development run's survey, moved to where the window stands now.
+  local info=$E2E_TMP/desktop.info
+  awk -v dx=$((wx - ox)) -v dy=$((wy - oy)) '
+    $1 == "button" { $3 += dx; $4 += dy; print; next }
+    { $2 += dx; $3 += dy; print }' "$E2E_TMP/development.info" >"$info"
   local width=$((ww + 2 * wx)) height=$((wh + 2 * wy))
   e2e_start desktop explorer "/desktop=nekshot,${width}x${height}" "$exe"
   e2e_window '^nekshot - Wine desktop$' >/dev/null
   e2e_window "^$title\$" >/dev/null
   sleep 1
-  # The controls stand where the development run found them, relative to the
-  # window's top left corner.
-  local x y w h
-  read -r x y w h <<<"$(rect_of "$info" Laden)"
-  e2e_click $((x - ox + wx + w / 2)) $((y - oy + wy + h / 2))
+  e2e_click_rect "$(rect_of "$info" Laden)"
   local dialog
   dialog=$(e2e_window '^Datei .{1,2}ffnen$' 15)
   e2e_type "$dialog" "$(e2e_winpath "$picture")"
   e2e_answer "$dialog" Return
   e2e_window_gone '^Datei .{1,2}ffnen$'
   xdotool mousemove --sync $((wx + 150)) $((wy + 150))
-  sleep 1.5
-  local shot=$E2E_TMP/desktop.png
-  e2e_shot "$shot"
-  mkdir -p "$out"
-  "$E2E_CONVERT" "$shot" -crop "${width}x${height}+0+0" +repage -strip "$out/bitmapkonverter.png"
-  read -r x y w h <<<"$(rect_of "$info" Ende)"
-  e2e_click $((x - ox + wx + w / 2)) $((y - oy + wy + h / 2))
+  wait_for_picture "$E2E_TMP/desktop.png" "$info"
+  check_preview "$E2E_TMP/desktop.png" "$info"
+  mkdir -p "$(dirname "$out")"
+  "$E2E_CONVERT" "$E2E_TMP/desktop.png" -crop "${width}x${height}+0+0" +repage -strip "$out"
+  e2e_click_rect "$(rect_of "$info" Ende)"
   e2e_finish desktop 30
-  e2e_note "screenshot: $out/bitmapkonverter.png"
+  e2e_note "screenshot in $out"
 }
 
 # The development program's resource folder is the build's own: keep what
@@ -313,7 +310,7 @@ trap 'restore_resources; e2e_cleanup' EXIT
 
 run_program development "$E2E_BIN/BitmapKonverter.exe" ""
 run_program release "$E2E_BIN/release/BitmapKonverter.exe" "60,40,880,500"
-if [ -n "$shots" ]; then
-  take_screenshot "$E2E_BIN/release/BitmapKonverter.exe" "$shots"
+if [ -n "$shot" ]; then
+  take_screenshot "$E2E_BIN/release/BitmapKonverter.exe" "$shot"
 fi
 e2e_note "passed"
