@@ -15,15 +15,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-build=""
-shot=""
-while (($#)); do
-  case $1 in
-    --screenshot) shot=$2; shift 2 ;;
-    *) build=$1; shift ;;
-  esac
-done
-e2e_setup "$build"
+e2e_setup "$@"
 
 title='Ondra Bitmap-Konverter'
 picture=$e2e_root/samples/landscape.png
@@ -158,6 +150,28 @@ dump_clipboard() {
   wine "$E2E_BIN/nek_clipdump.exe" text >"$1" 2>/dev/null </dev/null
 }
 
+# "Laden", the picture's path typed into the open dialog; then the preview
+# on a screenshot (left in $2) checked.
+load_picture() {
+  local info=$1 shot=$2 dialog cx cy
+  e2e_click_rect "$(rect_of "$info" Laden)"
+  dialog=$(e2e_window '^Datei .{1,2}ffnen$' 15)
+  e2e_type "$dialog" "$(e2e_winpath "$picture")"
+  e2e_answer "$dialog" Return
+  e2e_window_gone '^Datei .{1,2}ffnen$'
+  # The pointer away from the buttons, so none of them shows its hover colour.
+  read -r cx cy _ <<<"$(rect_of "$info" client)"
+  xdotool mousemove --sync $((cx + 150)) $((cy + 150))
+  wait_for_picture "$shot" "$info"
+  check_preview "$shot" "$info"
+}
+
+# Stores the main window's position "x,y,width,height" for the next start.
+store_position() {
+  mkdir -p "$(dirname "$config")"
+  printf '[MainWnd]\r\nwinpos=%s\r\nwinpostype=std\r\n' "$1" >"$config"
+}
+
 temp_folders() {
   find "$WINEPREFIX/drive_c" -maxdepth 7 -type d -name '_tmpNekRes*' 2>/dev/null | sort
 }
@@ -175,10 +189,7 @@ run_program() {
   before=$(temp_folders)
   # A stored position is where the window appears; without one it is centred.
   rm -f "$config"
-  if [ -n "$position" ]; then
-    mkdir -p "$(dirname "$config")"
-    printf '[MainWnd]\r\nwinpos=%s\r\nwinpostype=std\r\n' "$position" >"$config"
-  fi
+  [ -z "$position" ] || store_position "$position"
 
   e2e_start "$kind" "$exe"
   local wid info=$E2E_TMP/$kind.info
@@ -232,19 +243,7 @@ run_program() {
   cmp -s "$E2E_TMP/clipboard-before.bin" "$E2E_TMP/clipboard-after.bin" ||
     e2e_fail "$kind: \"Ausgabe\" without a picture changed the clipboard"
 
-  # "Laden": the open dialog, the picture's path typed in.
-  e2e_click_rect "$(rect_of "$info" Laden)"
-  local dialog
-  dialog=$(e2e_window '^Datei .{1,2}ffnen$' 15)
-  e2e_type "$dialog" "$(e2e_winpath "$picture")"
-  e2e_answer "$dialog" Return
-  e2e_window_gone '^Datei .{1,2}ffnen$'
-  # The pointer away from the buttons, so none of them shows its hover colour.
-  local cx cy
-  read -r cx cy _ <<<"$(rect_of "$info" client)"
-  xdotool mousemove --sync $((cx + 150)) $((cy + 150))
-  wait_for_picture "$E2E_TMP/$kind.png" "$info"
-  check_preview "$E2E_TMP/$kind.png" "$info"
+  load_picture "$info" "$E2E_TMP/$kind.png"
 
   # "Ausgabe": the information box; the clipboard then holds exactly the
   # text bmp2ondra writes for the picture, CR LF line ends and all.
@@ -273,8 +272,7 @@ run_program() {
 take_screenshot() {
   local exe=$1 out=$2 ox oy ww wh wx=30 wy=30
   read -r ox oy ww wh <<<"$(rect_of "$E2E_TMP/development.info" window)"
-  mkdir -p "$(dirname "$config")"
-  printf '[MainWnd]\r\nwinpos=%d,%d,%d,%d\r\nwinpostype=std\r\n' $wx $wy "$ww" "$wh" >"$config"
+  store_position "$wx,$wy,$ww,$wh"
   # The development run's survey, moved to where the window stands now.
   local info=$E2E_TMP/desktop.info
   awk -v dx=$((wx - ox)) -v dy=$((wy - oy)) '
@@ -285,15 +283,7 @@ take_screenshot() {
   e2e_window '^nekshot - Wine desktop$' >/dev/null
   e2e_window "^$title\$" >/dev/null
   sleep 1
-  e2e_click_rect "$(rect_of "$info" Laden)"
-  local dialog
-  dialog=$(e2e_window '^Datei .{1,2}ffnen$' 15)
-  e2e_type "$dialog" "$(e2e_winpath "$picture")"
-  e2e_answer "$dialog" Return
-  e2e_window_gone '^Datei .{1,2}ffnen$'
-  xdotool mousemove --sync $((wx + 150)) $((wy + 150))
-  wait_for_picture "$E2E_TMP/desktop.png" "$info"
-  check_preview "$E2E_TMP/desktop.png" "$info"
+  load_picture "$info" "$E2E_TMP/desktop.png"
   mkdir -p "$(dirname "$out")"
   "$E2E_CONVERT" "$E2E_TMP/desktop.png" -crop "${width}x${height}+0+0" +repage -strip "$out"
   e2e_click_rect "$(rect_of "$info" Ende)"
@@ -310,7 +300,7 @@ trap 'restore_resources; e2e_cleanup' EXIT
 
 run_program development "$E2E_BIN/BitmapKonverter.exe" ""
 run_program release "$E2E_BIN/release/BitmapKonverter.exe" "60,40,880,500"
-if [ -n "$shot" ]; then
-  take_screenshot "$E2E_BIN/release/BitmapKonverter.exe" "$shot"
+if [ -n "$E2E_SCREENSHOT" ]; then
+  take_screenshot "$E2E_BIN/release/BitmapKonverter.exe" "$E2E_SCREENSHOT"
 fi
 e2e_note "passed"

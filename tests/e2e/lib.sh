@@ -2,9 +2,11 @@
 # programs started under Wine on an X display and driven as a user drives
 # them, with xdotool (clicks, typing) and screenshots read with ImageMagick.
 #
-#   e2e_setup [BUILD_DIR]   the build's bin folder in E2E_BIN, a scratch folder
-#                           in E2E_TMP; starts Xvfb and a wineserver when the
-#                           caller (scripts/test.sh through ctest) has none
+#   e2e_setup "$@"          takes a script's arguments [BUILD_DIR] [--screenshot
+#                           FILE]: the build's bin folder in E2E_BIN, FILE in
+#                           E2E_SCREENSHOT, a scratch folder in E2E_TMP; starts
+#                           Xvfb and a wineserver when the caller
+#                           (scripts/test.sh through ctest) has none
 #   e2e_start NAME EXE...   runs a program in the background; e2e_finish NAME
 #                           waits for it, its exit code in E2E_EXIT
 #   e2e_window REGEX        waits for a visible top-level window, prints its id
@@ -47,7 +49,15 @@ e2e_cleanup() {
 }
 
 e2e_setup() {
-  E2E_BUILD=$(cd "${1:-$e2e_root/build/x86_64}" && pwd) || e2e_fail "no build folder ${1:-}"
+  local build=$e2e_root/build/x86_64
+  E2E_SCREENSHOT=""
+  while (($#)); do
+    case $1 in
+      --screenshot) E2E_SCREENSHOT=${2:?--screenshot needs a file}; shift 2 ;;
+      *) build=${1:-$build}; shift ;;
+    esac
+  done
+  E2E_BUILD=$(cd "$build" && pwd) || e2e_fail "no build folder $build"
   E2E_BIN=$E2E_BUILD/bin
   E2E_TMP=$(mktemp -d)
   trap e2e_cleanup EXIT
