@@ -13,4 +13,6 @@ source scripts/wine-env.sh
 trap wine_env_stop EXIT
 wine_env_start
 
-ctest --test-dir build/x86_64 --output-on-failure --timeout 600 -j2
+# One test program at a time: they share one screen, and the boxes and
+# windows of one would cover the pixels another reads back.
+ctest --test-dir build/x86_64 --output-on-failure --timeout 600
