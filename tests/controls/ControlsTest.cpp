@@ -1,40 +1,48 @@
 // The control classes with real windows: creation at edge-relative
 // positions, the stored layout, the anchor, subclassed system controls and
-// the private messages that reach them.
+// the private messages that reach them, the image control, the styled
+// button's states read back as pixels, and the converter's controls as the
+// screen shows them.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "CtlTestSupport.h"
-#include "MessageBoxCatcher.h"
-#include "NButtonCtrl.h"
+#include "GuiTestSupport.h"
+#include "NButton.h"
 #include "NImageControl.h"
-#include "NResources.h"
 #include "NStatic.h"
-#include "TestFiles.h"
 
 namespace {
 
+// The style file of the whole program must be there when the resource
+// manager starts, whichever test comes first. Style files come last, so
+// these hold whatever the program's resource folder says.
+struct StyleEnvironment : testing::Environment {
+    void SetUp() override
+    {
+        static TestFolder styles;  // searched for the whole run
+        writeBytes(styles.file("controls.sty"),
+                   "[style_controls]\r\nNStatic-normal=12, #102030, Courier New, 700\r\n"
+                   "NButton-form=0,0\r\nNButton-normal=#f0f0ff,#a0a0ff,#a0a0ff,#5050ff\r\n"
+                   "NButton-selected=#d0d0ff,#a0a0ff,#a0a0ff,#5050ff\r\n"
+                   "NButton-mouseover=#c0ffc0,#008000,#008000,#000000\r\n"
+                   "NButton-disabled=#f0f0f0,#a0a0a0,#f0f0f0,#a0a0a0\r\n");
+        globalResources.addFolder(styles.path().c_str(), true);
+        initResources();
+    }
+};
+testing::Environment* const styles = testing::AddGlobalTestEnvironment(new StyleEnvironment);
+
 const int keep = NControlPositioned::defaultSize;
+const COLORREF normalFill = RGB(0xF0, 0xF0, 0xFF), normalFrame = RGB(0xA0, 0xA0, 0xFF);
 
 class ControlsTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(parent.create()); }
     void TearDown() override { globalError.log = ""; }
-    ControlParent parent;
-};
-
-// Its click handler throws from the second click on.
-class ThrowingButton : public NButtonCtrl {
-public:
-    void onClicked() override
-    {
-        if (++clicked > 1)
-            throw std::runtime_error("kaputt");
-    }
-    int clicked = 0;
+    TestFrame parent{"CtlTestParent", NRect(30, 30, 600, 400)};
 };
 
 }  // namespace
@@ -46,25 +54,19 @@ TEST_F(ControlsTest, NegativeValuesCountFromTheParentsEdgesAndSetTheAnchor)
                               {NRect(-200, -50, 100, -10), NRect(400, 350, 100, 40)}};
     for (const auto& c : cases) {
         NControlPositioned control;
-        EXPECT_EQ(control.createCtrl(&parent, "Feld", c[0].x, c[0].y, c[0].width, c[0].height),
-                  control.getId());
-        EXPECT_EQ(placeOf(control), c[1]);
-        EXPECT_EQ(GetDlgCtrlID(control.hwnd), control.getId());
+        const int id = control.createCtrl(&parent, "", c[0].x, c[0].y, c[0].width, c[0].height);
+        EXPECT_EQ(id, GetDlgCtrlID(control.hwnd));
+        EXPECT_EQ(control.getWindowRect(false), c[1]);
     }
     NControlPositioned corner, fixed;
-    EXPECT_EQ(fixed.getId(), corner.getId() + 1);
     corner.createCtrl(&parent, "", -100, -40);
     fixed.createCtrl(&parent, "", -100, 10, keep, keep, false);
     parent.moveWindow(30, 30, 700, 450);
-    pump();
-    EXPECT_EQ(placeOf(corner), NRect(600, 410, 80, 20));
-    EXPECT_EQ(placeOf(fixed), NRect(500, 10, 80, 20));
-
+    EXPECT_EQ(corner.getWindowRect(false), NRect(600, 410, 80, 20));
+    EXPECT_EQ(fixed.getWindowRect(false), NRect(500, 10, 80, 20));
     MessageBoxCatcher boxes;
     boxes.expect(IDOK);
-    NControlPositioned refused;
-    EXPECT_FALSE(refused.create(&parent));
-    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_FALSE(corner.create(&parent));
     expectErrorBox(boxes[0], "NControl::create(): Controls k\xF6nnen nicht mittels create(...) "
                              "erzeugt werden, verwenden Sie statt dessen createCtrl(...)");
 }
@@ -86,58 +88,50 @@ TEST_F(ControlsTest, StoredLayoutReplacesTheProgrammedRectangleInsideTheClientAr
         layout.setValue("CtlTestParent", key, c.value);
         NControlPositioned control;
         control.createCtrl(&parent, "", -100, -40);
-        EXPECT_EQ(placeOf(control), c.placed) << c.key << "=" << c.value;
+        EXPECT_EQ(control.getWindowRect(false), c.placed) << c.key << "=" << c.value;
         layout.setValue("CtlTestParent", key, "");
     }
 }
 
 TEST_F(ControlsTest, SystemControlsSeeTheirMessagesAfterTheSystemProcedure)
 {
-    ThrowingButton button;
+    // Its click handler throws from the second click on.
+    struct ThrowingButton : NButtonCtrl {
+        void onClicked() override
+        {
+            if (++clicked > 1)
+                throw std::runtime_error("kaputt");
+        }
+        int clicked = 0;
+    } button;
+    NButtonCtrl defaultPush;
     NStatic text;
+    defaultPush.style |= BS_DEFPUSHBUTTON;
     button.createCtrl(&parent, "Knopf", 10, 10);
+    defaultPush.createCtrl(&parent, "Vorgabe", 100, 10);
     text.createCtrl(&parent, "Text", 10, 40);
     // A real click: the parent hears it, the button through the reflection.
     button.sendMessage(BM_CLICK);
-    ASSERT_EQ(parent.commands.size(), 1u);
-    EXPECT_EQ(parent.commands[0].control, button.hwnd);
-    EXPECT_EQ(button.clicked, 1);
-    // What a handler throws stays inside the control procedure.
+    EXPECT_EQ(parent.commandControl, button.hwnd);
     button.sendMessage(BM_CLICK);
     EXPECT_EQ(button.clicked, 2);
-    EXPECT_NE(str(globalError.log).find("controlProc(..) bei Nachricht 0x4404: kaputt"),
-              std::string::npos);
+    // What a handler throws stays inside the control procedure.
+    EXPECT_NE(str(globalError.log).find("controlProc(..) bei Nachricht 0x4404: kaputt"), std::string::npos);
     // The static text's font comes from its style (the colour: see the screenshot).
     const LOGFONTA& font = text.device.getFontRecord();
-    EXPECT_EQ(std::string(font.lfFaceName) + " " + std::to_string(font.lfWeight) + " " +
-                  std::to_string(font.lfHeight),
-              "Courier New 700 -16");
-    EXPECT_EQ(reinterpret_cast<HFONT>(text.sendMessage(WM_GETFONT)), text.device.getFont());
-    // To the system a static text lets the mouse through; here the default
-    // hit test decides.
+    EXPECT_EQ(font.lfFaceName + (" " + std::to_string(font.lfWeight)), "Courier New 700");
+    // To the system a static text lets the mouse through; here the default hit test decides.
     const NPoint inside = text.clientToScreen(NPoint(5, 5));
     EXPECT_EQ(text.sendMessage(WM_NCHITTEST, 0, MAKELPARAM(inside.x, inside.y)), HTCLIENT);
-
-    // The click request: by id, or to a default push button; never to a
-    // hidden or disabled one.
-    const struct {
-        DWORD buttonStyle;
-        LPARAM byId;
-        bool hidden, disabled;
-        size_t clicks;
-    } cases[] = {{BS_PUSHBUTTON, 1, false, false, 1}, {BS_PUSHBUTTON, 0, false, false, 0},
-                 {BS_DEFPUSHBUTTON, 0, false, false, 1}, {BS_DEFPUSHBUTTON, 0, true, false, 0},
-                 {BS_PUSHBUTTON, 1, false, true, 0}};
-    for (const auto& c : cases) {
-        NButtonCtrl requested;
-        requested.style |= c.buttonStyle;
-        requested.createCtrl(&parent, "Knopf", 100, 10);
-        requested.show(c.hidden ? SW_HIDE : SW_SHOW);
-        requested.enable(!c.disabled);
-        parent.commands.clear();
-        parent.relayToChildren(NEK_MSG_CLICK_BUTTON, 0, c.byId * requested.getId());
-        EXPECT_EQ(parent.commands.size(), c.clicks) << &c - cases;
+    // The click request: by id, or (0) to a default push button; never to a hidden or disabled one.
+    parent.commands.clear();
+    for (int pass = 0; pass < 2; ++pass) {
+        parent.relayToChildren(NEK_MSG_CLICK_BUTTON, 0, 0);
+        parent.relayToChildren(NEK_MSG_CLICK_BUTTON, 0, button.getId());
+        defaultPush.hide();
+        button.disable();
     }
+    EXPECT_EQ(parent.commands, (std::vector<int>{defaultPush.getId(), button.getId()}));
 }
 
 TEST_F(ControlsTest, ImageControlAlignsItsPictureAndReportsClicks)
@@ -147,18 +141,16 @@ TEST_F(ControlsTest, ImageControlAlignsItsPictureAndReportsClicks)
     std::vector<uint32_t> picture(200, 0x0000FF);
     picture[0] = 0xFF00FF;
     writeBmp(folder.file("bild.bmp"), 20, 10, picture);
-    for (int alignment : {0x202, 0x404}) {
-        const int x = alignment == 0x202 ? 30 : 60, y = alignment == 0x202 ? 15 : 30;
+    // Centred, or at the bottom right, in 80 x 40: where the picture starts.
+    for (const NPoint& at : {NPoint(30, 15), NPoint(60, 30)}) {
         NImageControl image;
-        image.alignment = alignment;
+        image.alignment = at.x == 30 ? 0x202 : 0x404;
         image.backColour = RGB(255, 255, 255);
         image.createCtrl(&parent, "", 10, 10, 80, 40);
         ASSERT_TRUE(image.setImage(folder.file("bild.bmp").c_str()));
-        EXPECT_EQ(paintedPixel(image, x, y), RGB(255, 255, 255)) << alignment;
-        EXPECT_EQ(paintedPixel(image, x + 19, y + 9), RGB(0, 0, 255)) << alignment;
-        EXPECT_EQ(paintedPixel(image, x - 1, y + 9), RGB(255, 255, 255)) << alignment;
+        EXPECT_EQ(paintedPixel(image.hwnd, at.x, at.y), RGB(255, 255, 255)) << at.x;
+        EXPECT_EQ(paintedPixel(image.hwnd, at.x + 19, at.y + 9), RGB(0, 0, 255)) << at.x;
     }
-
     NImageControl logo;
     logo.createCtrl(&parent, "", 10, 60, 80, 40);
     for (int clickable : {0, 1}) {
@@ -166,8 +158,121 @@ TEST_F(ControlsTest, ImageControlAlignsItsPictureAndReportsClicks)
         logo.sendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(7, 8));
         logo.sendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 8));
         EXPECT_EQ(logo.cursorId, clickable ? 32649 : 32512);
-        ASSERT_EQ(parent.commands.size(), size_t(clickable));
+        EXPECT_EQ(parent.commands.size(), size_t(clickable));
     }
-    EXPECT_EQ(parent.commands[0].control, logo.hwnd);
+    EXPECT_EQ(parent.commandControl, logo.hwnd);
     EXPECT_EQ(logo.clickPoint, NPoint(7, 8));
+}
+
+TEST_F(ControlsTest, ButtonStatesShowTheFacesOfTheirStyles)
+{
+    NButton button;
+    button.createCtrl(&parent, "OK", 20, 20);
+    // The face inside the frame, left of the text, and the top-left corner of the frame.
+    auto face = [&] { return paintedPixel(button.hwnd, 4, 4); };
+    auto frame = [&] { return paintedPixel(button.hwnd, 0, 0); };
+    EXPECT_EQ(face(), normalFill);
+    EXPECT_EQ(frame(), normalFrame);
+    button.sendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    EXPECT_EQ(button.cursorId, 32649);
+    EXPECT_EQ(face(), RGB(0xC0, 0xFF, 0xC0));
+    EXPECT_EQ(frame(), RGB(0, 0x80, 0));
+    // Pressed wins over the hover, disabled over both.
+    button.sendMessage(BM_SETSTATE, TRUE);
+    EXPECT_EQ(face(), RGB(0xD0, 0xD0, 0xFF));
+    button.sendMessage(BM_SETSTATE, FALSE);
+    button.disable();
+    EXPECT_EQ(face(), RGB(0xF0, 0xF0, 0xF0));
+    EXPECT_EQ(frame(), RGB(0xA0, 0xA0, 0xA0));
+    button.enable();
+    button.sendMessage(WM_MOUSELEAVE);
+    EXPECT_EQ(face(), normalFill);
+    // A move over the parent ends the hover too.
+    button.sendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    parent.sendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(300, 300));
+    EXPECT_EQ(face(), normalFill);
+    // The focus line: four pixels above the bottom, from six pixels inside.
+    button.setFocus();
+    EXPECT_EQ(paintedPixel(button.hwnd, 6, 16), RGB(0x50, 0x50, 0xFF));
+    EXPECT_EQ(paintedPixel(button.hwnd, 5, 16), normalFill);
+    EXPECT_EQ(paintedPixel(button.hwnd, 6, 15), normalFill);
+    // A shadow colour of its own shows along the bottom and right edges.
+    button.normalColours.setAt(2, RGB(0, 0, 255));
+    button.invalidate();
+    EXPECT_EQ(paintedPixel(button.hwnd, 79, 5), RGB(0, 0, 255));
+    EXPECT_EQ(paintedPixel(button.hwnd, 0, 5), normalFrame);
+}
+
+TEST_F(ControlsTest, OneDefaultButtonPerParentClickedByRequest)
+{
+    NButton first, second, third;
+    first.createCtrl(&parent, "Eins", 20, 20);
+    second.createCtrl(&parent, "Zwei", 20, 60);
+    third.createCtrl(&parent, "Drei", 20, 100);
+    second.setDefault();
+    // The default button's second frame inside the first.
+    EXPECT_EQ(paintedPixel(second.hwnd, 1, 5), normalFrame);
+    parent.relayToChildren(NEK_MSG_CLICK_BUTTON, 0, 0);
+    EXPECT_EQ(parent.commands, std::vector<int>{second.getId()});
+    third.setDefault();
+    EXPECT_EQ(first.isDefault + second.isDefault * 2 + third.isDefault * 4, 4);
+    EXPECT_EQ(paintedPixel(second.hwnd, 1, 5), normalFill);
+    // A disabled or hidden default button does not click.
+    third.disable();
+    parent.relayToChildren(NEK_MSG_CLICK_BUTTON, 0, 0);
+    third.enable();
+    third.hide();
+    parent.relayToChildren(NEK_MSG_CLICK_BUTTON, 0, 0);
+    EXPECT_EQ(parent.commands.size(), 1u);
+}
+
+TEST(ControlsScreenshot, ConverterButtonsAndTextAtTheirPlaces)
+{
+    // In the screen's lower right corner, away from other programs' windows, and above them.
+    TestFrame parent("CtlTestParent", NRect(960, 800, 300, 200));
+    parent.exStyle = WS_EX_TOPMOST;
+    NButton end, load, output;
+    NStatic text, info;
+    ASSERT_TRUE(parent.create());
+    end.createCtrl(&parent, "Ende", -100, -40);
+    load.createCtrl(&parent, "Laden", -100, -70);
+    output.createCtrl(&parent, "Ausgabe", -100, -100);
+    text.createCtrl(&parent, "Bitmap-Konverter", 10, 20, 170, 40);
+    info.createCtrl(&parent, "Info", 10, 100);
+    UpdateWindow(parent.hwnd);
+    pump();
+    // A transparent text leaves no trace of the longer one before it.
+    text.setWindowText("Text");
+
+    const COLORREF background = 0xA08D8C, face = RGB(0xF0, 0xF0, 0xFF), frame = RGB(0xA0, 0xA0, 0xFF);
+    const NPoint o = parent.clientToScreen(NPoint(0, 0));
+    std::vector<COLORREF> shot;
+    auto at = [&](int x, int y) { return shot[size_t(y) * 300 + x]; };
+    for (int wait = 0; wait < 100 && (shot.empty() || at(203, 163) != face); ++wait) {
+        pumpFor(20);
+        shot = pixelsOf(nullptr, o.x, o.y, 300, 200);
+    }
+    // "Ausgabe" on top, "Laden" below, "Ende" lowest, 80 x 20 each.
+    for (int y : {100, 130, 160}) {
+        SCOPED_TRACE(y);
+        // The frame's corners, the background just outside them, the face.
+        EXPECT_EQ((std::vector<COLORREF>{at(200, y), at(279, y + 19), at(199, y), at(280, y + 19),
+                                         at(279, y + 20), at(203, y + 3)}),
+                  (std::vector<COLORREF>{frame, frame, background, background, background, face}));
+        int letters = 0;
+        for (int i = 0; i < 78 * 18; ++i)
+            letters += at(201 + i % 78, y + 1 + i / 78) == RGB(0x50, 0x50, 0xFF);
+        EXPECT_GT(letters, 15);
+    }
+    // The text in the style's colour, the parent's background around it.
+    int letters = 0, behind = 0;
+    for (int i = 0; i < 170 * 40; ++i) {
+        const COLORREF pixel = at(10 + i % 170, 20 + i / 170);
+        letters += pixel == RGB(0x10, 0x20, 0x30);
+        behind += pixel != background && i % 170 >= 60;
+    }
+    EXPECT_GT(letters, 30);
+    EXPECT_EQ(behind, 0);
+    EXPECT_EQ(at(9, 19), background);
+    EXPECT_EQ(at(80, 110), background);
 }
