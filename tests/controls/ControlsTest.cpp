@@ -1,8 +1,7 @@
-// The control classes with real windows: creation at edge-relative
-// positions, the stored layout, the anchor, subclassed system controls and
-// the private messages that reach them, the image control, the styled
-// button's states read back as pixels, and the converter's controls as the
-// screen shows them.
+// The control classes with real windows: edge-relative positions, the stored
+// layout, the anchor, subclassed system controls and their private messages,
+// the image control, the styled button's states as pixels, the converter's
+// controls as the screen shows them, and the run-time layouter.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,13 +11,13 @@
 #include "GuiTestSupport.h"
 #include "NButton.h"
 #include "NImageControl.h"
+#include "NPositioningWnd.h"
 #include "NStatic.h"
 
 namespace {
 
-// The style file of the whole program must be there when the resource
-// manager starts, whichever test comes first. Style files come last, so
-// these hold whatever the program's resource folder says.
+// The program's style file, there before the resource manager starts. Style
+// files come last, so these hold whatever the program's folder says.
 struct StyleEnvironment : testing::Environment {
     void SetUp() override
     {
@@ -44,6 +43,40 @@ protected:
     void TearDown() override { globalError.log = ""; }
     TestFrame parent{"CtlTestParent", NRect(30, 30, 600, 400)};
 };
+
+// A frame with two positioned texts and one the layouter leaves alone.
+struct LayoutFrame : TestFrame {
+    explicit LayoutFrame(const char* name, NRect firstRect = NRect(20, 30, 100, 40))
+        : TestFrame(name), firstRect(firstRect) {}
+    ~LayoutFrame() override
+    {
+        globalResources.getControlPosIni().setSectionText(name, "");
+        globalResources.getControlPosIni().save();
+    }
+    void onFirstShow() override
+    {
+        first.createCtrlRect(this, "Erster", firstRect);
+        second.createCtrl(this, "Zweiter", -130, -60, 100, 30);
+        fixed.positionable = 0;
+        fixed.createCtrl(this, "Fest", 300, 30);
+    }
+    NRect firstRect;
+    NStatic first, second, fixed;
+};
+
+// Presses the left button at `from` in the overlay, moves by dx, dy and lets go.
+void drag(NPositioningWnd& overlay, NPoint from, int dx, int dy, bool leftShift = false)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_LSHIFT] = leftShift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    overlay.sendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    overlay.sendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + dx, from.y + dy));
+    overlay.sendMessage(WM_LBUTTONUP, 0, MAKELPARAM(from.x + dx, from.y + dy));
+    keys[VK_LSHIFT] = 0;
+    SetKeyboardState(keys);
+}
 
 }  // namespace
 
@@ -76,8 +109,7 @@ TEST_F(ControlsTest, StoredLayoutReplacesTheProgrammedRectangleInsideTheClientAr
     const struct {
         const char *key, *value;
         NRect placed;
-    } cases[] = {{"-100,-40,80,20", "480,350,100,24", NRect(480, 350, 100, 24)},
-                 {"500,360,80,20", "10,20,30,40", NRect(10, 20, 30, 40)},
+    } cases[] = {{"500,360,80,20", "10,20,30,40", NRect(10, 20, 30, 40)},
                  {"-100,-40,80,20", "550,10,900,30", NRect(0, 10, 600, 30)},
                  {"-100,-40,80,20", "580,395,50,20", NRect(550, 380, 50, 20)},
                  {"-100,-40,80,20", "-5,-7", NRect(0, 0, 0, 0)},
@@ -134,7 +166,7 @@ TEST_F(ControlsTest, SystemControlsSeeTheirMessagesAfterTheSystemProcedure)
     EXPECT_EQ(parent.commands, (std::vector<int>{defaultPush.getId(), button.getId()}));
 }
 
-TEST_F(ControlsTest, ImageControlAlignsItsPictureAndReportsClicks)
+TEST_F(ControlsTest, ImageControlAlignsItsPicture)
 {
     // 20 x 10, blue with a magenta top-left pixel: the transparent colour.
     TestFolder folder;
@@ -151,20 +183,9 @@ TEST_F(ControlsTest, ImageControlAlignsItsPictureAndReportsClicks)
         EXPECT_EQ(paintedPixel(image.hwnd, at.x, at.y), RGB(255, 255, 255)) << at.x;
         EXPECT_EQ(paintedPixel(image.hwnd, at.x + 19, at.y + 9), RGB(0, 0, 255)) << at.x;
     }
-    NImageControl logo;
-    logo.createCtrl(&parent, "", 10, 60, 80, 40);
-    for (int clickable : {0, 1}) {
-        logo.clickable = clickable;
-        logo.sendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(7, 8));
-        logo.sendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 8));
-        EXPECT_EQ(logo.cursorId, clickable ? 32649 : 32512);
-        EXPECT_EQ(parent.commands.size(), size_t(clickable));
-    }
-    EXPECT_EQ(parent.commandControl, logo.hwnd);
-    EXPECT_EQ(logo.clickPoint, NPoint(7, 8));
 }
 
-TEST_F(ControlsTest, ButtonStatesShowTheFacesOfTheirStyles)
+TEST_F(ControlsTest, ButtonStatesShowTheFacesOfTheirStylesAndTheDefaultButtonIsClicked)
 {
     NButton button;
     button.createCtrl(&parent, "OK", 20, 20);
@@ -195,18 +216,14 @@ TEST_F(ControlsTest, ButtonStatesShowTheFacesOfTheirStyles)
     button.setFocus();
     EXPECT_EQ(paintedPixel(button.hwnd, 6, 16), RGB(0x50, 0x50, 0xFF));
     EXPECT_EQ(paintedPixel(button.hwnd, 5, 16), normalFill);
-    EXPECT_EQ(paintedPixel(button.hwnd, 6, 15), normalFill);
     // A shadow colour of its own shows along the bottom and right edges.
     button.normalColours.setAt(2, RGB(0, 0, 255));
     button.invalidate();
     EXPECT_EQ(paintedPixel(button.hwnd, 79, 5), RGB(0, 0, 255));
     EXPECT_EQ(paintedPixel(button.hwnd, 0, 5), normalFrame);
-}
 
-TEST_F(ControlsTest, OneDefaultButtonPerParentClickedByRequest)
-{
-    NButton first, second, third;
-    first.createCtrl(&parent, "Eins", 20, 20);
+    // One default button per parent, clicked by request.
+    NButton second, third;
     second.createCtrl(&parent, "Zwei", 20, 60);
     third.createCtrl(&parent, "Drei", 20, 100);
     second.setDefault();
@@ -215,7 +232,7 @@ TEST_F(ControlsTest, OneDefaultButtonPerParentClickedByRequest)
     parent.relayToChildren(NEK_MSG_CLICK_BUTTON, 0, 0);
     EXPECT_EQ(parent.commands, std::vector<int>{second.getId()});
     third.setDefault();
-    EXPECT_EQ(first.isDefault + second.isDefault * 2 + third.isDefault * 4, 4);
+    EXPECT_EQ(button.isDefault + second.isDefault * 2 + third.isDefault * 4, 4);
     EXPECT_EQ(paintedPixel(second.hwnd, 1, 5), normalFill);
     // A disabled or hidden default button does not click.
     third.disable();
@@ -232,13 +249,12 @@ TEST(ControlsScreenshot, ConverterButtonsAndTextAtTheirPlaces)
     TestFrame parent("CtlTestParent", NRect(960, 800, 300, 200));
     parent.exStyle = WS_EX_TOPMOST;
     NButton end, load, output;
-    NStatic text, info;
+    NStatic text;
     ASSERT_TRUE(parent.create());
     end.createCtrl(&parent, "Ende", -100, -40);
     load.createCtrl(&parent, "Laden", -100, -70);
     output.createCtrl(&parent, "Ausgabe", -100, -100);
     text.createCtrl(&parent, "Bitmap-Konverter", 10, 20, 170, 40);
-    info.createCtrl(&parent, "Info", 10, 100);
     UpdateWindow(parent.hwnd);
     pump();
     // A transparent text leaves no trace of the longer one before it.
@@ -273,6 +289,111 @@ TEST(ControlsScreenshot, ConverterButtonsAndTextAtTheirPlaces)
     }
     EXPECT_GT(letters, 30);
     EXPECT_EQ(behind, 0);
-    EXPECT_EQ(at(9, 19), background);
-    EXPECT_EQ(at(80, 110), background);
+}
+
+TEST(NPositioningWnd, OverlaysCarryHandlesOfAtMostAThirdAndAreDrawnOverTheControl)
+{
+    LayoutFrame frame("LayoutHandles", NRect(20, 30, 100, 30));
+    ASSERT_TRUE(frame.open());
+    frame.startPositioning();
+    ASSERT_TRUE(frame.first.overlay && frame.second.overlay && !frame.fixed.overlay);
+    NPositioningWnd& overlay = *frame.first.overlay;
+    // 30 high: handles a third of it; 100 wide: the full 12.
+    EXPECT_EQ(overlay.getHandleRect(5), NRect(88, 10, 12, 10));
+    overlay.sendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(93, 3));
+    EXPECT_EQ(overlay.cursorId, 32643);
+    // The handles in the fill colour, the frame in the hover colour.
+    overlay.fillColour = RGB(0, 200, 0);
+    overlay.invalidate();
+    pumpFor(50);
+    HDC dc = GetDC(frame.hwnd);
+    EXPECT_EQ(GetPixel(dc, 25, 35), RGB(0, 200, 0));
+    EXPECT_EQ(GetPixel(dc, 20, 30), NPositioningWnd::hoverColour);
+    EXPECT_NE(GetPixel(dc, 50, 45), RGB(0, 200, 0));
+    ReleaseDC(frame.hwnd, dc);
+}
+
+TEST(NPositioningWnd, DragsMoveAndResizeOnTheGridUnlessLeftShiftIsHeld)
+{
+    // The control starts at 20, 30, 100 x 40.
+    const struct {
+        NPoint from;
+        int dx, dy;
+        bool shift;
+        NRect expected;
+    } cases[] = {
+        {NPoint(50, 20), 7, 0, false, NRect(20, 30, 100, 40)},
+        {NPoint(50, 20), 7, 5, true, NRect(27, 35, 100, 40)},
+        {NPoint(50, 20), 26, 13, false, NRect(40, 40, 100, 40)},
+        {NPoint(3, 3), 20, 0, false, NRect(40, 30, 80, 40)},
+        {NPoint(95, 35), -33, 11, false, NRect(20, 30, 60, 50)},
+        {NPoint(50, 36), 0, -95, false, NRect(20, 30, 100, 10)},
+    };
+    for (const auto& c : cases) {
+        LayoutFrame frame("LayoutDrag");
+        ASSERT_TRUE(frame.open());
+        frame.startPositioning();
+        drag(*frame.first.overlay, c.from, c.dx, c.dy, c.shift);
+        EXPECT_EQ(frame.first.getWindowRect(false), c.expected) << c.from.x << "," << c.from.y;
+        EXPECT_EQ(frame.first.overlay->getWindowRect(false), c.expected);
+        EXPECT_EQ(GetCapture(), nullptr);
+    }
+}
+
+TEST(NPositioningWnd, EndingWritesTheLayoutWhichTheNextStartUsesAndTheAnchorFollows)
+{
+    const char* const section = "LayoutSave";
+    NFileIni& layout = globalResources.getControlPosIni();
+    // The frame's section as it is in the file on disk.
+    auto saved = [&] {
+        NFileIni file;
+        file.open(layout.getPath(), false, true);
+        return str(file.getSectionText(section));
+    };
+    layout.setSectionText(section, "NStatic,1,2,3,4=5,6,7,8\r\n");
+    std::string second;
+    {
+        LayoutFrame frame(section);
+        ASSERT_TRUE(frame.open());
+        second = "NStatic,-130,-60,100,30=" + str(frame.second.getWindowRect(false).toText(","));
+        frame.startPositioning();
+        drag(*frame.first.overlay, NPoint(50, 20), 40, 20);
+        frame.endPositioning();
+        // The stale entry is gone; the text the layouter leaves alone is not written.
+        EXPECT_EQ(saved(), second + "\r\nNStatic,20,30,100,40=60,50,100,40\r\n");
+        LayoutFrame again(section);
+        ASSERT_TRUE(again.open());
+        EXPECT_EQ(again.first.getWindowRect(false), NRect(60, 50, 100, 40));
+    }
+    // Programmed elsewhere: the old entry does not match, and the next save
+    // drops it. Moved to the right edge, it follows that edge afterwards.
+    LayoutFrame moved(section, NRect(200, 100, 100, 40));
+    ASSERT_TRUE(moved.open());
+    EXPECT_EQ(moved.first.getWindowRect(false), NRect(200, 100, 100, 40));
+    moved.startPositioning();
+    drag(*moved.first.overlay, NPoint(50, 20), moved.getClientSize().cx - 300, 0);
+    moved.endPositioning();
+    const NRect before = moved.first.getWindowRect(false);
+    EXPECT_EQ(saved(), second + "\r\nNStatic,200,100,100,40=" + str(before.toText(",")) + "\r\n");
+    moved.moveWindow(60, 60, 740, 480);
+    EXPECT_EQ(moved.first.getWindowRect(false), NRect(before.x + 100, before.y, 100, 40));
+}
+
+TEST(NFrameWindow, AChangedSizeIsAskedAboutBeforePositioning)
+{
+    LayoutFrame frame("LayoutKeys");
+    ASSERT_TRUE(frame.open());
+    frame.moveWindow(60, 60, 700, 500);
+    MessageBoxCatcher boxes;
+    boxes.expect(IDNO);
+    frame.startPositioning();
+    EXPECT_FALSE(frame.isPositioning());
+    EXPECT_EQ(boxes[0].title + "|" + boxes[0].text,
+              "ver\xE4nderte Fenstergr\xF6\xDF" "e|Die aktuelle Gr\xF6\xDF" "e einspricht nicht "
+              "der Gr\xF6\xDF" "e bei Erzeugung des Fensters.\r\nDie Positionierung der Controls "
+              "erfolgt bei Erzeugung des Fensters in der aktuellen Gr\xF6\xDF" "e, somit kann es "
+              "zur Zerst\xF6rung Ihrer Anordnung kommen.\r\nWollen Sie trotzdem mit der Anordnung "
+              "beginnen?");
+    EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONQUESTION));
+    EXPECT_EQ(boxes[0].buttons, (std::vector<int>{IDYES, IDNO}));
 }
