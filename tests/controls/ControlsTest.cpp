@@ -1,7 +1,6 @@
-// The control classes with real windows: edge-relative positions, the stored
-// layout, the anchor, subclassed system controls and their private messages,
-// the image control, the styled button's states as pixels, the converter's
-// controls as the screen shows them, and the run-time layouter.
+// The controls with real windows: edge-relative positions, stored layout, anchor,
+// subclassed system controls and their private messages, the image control, the
+// styled button as pixels, the converter's controls on screen, the layouter.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -182,7 +181,9 @@ TEST_F(ControlsTest, ImageControlAlignsItsPicture)
         ASSERT_TRUE(image.setImage(folder.file("bild.bmp").c_str()));
         EXPECT_EQ(paintedPixel(image.hwnd, at.x, at.y), RGB(255, 255, 255)) << at.x;
         EXPECT_EQ(paintedPixel(image.hwnd, at.x + 19, at.y + 9), RGB(0, 0, 255)) << at.x;
+        image.sendMessage(WM_LBUTTONDOWN, MK_LBUTTON, 0);  // not clickable: nothing reported
     }
+    EXPECT_TRUE(parent.commands.empty());
 }
 
 TEST_F(ControlsTest, ButtonStatesShowTheFacesOfTheirStylesAndTheDefaultButtonIsClicked)
