@@ -205,6 +205,7 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
     const std::string text = str(window.converter.converter.sourceText);
     load("");
     EXPECT_EQ(str(window.converter.converter.sourceText), text);
+    EXPECT_EQ(window.converter.converter.targetSize, NSize(1000, 700));
     EXPECT_EQ(preview().bits, shot.bits);
 
     // Twice: each press replaces what the clipboard held (another program's HTML) and confirms.

@@ -148,7 +148,7 @@ TEST(NDevice, NoFlickerShowsThePaintOnlyAtItsEnd)
     // One system paint filling `rect`; `during` is what the window shows before endPaint.
     Pixels during;
     auto paint = [&](const NRect& rect, COLORREF colour) {
-        InvalidateRect(window.hwnd, nullptr, FALSE);
+        InvalidateRect(window.hwnd, nullptr, TRUE);
         EXPECT_TRUE(device.beginPaint());
         device.fillRectangle(rect, colour);
         during = capture(window.hwnd, 0, 0, 120, 80);

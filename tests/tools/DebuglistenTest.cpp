@@ -18,7 +18,7 @@ class Viewer : WinsockUser {
 public:
     Viewer()
     {
-        closesocket(boundSocket(0, &port));
+        port = RefusingPort().port();
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
         HANDLE write = nullptr;
         CreatePipe(&read, &write, &inherit, 1 << 20);
