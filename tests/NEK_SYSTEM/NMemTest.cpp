@@ -78,6 +78,8 @@ TEST(NMem, SearchingAndRanges)
     EXPECT_EQ(m.findReverse("ab", 2, 5), 3);
     EXPECT_EQ(m.findReverse("bca", 3, 100), 4);
     EXPECT_EQ(m.findReverse("ab", 2, -2), -1);
+    EXPECT_EQ(memOf("abxx").findReverse("ab", 2), 0);
+    EXPECT_EQ(memOf("ab").findReverse("ab", 2, 0), 0);
 
     const NMem digits = memOf("0123456789");
     NMem target(0);

@@ -121,10 +121,10 @@ TEST(NLanguage, LaterLoadsAppendAndClearEmpties)
 
 TEST(NLanguage, BinaryGarbageAndLargeFiles)
 {
-    // Bytes of every value, markers, '=' and zeros included.
+    // Bytes of every value, markers, '=' and zeros included: every lookup
+    // gives a text of the length it reports.
     std::string garbage;
-    unsigned int seed = 12345;
-    for (int i = 0; i < 50000; ++i) {
+    for (unsigned int i = 0, seed = 12345; i < 50000; ++i) {
         seed = seed * 1103515245u + 12345u;
         garbage += static_cast<char>(seed >> 16);
         if (i % 97 == 0)
@@ -133,23 +133,21 @@ TEST(NLanguage, BinaryGarbageAndLargeFiles)
     NLanguage table;
     EXPECT_TRUE(table.load(fileText(garbage)));
     for (size_t at = 0; at + 40 < garbage.size(); at += 997) {
-        std::string probe = M + garbage.substr(at, 40) + M "default";
         int length = -1;
-        const char* result = table.translate(probe.c_str(), length);
-        ASSERT_NE(result, nullptr);
-        EXPECT_EQ(length, static_cast<int>(strlen(result)));
+        const char* result = table.translate((M + garbage.substr(at, 40) + M "d").c_str(), length);
+        ASSERT_EQ(length, static_cast<int>(strlen(result)));
     }
 
     // Many entries, grown past many steps, and one entry larger than any step.
     std::string large;
     int count = 0;
-    while (large.size() < (1u << 20))
-        large += "key" + std::to_string(count) + "=text " + std::to_string(count++) + M "\r\n";
-    const std::string lastKey = M "key" + std::to_string(count - 1) + M "d";
+    for (; large.size() < (1u << 20); ++count)
+        large += "key" + std::to_string(count) + "=text " + std::to_string(count) + M "\r\n";
     NLanguage big;
     EXPECT_TRUE(big.load(fileText(large)));
     EXPECT_EQ(big.getErrorText(), "");
-    EXPECT_EQ(translated(big, lastKey.c_str()), "text " + std::to_string(count - 1));
+    const std::string last = std::to_string(count - 1);
+    EXPECT_EQ(translated(big, (M "key" + last + M "d").c_str()), "text " + last);
     const std::string longText(3000000, 'x');
     EXPECT_TRUE(big.load(fileText("long=" + longText)));
     EXPECT_EQ(translated(big, M "long" M "d"), longText);
