@@ -184,26 +184,6 @@ TEST(NRegExp, ReplaceFillsTheTemplate)
     EXPECT_EQ(str(re.replace("/^a/", "aaa", "x")), "xaa");
 }
 
-TEST(NRegExp, TooManyGroupsFillWhatFits)
-{
-    std::string pattern = "/";
-    std::string text;
-    for (int i = 0; i < 1700; ++i) {
-        pattern += "(a)";
-        text += 'a';
-    }
-    pattern += "/";
-    NRegExp re;
-    ASSERT_TRUE(re.compile(pattern.c_str()));
-    MessageBoxCatcher boxes;
-    boxes.expect(IDOK);
-    EXPECT_TRUE(re.match(text.c_str(), 0, 0));
-    expectErrorBox(boxes, 0, "Fehler: Zuviel Ergebnisse, es ist nur Platz f\xFCr 1665 Elemente");
-    EXPECT_EQ(re.resultCount, 1666);
-    EXPECT_EQ(re.offsets[2 * 1665], 1664);
-    EXPECT_EQ(re.offsets[2 * 1665 + 1], 1665);
-}
-
 TEST(NRegExp, BadInputEndsWithAnError)
 {
     NRegExp re;

@@ -9,10 +9,9 @@ namespace {
 
 const char* const clientPrefix = "Fehler beim Erzeugen eines TCP-Clients\r\n";
 
-// A stream whose sockets the test can see.
+// A stream whose client socket the test can see.
 struct OpenStream : NNetworkStreamTcp {
     using NNetworkStreamTcp::clientSocket;
-    using NNetworkStreamTcp::serverSocket;
 };
 
 }  // namespace
@@ -163,59 +162,20 @@ TEST(NNetworkStream, WatchingThreadCallsHandlers)
     EXPECT_FALSE(server.isRunning());
 }
 
-namespace {
-
-std::vector<std::pair<WPARAM, long>> notifications;
-
-LRESULT CALLBACK notifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == 0x4402)
-        notifications.emplace_back(wParam, WSAGETSELECTEVENT(lParam));
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// The socket that reported `event` first, once it came; 0 when it never did.
-WPARAM notified(long event)
-{
-    for (int waited = 0; waited < 5000; waited += 5) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        for (const auto& n : notifications)
-            if (n.second == event)
-                return n.first;
-        Sleep(5);
-    }
-    return 0;
-}
-
-}  // namespace
-
 TEST(NNetworkStream, NotificationWindowGetsSocketMessages)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = notifyProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "NetworkNotifyTest";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                wc.hInstance, nullptr);
-    ASSERT_NE(window, nullptr);
-    notifications.clear();
-
-    OpenStream server;
+    HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    TestListener server(0, false);
+    server.close();
     ASSERT_TRUE(server.createServer(window, 0, "127.0.0.1"));
-    sockaddr_in local = {};
-    int length = sizeof local;
-    getsockname(static_cast<SOCKET>(server.serverSocket), reinterpret_cast<sockaddr*>(&local), &length);
-    OpenStream client;
-    ASSERT_TRUE(client.createClient(window, ntohs(local.sin_port), "127.0.0.1"));
-    EXPECT_EQ(notified(FD_ACCEPT), server.serverSocket);
-    server.acceptClient();
-    server.write("Daten");
-    EXPECT_EQ(notified(FD_READ), client.clientSocket);
-    EXPECT_EQ(str(client.read()), "Daten");
-    client.close();
+    NNetworkStreamTcp client;
+    ASSERT_TRUE(client.createClient(nullptr, server.port(), "127.0.0.1"));
+    MSG msg = {};
+    for (int i = 0; i < 1000 && !PeekMessageA(&msg, window, 0x4402, 0x4402, PM_REMOVE); ++i)
+        Sleep(5);
+    EXPECT_EQ(msg.message, 0x4402u);
+    EXPECT_EQ(static_cast<SOCKET>(msg.wParam), static_cast<SOCKET>(server.socket(true)));
+    EXPECT_EQ(WSAGETSELECTEVENT(msg.lParam), FD_ACCEPT);
     server.close();
     DestroyWindow(window);
 }
