@@ -47,7 +47,7 @@ TEST(NRegExp, ModifiersAndMatchOptions)
         {"/a(b+)/i", "xABbb ab", 1}, {"/a/I", "A", -1},  // letters are case-sensitive
         {"/^b/m", "a\nb", 2},        {"/^b/", "a\nb", -1},
         {"/a.b/s", "a\nb", 0},       {"/a.b/", "a\nb", -1},
-        {"/a b # c/x", "ab", 0},     {"/a b/", "ab", -1},
+        {"/a b # c/x", "ab", 0},     {"/a b/", "ab", -1},   {"/[ ]/x", "a b", 1},
         {"/b/A", "ab", -1},          {"/a$/D", "a\n", -1},  {"/a$/", "a\n", 0},
         {"/^.$/u", "\xC3\xA4", 0},   {"/^.$/", "\xC3\xA4", -1},
         // Any first character is the delimiter; its last occurrence ends the pattern.
