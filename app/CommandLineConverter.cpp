@@ -1,155 +1,425 @@
 #include "CommandLineConverter.h"
 
 #include <windows.h>
+#include <gdiplus.h>
+
+#include <map>
+#include <memory>
+#include <new>
 
 #include "ConverterBitmap.h"
+#include "NColorMap.h"
+#include "NConsole.h"
 #include "NDebug.h"
+#include "NSystem.h"
+#include "NWidePath.h"
+#include "OutputFile.h"
 
-CommandLineConverter::CommandLineConverter(FILE* out, FILE* err) : out(out), err(err) {}
+namespace {
+
+const wchar_t* const usageHint = L"Hilfe: bmp2ondra --help";
+
+std::wstring number(unsigned long long value) { return std::to_wstring(value); }
+
+bool isDigits(const std::wstring& text, size_t maxLength)
+{
+    return !text.empty() && text.size() <= maxLength && text.find_first_not_of(L"0123456789") == std::wstring::npos;
+}
+
+// "1.0.0.0" from the program's own version resource.
+std::wstring programVersion()
+{
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size())));
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+    std::vector<BYTE> block(size);
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, block.data()) ||
+        !VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info)
+        return L"?";
+    return number(HIWORD(info->dwFileVersionMS)) + L"." + number(LOWORD(info->dwFileVersionMS)) + L"." +
+           number(HIWORD(info->dwFileVersionLS)) + L"." + number(LOWORD(info->dwFileVersionLS));
+}
+
+std::wstring systemText(DWORD code)
+{
+    const NString text = NSystem::getErrorText(code);
+    return NConsole::fromAnsi(text.getBuffer(), static_cast<size_t>(text.getLength()));
+}
+
+}  // namespace
+
+CommandLineConverter::CommandLineConverter(NConsole& out, NConsole& err) : out(out), err(err), background(-1) {}
 
 const char* CommandLineConverter::getName() const { return getClassName(); }
 const char* CommandLineConverter::getClassName() const { return "CommandLineConverter"; }
 CommandLineConverter::~CommandLineConverter() {}
 
-void CommandLineConverter::printUsage(FILE* to)
+void CommandLineConverter::printUsage(NConsole& to)
 {
-    fputs("Ondra Bitmap-Konverter f\xFCr die Kommandozeile\n"
-          "\n"
-          "Aufruf:\n"
-          "  bmp2ondra BILD                 Quelltext auf die Standardausgabe schreiben\n"
-          "  bmp2ondra -o DATEI BILD        Quelltext in DATEI schreiben\n"
-          "  bmp2ondra -d ORDNER BILD...    jedes BILD nach ORDNER\\<Dateititel>.h schreiben\n"
-          "  bmp2ondra --help               diese Hilfe zeigen\n"
-          "\n"
-          "Mit --debug oder --debug=PORT gehen Umwandlungsstatus und Quelltext zus\xE4tzlich\n"
-          "an den Debug-Kanal (debuglisten auf localhost, Port 5001 oder PORT).\n"
-          "\n"
-          "BILD ist eine BMP-, GIF-, JPEG-, PNG-, TIFF-, WMF- oder EMF-Datei. Der Text ist\n"
-          "derselbe, den der Konverter in die Zwischenablage legt (RGB565, laufl\xE4ngencodiert,\n"
-          "Zeilenenden CR LF).\n"
-          "\n"
-          "Exit-Code: 0 alles umgewandelt, 1 Datei nicht gefunden, 2 kein lesbares Bild,\n"
-          "3 Ausgabe nicht schreibbar (bei mehreren Bildern der Code des ersten Fehlers).\n",
-          to);
+    to.write(
+        L"Ondra Bitmap-Konverter f\xFCr die Kommandozeile\r\n"
+        L"\r\n"
+        L"Aufruf:\r\n"
+        L"  bmp2ondra [Optionen] BILD               Quelltext auf die Standardausgabe schreiben\r\n"
+        L"  bmp2ondra [Optionen] -o DATEI BILD      Quelltext in DATEI schreiben\r\n"
+        L"  bmp2ondra [Optionen] -d ORDNER BILD...  jedes BILD nach ORDNER\\<Name>.h schreiben\r\n"
+        L"  bmp2ondra --help  oder  /?              diese Hilfe zeigen\r\n"
+        L"  bmp2ondra --version                     die Programmversion zeigen\r\n"
+        L"\r\n"
+        L"Optionen:\r\n"
+        L"  --name NAME         Symbolname im Text statt des Dateititels (nur f\xFCr ein\r\n"
+        L"                      Bild): Buchstaben A-Z und a-z, Ziffern und _, nicht nur _.\r\n"
+        L"  --size BxH          Zielgr\xF6\xDF" L"e in Bildpunkten, z. B. 320x240; 0 beh\xE4lt die\r\n"
+        L"                      eigene Breite oder H\xF6he des Bildes.\r\n"
+        L"  --background FARBE  durchsichtige Bildpunkte bekommen FARBE statt Schwarz:\r\n"
+        L"                      #RRGGBB, #RGB, R,G,B (je 0-255) oder ein Name (schwarz,\r\n"
+        L"                      weis, rot, gr\xFCn, blau, gelb, grau, silber, black, white,\r\n"
+        L"                      red, green, blue, yellow, gray, silver, lime, navy, ...).\r\n"
+        L"  --debug[=PORT]      Umwandlungsstatus und Quelltext zus\xE4tzlich an den\r\n"
+        L"                      Debug-Kanal (debuglisten, localhost, Port 5001 oder PORT).\r\n"
+        L"  --                  alles Weitere sind Bilder, auch Namen, die mit - beginnen.\r\n"
+        L"\r\n"
+        L"BILD ist eine BMP-, GIF-, JPEG-, PNG-, TIFF-, WMF- oder EMF-Datei; * und ? im\r\n"
+        L"Dateinamen w\xE4hlen alle passenden Dateien (ein Muster ohne Treffer ist ein\r\n"
+        L"Fehler). Von mehreren Bildern oder Seiten einer Datei wird das erste\r\n"
+        L"umgewandelt. Der Text ist derselbe, den der Konverter in die Zwischenablage\r\n"
+        L"legt (RGB565, laufl\xE4ngencodiert, Zeilenenden CR LF, ANSI-Zeichensatz).\r\n"
+        L"\r\n"
+        L"Name: der Dateititel (Dateiname ohne Endung), wie im Konverter-Fenster, oder\r\n"
+        L"--name. Ist der Dateititel kein g\xFCltiger C-Name (etwa mit - . oder Leerzeichen),\r\n"
+        L"warnt bmp2ondra, denn der Text l\xE4sst sich so nicht \xFC" L"bersetzen. Kann der\r\n"
+        L"ANSI-Zeichensatz ihn nicht darstellen, wird das Bild nicht umgewandelt: dann\r\n"
+        L"--name angeben oder die Datei umbenennen.\r\n"
+        L"\r\n"
+        L"Bevor etwas geschrieben wird, pr\xFC" L"ft bmp2ondra, dass keine Ausgabe ein\r\n"
+        L"Eingabebild oder eine andere Ausgabe desselben Laufs \xFC" L"berschreibt.\r\n"
+        L"Meldungen gehen an die Standardfehlerausgabe, in einer Konsole als Unicode,\r\n"
+        L"umgeleitet als UTF-8.\r\n"
+        L"\r\n"
+        L"Exit-Code (bei mehreren Bildern der des ersten Fehlers; Warnungen z\xE4hlen nicht):\r\n"
+        L"  0   alles umgewandelt\r\n"
+        L"  1   Datei nicht gefunden, ein Ordner statt einer Datei, Muster ohne Treffer\r\n"
+        L"  2   kein lesbares Bild\r\n"
+        L"  3   Ausgabe nicht schreibbar\r\n"
+        L"  4   zu gro\xDF: Bild, Zielgr\xF6\xDF" L"e oder Quelltext passen nicht in den Speicher\r\n"
+        L"  5   eine Ausgabe w\xFCrde ein Eingabebild oder eine andere Ausgabe\r\n"
+        L"      \xFC" L"berschreiben; es wurde nichts geschrieben\r\n"
+        L"  6   Symbolname unbrauchbar: --name ung\xFCltig oder Dateititel nicht im\r\n"
+        L"      ANSI-Zeichensatz darstellbar\r\n"
+        L"  64  falscher Aufruf\r\n");
 }
 
-int CommandLineConverter::convertPicture(const NString& picture, NString& text)
+void CommandLineConverter::report(const std::wstring& text) { err.write(L"bmp2ondra: " + text + L"\r\n"); }
+
+std::wstring CommandLineConverter::symbolProblem(const std::wstring& name)
+{
+    if (name.empty())
+        return L"er ist leer";
+    for (size_t i = 0; i < name.size(); ++i) {
+        const wchar_t c = name[i];
+        if ((c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9') || c == L'_')
+            continue;
+        const std::wstring what = c == L' ' ? std::wstring(L"das Leerzeichen") : L"das Zeichen '" + name.substr(i, 1) + L"'";
+        return what + L" an Stelle " + number(i + 1) + L" ist in C-Namen nicht erlaubt";
+    }
+    // The guard "_bmp" N "_" and the record "_bmp_" N are one name then.
+    if (name.find_first_not_of(L'_') == std::wstring::npos)
+        return L"er besteht nur aus _, so fiele die Include-Wache mit dem Namen der Daten zusammen";
+    return std::wstring();
+}
+
+bool CommandLineConverter::parseSize(const std::wstring& text)
+{
+    const size_t x = text.find_first_of(L"xX");
+    if (x == std::wstring::npos || !isDigits(text.substr(0, x), 9) || !isDigits(text.substr(x + 1), 9))
+        return false;
+    size.set(std::stoi(text.substr(0, x)), std::stoi(text.substr(x + 1)));
+    return true;
+}
+
+bool CommandLineConverter::parseBackground(const std::wstring& text)
+{
+    // The colour map's names are lower case and Latin-1 ("gr\xFCn").
+    std::wstring lower = text;
+    CharLowerBuffW(&lower[0], static_cast<DWORD>(lower.size()));
+    char bytes[64] = "";
+    BOOL lost = FALSE;
+    const int length = WideCharToMultiByte(1252, 0, lower.c_str(), static_cast<int>(lower.size()), bytes,
+                                           sizeof bytes - 1, nullptr, &lost);
+    if (lower.empty() || length <= 0 || lost)
+        return false;
+    const NString colour(bytes, length);
+    if (lower[0] == L'#') {
+        if (!colour.isNumber('c'))
+            return false;
+    } else if (lower[0] >= L'0' && lower[0] <= L'9') {
+        // Three decimal parts of 0 to 255; the map alone would cut 300 to 44.
+        size_t start = 0;
+        for (int part = 0; part < 3; ++part) {
+            const size_t end = part < 2 ? lower.find(L',', start) : lower.size();
+            if (end == std::wstring::npos || !isDigits(lower.substr(start, end - start), 3) ||
+                std::stoi(lower.substr(start, end - start)) > 255)
+                return false;
+            start = end + 1;
+        }
+    } else if (globalColorMap.getColorByName(colour) < 0) {
+        return false;
+    }
+    background = globalColorMap.getColor(colour);
+    return background >= 0;
+}
+
+// Options may stand anywhere before "--"; the rest are pictures.
+int CommandLineConverter::parseArguments(const std::vector<std::wstring>& arguments,
+                                         std::vector<std::wstring>& pictures)
+{
+    bool optionsEnd = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::wstring& a = arguments[i];
+        if (optionsEnd || a.size() < 2 || (a[0] != L'-' && a != L"/?")) {
+            pictures.push_back(a);
+            continue;
+        }
+        if (a == L"--") {
+            optionsEnd = true;
+        } else if (a == L"--help" || a == L"-h" || a == L"/?") {
+            printUsage(out);
+            return -1;
+        } else if (a == L"--version") {
+            out.write(L"bmp2ondra " + programVersion() + L"\r\n");
+            return -1;
+        } else if (a == L"--debug" || a.compare(0, 8, L"--debug=") == 0) {
+            const std::wstring port = a.size() > 8 ? a.substr(8) : std::wstring(L"5001");
+            if (!isDigits(port, 5) || std::stoi(port) < 1 || std::stoi(port) > 65535) {
+                report(L"ung\xFCltiger Port: " + a);
+                return usageError;
+            }
+            globalDebug.debugPort = std::stoi(port);
+            globalDebug.off = false;
+        } else if (a == L"-o" || a == L"-d" || a == L"--name" || a == L"--size" || a == L"--background") {
+            if (i + 1 >= arguments.size()) {
+                report(L"zu " + a + L" fehlt der Wert");
+                return usageError;
+            }
+            const std::wstring& value = arguments[++i];
+            if (a == L"-o") {
+                outputFile = value;
+            } else if (a == L"-d") {
+                outputFolder = value;
+            } else if (a == L"--name") {
+                symbolName = value;
+                const std::wstring problem = symbolProblem(value);
+                if (!problem.empty()) {
+                    report(L"ung\xFCltiger Symbolname '" + value + L"': " + problem + L".");
+                    return badName;
+                }
+            } else if (a == L"--size" && !parseSize(value)) {
+                report(L"ung\xFCltige Gr\xF6\xDF" L"e '" + value + L"': erwartet BxH, z. B. 320x240.");
+                return usageError;
+            } else if (a == L"--background" && !parseBackground(value)) {
+                report(L"unbekannte Farbe '" + value + L"': erwartet #RRGGBB, #RGB, R,G,B oder einen Farbnamen.");
+                return usageError;
+            }
+        } else {
+            report(L"unbekannte Option: " + a + L" (ein Bild, dessen Name mit - beginnt, steht hinter --)");
+            return usageError;
+        }
+    }
+    return ok;
+}
+
+void CommandLineConverter::planPicture(Picture& picture)
+{
+    if (picture.failure != ok)
+        return;
+    const NWidePath::Kind kind = NWidePath::kind(picture.argument);
+    if (kind != NWidePath::file) {
+        picture.failure = missingFile;
+        picture.message = kind == NWidePath::folder ? picture.argument + L" ist ein Ordner, kein Bild"
+                                                    : L"Datei nicht gefunden: " + picture.argument;
+        return;
+    }
+    const std::wstring name = symbolName.empty() ? NWidePath::fileTitle(picture.argument) : symbolName;
+    if (!NWidePath::toAnsi(name, picture.symbol)) {
+        picture.failure = badName;
+        picture.message = L"Der Dateititel '" + name + L"' von " + picture.argument +
+                          L" l\xE4sst sich im ANSI-Zeichensatz nicht schreiben; mit --name NAME einen "
+                          L"Symbolnamen angeben oder die Datei umbenennen.";
+        return;
+    }
+    if (!outputFile.empty())
+        picture.output = outputFile;
+    if (!outputFolder.empty()) {
+        const wchar_t last = outputFolder.back();
+        picture.output = outputFolder + (last == L'\\' || last == L'/' || last == L':' ? L"" : L"\\") + name + L".h";
+    }
+}
+
+void CommandLineConverter::plan(const std::vector<std::wstring>& arguments)
+{
+    for (const std::wstring& argument : arguments) {
+        if (!NWidePath::isPattern(argument)) {
+            jobs.push_back(Picture(argument));
+            continue;
+        }
+        const std::vector<std::wstring> found = NWidePath::expand(argument);
+        if (found.empty())
+            jobs.push_back(Picture(argument, missingFile, L"Keine Datei passt zu " + argument));
+        for (const std::wstring& path : found)
+            jobs.push_back(Picture(path));
+    }
+}
+
+// Every output must differ from every picture read and from every other
+// output of this run; otherwise nothing at all is written.
+bool CommandLineConverter::refuseOverwrites()
+{
+    std::map<std::wstring, const Picture*> inputs;
+    std::map<std::wstring, const Picture*> outputs;
+    for (const Picture& picture : jobs)
+        if (picture.failure == ok || NWidePath::kind(picture.argument) == NWidePath::file)
+            inputs.emplace(NWidePath::identity(picture.argument), &picture);
+    bool refused = false;
+    for (const Picture& picture : jobs) {
+        if (picture.failure != ok || picture.output.empty())
+            continue;
+        const std::wstring key = NWidePath::identity(picture.output);
+        auto input = inputs.find(key);
+        if (input != inputs.end()) {
+            report(L"Die Ausgabe " + picture.output + L" ist das Bild " + input->second->argument +
+                   L" selbst; es w\xFC" L"rde \xFC" L"berschrieben.");
+            refused = true;
+        }
+        auto earlier = outputs.emplace(key, &picture);
+        if (!earlier.second) {
+            report(earlier.first->second->argument + L" und " + picture.argument + L" erg\xE4" L"ben dieselbe Ausgabe " +
+                   picture.output + L".");
+            refused = true;
+        }
+    }
+    if (refused)
+        report(L"Es wurde nichts geschrieben.");
+    return refused;
+}
+
+int CommandLineConverter::convert(Picture& picture)
 {
     ConverterBitmap converter;
-    converter.load(picture);
-    if (converter.filePath.isEmpty()) {
-        fprintf(err, "bmp2ondra: Datei nicht gefunden: %s\n", picture.getBuffer());
-        return missingFile;
+    converter.targetSize = size;
+    converter.background = background;
+    NWidePath::toAnsi(picture.argument, converter.filePath);
+    const int status = converter.loadFile(NWidePath::systemForm(picture.argument).c_str());
+    if (status == Gdiplus::OutOfMemory) {
+        report(picture.argument + L" ist zu gro\xDF, um es im Speicher zu lesen.");
+        return tooBig;
     }
-    if (!converter.hasPicture() || converter.sourceText.isEmpty()) {
-        fprintf(err, "bmp2ondra: Datei ist kein lesbares Bild: %s\n", picture.getBuffer());
+    if (status != Gdiplus::Ok) {
+        report(L"Datei ist kein lesbares Bild: " + picture.argument);
         return unreadablePicture;
     }
-    text = converter.sourceText;
-    return ok;
-}
-
-int CommandLineConverter::writeFile(const NString& path, const NString& text)
-{
-    NString temp;
-    temp.format("%s.%lu.tmp", path.getBuffer(), GetCurrentProcessId());
-    HANDLE h = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    bool written = false;
-    if (h != INVALID_HANDLE_VALUE) {
-        DWORD done = 0;
-        written = WriteFile(h, text.getBuffer(), static_cast<DWORD>(text.getLength()), &done,
-                            nullptr) &&
-                  done == static_cast<DWORD>(text.getLength());
-        written = CloseHandle(h) && written;
-        written = written && MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        if (!written)
-            DeleteFileA(temp);
+    if (symbolName.empty()) {
+        const std::wstring title = NWidePath::fileTitle(picture.argument);
+        const std::wstring problem = symbolProblem(title);
+        if (!problem.empty())
+            report(L"Warnung: Der Dateititel '" + title + L"' von " + picture.argument +
+                   L" ist kein g\xFCltiger C-Name: " + problem + L". Der Text l\xE4sst sich so nicht \xFC" L"bersetzen; "
+                   L"Abhilfe: --name NAME angeben (A-Z, a-z, 0-9, _) oder die Datei umbenennen.");
     }
-    if (!written) {
-        fprintf(err, "bmp2ondra: Ausgabedatei kann nicht geschrieben werden: %s\n", path.getBuffer());
-        return cannotWrite;
+    const int frames = converter.getFrameCount();
+    if (frames > 1)
+        report(L"Warnung: " + picture.argument + L" enth\xE4lt " + number(static_cast<unsigned>(frames)) +
+               L" Bilder oder Seiten; nur das erste wird umgewandelt.");
+    if (background < 0 && converter.hasTransparency())
+        report(L"Warnung: " + picture.argument + L" hat durchsichtige Bildpunkte; sie werden schwarz. "
+               L"Mit --background FARBE bekommen sie eine Farbe.");
+    if (!converter.prepareSource()) {
+        report(L"Die Zielgr\xF6\xDF" L"e " + number(static_cast<unsigned>(converter.targetSize.cx)) + L"x" +
+               number(static_cast<unsigned>(converter.targetSize.cy)) + L" von " + picture.argument +
+               L" ist zu gro\xDF f\xFCr den Speicher.");
+        return tooBig;
     }
-    return ok;
-}
-
-int CommandLineConverter::run(int argc, const char* const* argv)
-{
-    NString outputFile;
-    NString outputDir;
-    bool toFile = false;
-    bool toDir = false;
-    int first = 0;
-    while (first < argc && argv[first][0] == '-' && argv[first][1] != 0) {
-        NString option(argv[first]);
-        if (option == "--help" || option == "-h" || option == "/?") {
-            printUsage(out);
-            return ok;
-        }
-        if ((option == "-o" || option == "-d") && first + 1 < argc) {
-            (option == "-o" ? outputFile : outputDir) = argv[first + 1];
-            (option == "-o" ? toFile : toDir) = true;
-            first += 2;
-            continue;
-        }
-        if (option == "--debug" || option.startsWith("--debug=")) {
-            const int port = option == "--debug" ? globalDebug.debugPort : option.mid(8).toInt();
-            if (port < 1 || port > 65535) {
-                fprintf(err, "bmp2ondra: ung\xFCltiger Port: %s\n", option.getBuffer());
-                return missingFile;
-            }
-            globalDebug.debugPort = port;
-            globalDebug.off = false;
-            ++first;
-            continue;
-        }
-        if (option == "--") {
-            ++first;
-            break;
-        }
-        fprintf(err, "bmp2ondra: unbekannte oder unvollst\xE4ndige Option: %s\n", option.getBuffer());
-        printUsage(err);
-        return missingFile;
+    const unsigned long long length = converter.sourceLength(picture.symbol);
+    if (length == 0) {
+        report(L"Datei ist kein lesbares Bild: " + picture.argument);
+        return unreadablePicture;
     }
-    const int count = argc - first;
-    if (count < 1)
-        fputs("bmp2ondra: kein Bild angegeben\n\n", err);
-    if (count < 1 || (toFile && toDir) || (!toDir && count > 1)) {
-        printUsage(err);
-        return missingFile;
+    // The text is made once, straight into its final buffer.
+    std::unique_ptr<char[]> text;
+    if (length < static_cast<size_t>(-1))
+        text.reset(new (std::nothrow) char[static_cast<size_t>(length) + 1]);
+    if (!text) {
+        report(L"Der Quelltext von " + picture.argument + L" w\xE4re " + number(length) +
+               L" Byte gro\xDF; daf\xFCr reicht der Speicher nicht.");
+        return tooBig;
     }
-
-    if (!toDir) {
-        NString text;
-        int result = convertPicture(argv[first], text);
-        if (result != ok)
-            return result;
-        if (toFile)
-            return writeFile(outputFile, text);
-        if (fwrite(text.getBuffer(), 1, text.getLength(), out) != static_cast<size_t>(text.getLength()) ||
-            fflush(out) != 0) {
-            fputs("bmp2ondra: Ausgabe kann nicht geschrieben werden: Standardausgabe\n", err);
+    if (picture.output.empty()) {
+        converter.writeSource(picture.symbol, text.get());
+        if (!out.writeAnsi(text.get(), static_cast<size_t>(length))) {
+            report(L"Ausgabe kann nicht geschrieben werden: Standardausgabe");
             return cannotWrite;
         }
         return ok;
     }
+    OutputFile file(picture.output, text.get());
+    if (file.open()) {
+        converter.writeSource(picture.symbol, text.get(), &file);
+        if (file.finish(text.get() + length))
+            return ok;
+    }
+    report(L"Ausgabedatei kann nicht geschrieben werden: " + picture.output + L" (" + systemText(file.getError()) +
+           L")");
+    return cannotWrite;
+}
+
+int CommandLineConverter::run(const std::vector<std::wstring>& arguments)
+{
+    std::vector<std::wstring> pictures;
+    const int parsed = parseArguments(arguments, pictures);
+    if (parsed != ok) {
+        if (parsed == usageError)
+            err.write(std::wstring(usageHint) + L"\r\n");
+        return parsed < 0 ? ok : parsed;
+    }
+    std::wstring usage;
+    if (pictures.empty())
+        usage = L"kein Bild angegeben";
+    else if (!outputFile.empty() && !outputFolder.empty())
+        usage = L"-o und -d schlie\xDF" L"en einander aus";
+    if (usage.empty()) {
+        plan(pictures);
+        if (jobs.size() > 1 && outputFolder.empty())
+            usage = L"mehrere Bilder nur mit -d ORDNER";
+        else if (jobs.size() > 1 && !symbolName.empty())
+            usage = L"--name gilt nur f\xFCr ein einzelnes Bild";
+    }
+    if (!usage.empty()) {
+        report(usage);
+        err.write(std::wstring(usageHint) + L"\r\n");
+        return usageError;
+    }
+
+    for (Picture& picture : jobs)
+        planPicture(picture);
+    if (refuseOverwrites())
+        return wouldOverwrite;
 
     // A batch goes on after a failure and reports the first one.
     int firstFailure = ok;
-    NString dir = outputDir;
-    if (!dir.isEmpty() && !dir.endsWith("\\") && !dir.endsWith("/"))
-        dir += "\\";
-    for (int i = 0; i < count; ++i) {
-        NString picture(argv[first + i]);
-        NString target = dir + ConverterBitmap::symbolName(picture) + ".h";
-        NString text;
-        int result = convertPicture(picture, text);
-        if (result == ok)
-            result = writeFile(target, text);
-        if (result == ok)
-            fprintf(err, "[%d/%d] %s -> %s\n", i + 1, count, picture.getBuffer(), target.getBuffer());
+    const size_t count = jobs.size();
+    for (size_t i = 0; i < count; ++i) {
+        Picture& picture = jobs[i];
+        int result = picture.failure;
+        if (result != ok)
+            report(picture.message);
         else
-            fprintf(err, "[%d/%d] %s: Fehler\n", i + 1, count, picture.getBuffer());
+            result = convert(picture);
+        if (!outputFolder.empty()) {
+            const std::wstring step = L"[" + number(i + 1) + L"/" + number(count) + L"] " + picture.argument;
+            err.write(step + (result == ok ? L" -> " + picture.output : std::wstring(L": Fehler")) + L"\r\n");
+        }
         if (firstFailure == ok)
             firstFailure = result;
     }

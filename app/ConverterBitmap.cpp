@@ -3,11 +3,13 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include <algorithm>
+#include <shlwapi.h>
+
+#include <cstring>
 #include <new>
-#include <string>
 #include <vector>
 
+#include "BitmapColumns.h"
 #include "NDebug.h"
 #include "NError.h"
 
@@ -18,9 +20,8 @@ namespace {
 
 const int pixelFormat32bppARGB = 0x26200A;
 const int paletteTypeFixedHalftone256 = 9;
-// Columns read per lock: a strip this narrow stays in the cache while it is
-// read column by column.
-const int stripColumns = 16;
+// The longest text sourceText can hold.
+const unsigned long long longestText = 0x7FFFFFF0ULL;
 
 int imageWidth(GpImage* image)
 {
@@ -53,121 +54,64 @@ GpStatus convertInPlace(GpBitmap* bitmap, PixelFormat format, DitherType dither,
     return function(bitmap, format, dither, palette, nullptr, 0.0f);
 }
 
-void replaceAll(std::string& text, const std::string& what, const std::string& with)
+unsigned readBigEndian(const BYTE* p, int n)
 {
-    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + with.size()))
-        text.replace(pos, what.size(), with);
+    unsigned v = 0;
+    for (int i = 0; i < n; ++i)
+        v = v << 8 | p[i];
+    return v;
 }
 
-// Appends "0x%04X, " for v.
-inline void appendValue(std::string& out, unsigned int v)
+unsigned readLittleEndian(const BYTE* p, int n)
 {
-    static const char hex[] = "0123456789ABCDEF";
-    char text[8] = {'0', 'x', hex[(v >> 12) & 15], hex[(v >> 8) & 15],
-                    hex[(v >> 4) & 15], hex[v & 15], ',', ' '};
-    out.append(text, 8);
+    unsigned v = 0;
+    for (int i = n - 1; i >= 0; --i)
+        v = v << 8 | p[i];
+    return v;
 }
 
-// The run-length coder: a pending value and its count, carried across columns.
-class RunCoder {
-public:
-    explicit RunCoder(std::string& out) : out(out) {}
-
-    void add(unsigned int v)
-    {
-        if (first) {
-            pending = v;
-            count = 1;
-            first = false;
-        } else if (v == pending && count <= 254) {
-            ++count;
-        } else {
-            emit();
-            pending = v;
-            count = 1;
-        }
-    }
-
-    void emit()
-    {
-        if (count != 1)
-            appendValue(out, (static_cast<unsigned int>(count) << 8) + 0x30);
-        appendValue(out, pending);
-    }
-
-private:
-    std::string& out;
-    unsigned int pending = 0;
-    int count = 0;
-    bool first = true;
-};
-
-// Reads the pixels of `bitmap` column by column, in strips, as the 16-bit
-// values of the source text. A picture in the 16-bit format is read as it is
-// stored: GDI+ widens each 5-bit channel to 8 bits keeping its top bits, so
-// the value can be taken from the stored word directly. Other formats are
-// read as 32-bit ARGB. Where the bitmap cannot be locked, pixels are read
-// one by one through GDI+.
-class ColumnReader {
-public:
-    ColumnReader(GpBitmap* bitmap, int width, int height)
-        : bitmap(bitmap), width(width), height(height)
-    {
-        PixelFormat format = 0;
-        native = GdipGetImagePixelFormat(bitmap, &format) == Ok &&
-                 format == static_cast<PixelFormat>(ConverterBitmap::sourcePixelFormat);
-    }
-
-    // Makes the strip holding column x available.
-    void select(int x)
-    {
-        if (locked && x < stripStart + stripWidth)
-            return;
-        stripStart = x;
-        stripWidth = std::min(stripColumns, width - x);
-        GpRect rect(stripStart, 0, stripWidth, height);
-        BitmapData data = {};
-        const PixelFormat lockFormat =
-            native ? static_cast<PixelFormat>(ConverterBitmap::sourcePixelFormat) : pixelFormat32bppARGB;
-        locked = GdipBitmapLockBits(bitmap, &rect, ImageLockModeRead, lockFormat, &data) == Ok;
-        if (!locked)
-            return;
-        strip.resize(static_cast<size_t>(stripWidth) * static_cast<size_t>(height));
-        for (int y = 0; y < height; ++y) {
-            const BYTE* row = static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
-            for (int i = 0; i < stripWidth; ++i) {
-                unsigned int value;
-                if (native) {
-                    const unsigned int w = reinterpret_cast<const UINT16*>(row)[i];
-                    value = (((w >> 10) & 31) << 11) + (((w >> 5) & 31) << 6) + (w & 31);
-                } else {
-                    value = ConverterBitmap::pixelValue(reinterpret_cast<const ARGB*>(row)[i]);
-                }
-                strip[static_cast<size_t>(i) * static_cast<size_t>(height) + y] = static_cast<UINT16>(value);
+// The number of pixels a PNG, BMP, GIF or JPEG file announces in its
+// header; 0 for other files. Read before GDI+ decodes the picture, since
+// some decoders fail badly on pictures beyond 2 GB.
+unsigned long long announcedPixels(IStream* stream)
+{
+    BYTE head[26] = {};
+    ULONG got = 0;
+    LARGE_INTEGER start = {};
+    stream->Read(head, sizeof head, &got);
+    unsigned long long w = 0, h = 0;
+    if (got >= 24 && memcmp(head, "\x89PNG\r\n\x1A\n", 8) == 0) {
+        w = readBigEndian(head + 16, 4);
+        h = readBigEndian(head + 20, 4);
+    } else if (got >= 26 && head[0] == 'B' && head[1] == 'M') {
+        const bool core = readLittleEndian(head + 14, 4) == 12;
+        w = core ? readLittleEndian(head + 18, 2) : readLittleEndian(head + 18, 4);
+        const int height = static_cast<int>(core ? readLittleEndian(head + 20, 2) : readLittleEndian(head + 22, 4));
+        h = static_cast<unsigned long long>(height < 0 ? -static_cast<long long>(height) : height);
+    } else if (got >= 10 && memcmp(head, "GIF8", 4) == 0) {
+        w = readLittleEndian(head + 6, 2);
+        h = readLittleEndian(head + 8, 2);
+    } else if (got >= 4 && head[0] == 0xFF && head[1] == 0xD8) {
+        // Segments up to the frame header, which holds height and width.
+        LARGE_INTEGER at = {};
+        at.QuadPart = 2;
+        BYTE segment[9];
+        for (int i = 0; i < 1000; ++i) {
+            if (FAILED(stream->Seek(at, STREAM_SEEK_SET, nullptr)) || FAILED(stream->Read(segment, 9, &got)) ||
+                got < 9 || segment[0] != 0xFF)
+                break;
+            const BYTE marker = segment[1];
+            if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+                h = readBigEndian(segment + 5, 2);
+                w = readBigEndian(segment + 7, 2);
+                break;
             }
+            at.QuadPart += 2 + readBigEndian(segment + 2, 2);
         }
-        GdipBitmapUnlockBits(bitmap, &data);
     }
-
-    unsigned int value(int x, int y) const
-    {
-        if (locked)
-            return strip[static_cast<size_t>(x - stripStart) * static_cast<size_t>(height) + y];
-        ARGB c = 0;
-        GdipBitmapGetPixel(bitmap, x, y, &c);
-        return ConverterBitmap::pixelValue(c);
-    }
-
-private:
-    GpBitmap* bitmap;
-    int width;
-    int height;
-    bool native = false;
-    bool locked = false;
-    int stripStart = 0;
-    int stripWidth = 0;
-    std::vector<UINT16> strip;
-};
+    stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    return w * h;
+}
 
 }  // namespace
 
@@ -176,8 +120,10 @@ ConverterBitmap::ConverterBitmap()
       pixelFormat(sourcePixelFormat),
       sourceImage(nullptr),
       convertedImage(nullptr),
+      background(-1),
       loadFailed(false),
-      convertStatus(0)
+      convertStatus(0),
+      readLoaded(false)
 {
 }
 
@@ -213,25 +159,44 @@ void ConverterBitmap::load(const NString& path)
 {
     if (!fileExists(path))
         return;
-    releaseImages();
-    filePath = path;
-
     int wideLength = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
     std::vector<WCHAR> widePath(wideLength > 0 ? wideLength : 1, 0);
     MultiByteToWideChar(CP_ACP, 0, path, -1, widePath.data(), wideLength);
-
-    GpBitmap* bitmap = nullptr;
-    if (GdipCreateBitmapFromFile(widePath.data(), &bitmap) == Ok && bitmap) {
-        sourceImage = bitmap;
-    } else {
-        // Some GDI+ versions read metafiles (WMF, EMF) only as images.
-        GpImage* image = nullptr;
-        if (GdipLoadImageFromFile(widePath.data(), &image) == Ok && image)
-            sourceImage = image;
-    }
-    loadFailed = sourceImage == nullptr;
+    loadFile(widePath.data());
+    filePath = path;
     convert();
     createSource();
+}
+
+int ConverterBitmap::loadFile(const wchar_t* path)
+{
+    releaseImages();
+    readLoaded = false;
+    // Through a stream of our own, which takes every path CreateFileW takes.
+    IStream* stream = nullptr;
+    GpStatus status = Win32Error;
+    if (SUCCEEDED(SHCreateStreamOnFileEx(path, STGM_READ | STGM_SHARE_DENY_WRITE, FILE_ATTRIBUTE_NORMAL, FALSE,
+                                         nullptr, &stream))) {
+        GpBitmap* bitmap = nullptr;
+        // GDI+ keeps a bitmap's size in 32 bits.
+        status = announcedPixels(stream) > 0x7FFFFFFF / 4 ? OutOfMemory : GdipCreateBitmapFromStream(stream, &bitmap);
+        if (status == Ok && bitmap) {
+            sourceImage = bitmap;
+        } else if (status != OutOfMemory) {
+            // Some GDI+ versions read metafiles (WMF, EMF) only as images.
+            GpImage* image = nullptr;
+            LARGE_INTEGER start = {};
+            stream->Seek(start, STREAM_SEEK_SET, nullptr);
+            if (GdipLoadImageFromStream(stream, &image) == Ok && image) {
+                sourceImage = image;
+                status = Ok;
+            }
+        }
+        // GDI+ holds its own reference while it needs the stream.
+        stream->Release();
+    }
+    loadFailed = sourceImage == nullptr;
+    return loadFailed && status == Ok ? GenericError : status;
 }
 
 void ConverterBitmap::convert()
@@ -251,13 +216,19 @@ void ConverterBitmap::convert()
     const int width = targetSize.cx;
     const int height = targetSize.cy;
 
+    // GDI+ keeps a bitmap's size in 32 bits; some versions do not check it.
     GpBitmap* bitmap = nullptr;
-    if (GdipCreateBitmapFromScan0(width, height, 0, pixelFormat32bppARGB, nullptr, &bitmap) == Ok)
+    const long long bytes = 4LL * width * height;
+    if (bytes <= 0x7FFFFFFF && GdipCreateBitmapFromScan0(width, height, 0, pixelFormat32bppARGB, nullptr, &bitmap) == Ok)
         convertedImage = bitmap;
 
     GpGraphics* graphics = nullptr;
     if (convertedImage && sourceImage &&
         GdipGetImageGraphicsContext(convertedImage, &graphics) == Ok) {
+        if (background >= 0) {
+            const unsigned c = static_cast<unsigned>(background);
+            GdipGraphicsClear(graphics, 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
+        }
         GdipDrawImageRectI(graphics, sourceImage, 0, 0, width, height);
         GdipDeleteGraphics(graphics);
     }
@@ -312,72 +283,94 @@ NString ConverterBitmap::symbolName(const NString& path)
     return dot >= 0 ? name.left(dot) : name;
 }
 
+GpBitmap* ConverterBitmap::textImage() const
+{
+    return readLoaded ? static_cast<GpBitmap*>(sourceImage) : convertedImage;
+}
+
+int ConverterBitmap::getFrameCount() const
+{
+    UINT dimensions = 0;
+    if (!sourceImage || GdipImageGetFrameDimensionsCount(sourceImage, &dimensions) != Ok || dimensions == 0)
+        return 1;
+    std::vector<GUID> ids(dimensions);
+    UINT frames = 0;
+    if (GdipImageGetFrameDimensionsList(sourceImage, ids.data(), dimensions) != Ok ||
+        GdipImageGetFrameCount(sourceImage, &ids[0], &frames) != Ok || frames == 0)
+        return 1;
+    return static_cast<int>(frames);
+}
+
+bool ConverterBitmap::hasTransparency() const
+{
+    ImageType type = ImageTypeUnknown;
+    if (!sourceImage || GdipGetImageType(sourceImage, &type) != Ok || type != ImageTypeBitmap)
+        return false;
+    return BitmapColumns(static_cast<GpBitmap*>(sourceImage)).hasTransparency();
+}
+
+bool ConverterBitmap::prepareSource()
+{
+    readLoaded = false;
+    ImageType type = ImageTypeUnknown;
+    const int width = imageWidth(sourceImage);
+    const int height = imageHeight(sourceImage);
+    const bool ownSize = (targetSize.cx == 0 || targetSize.cx == width) &&
+                         (targetSize.cy == 0 || targetSize.cy == height);
+    // Drawing a fully opaque bitmap at its own size onto the empty 32-bit
+    // picture copies it, and the conversion keeps the top five bits of each
+    // channel: the very values the generator takes from the loaded picture.
+    if (sourceImage && ownSize && pixelFormat == sourcePixelFormat &&
+        GdipGetImageType(sourceImage, &type) == Ok && type == ImageTypeBitmap && !hasTransparency()) {
+        targetSize.set(width, height);
+        readLoaded = true;
+        convertStatus = Ok;
+        globalDebug.printf("ConverterBitmap::convert(..) status = %d", static_cast<int>(Ok));
+        return true;
+    }
+    convert();
+    GdipDisposeImage(sourceImage);
+    sourceImage = nullptr;
+    return imageWidth(convertedImage) == targetSize.cx && imageHeight(convertedImage) == targetSize.cy;
+}
+
+unsigned long long ConverterBitmap::sourceLength(const NString& name)
+{
+    BitmapColumns columns(textImage());
+    if (pixelFormat != sourcePixelFormat || columns.getWidth() <= 0 || columns.getHeight() <= 0)
+        return 0;
+    return OndraSourceText(name, columns.getWidth(), columns.getHeight()).measure(columns);
+}
+
+void ConverterBitmap::writeSource(const NString& name, char* out, OndraSourceText::Progress* progress)
+{
+    BitmapColumns columns(textImage());
+    char* end = OndraSourceText(name, columns.getWidth(), columns.getHeight()).write(columns, out, progress);
+    *end = 0;
+    globalDebug.sendLine(out);
+}
+
 void ConverterBitmap::createSource()
 {
     if (pixelFormat != sourcePixelFormat)
         return;
-    const int width = imageWidth(convertedImage);
-    const int height = imageHeight(convertedImage);
-    if (width <= 0 || height <= 0) {
-        // Nothing was read: an empty text rather than one for no pixels.
+    const NString name = symbolName(filePath);
+    const unsigned long long length = sourceLength(name);
+    // Without pixels (nothing was read) the text stays empty rather than
+    // describing no pixels; so it does when it would not fit into a string.
+    if (length == 0 || length > longestText) {
         sourceText = "";
         return;
     }
-    const std::string name(symbolName(filePath).getBuffer());
-
-    // Each pixel costs at most eight characters (a run of two is a marker
-    // and a value); every line adds its two tabs and CR LF.
-    const unsigned long long pixels =
-        static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height);
-    const unsigned long long bound = pixels * 8 + (static_cast<unsigned long long>(width) + 1) * 4 +
-                                     64 + 8 * name.size() + 512;
-    if (bound > 0x7FFFFFF0ULL) {
-        // The text would not fit into a string; generate none.
-        sourceText = "";
-        return;
-    }
-
-    std::string text;
-    try {
-        // Reserving the bound up to a limit saves most copies of a growing text
-        // without asking for gigabytes that a noisy picture would never fill.
-        text.reserve(static_cast<size_t>(std::min<unsigned long long>(bound, 256ULL << 20)));
-        text += "#ifndef _bmp" + name + "_\r\n#define _bmp" + name + "_\r\n\r\n// header \r\n#define bmp" +
-                name + "\t((BitmapHeader*)_bmp_" + name + ")\r\n\r\n#ifndef MyAppCpp\r\n\textern uint16_t _bmp_" +
-                name + "[];\r\n//cpp\r\n#else\r\n";
-        text += "\tconst color_t _bmp_data_" + name + "[] = {\r\n";
-
-        RunCoder coder(text);
-        ColumnReader reader(convertedImage, width, height);
-        for (int x = 0; x < width; ++x) {
-            reader.select(x);
-            text += "\t\t";
-            for (int y = 0; y < height; ++y)
-                coder.add(reader.value(x, y));
-            text += "\r\n";
-        }
-        text += "\t\t";
-        coder.emit();
-        text += "\r\n";
-        // The comma after the very last value goes.
-        text.erase(text.size() - 4, 1);
-        text += "\r\n\t};\r\n";
-
-        std::string tail = "\tconst color_t* _bmp_frames_" + name + "[] = {_bmp_data_" + name +
-                           "};\r\n\tBitmapHeader _bmp_" + name +
-                           " = { 'b', %frames%, %width%, %height% , _bmp_frames_" + name +
-                           " };\r\n#endif\r\n#endif\r\n";
-        replaceAll(tail, "%frames%", "1");
-        replaceAll(tail, "%width%", std::to_string(width));
-        replaceAll(tail, "%height%", std::to_string(height));
-        text += tail;
-    } catch (const std::bad_alloc&) {
+    char* text = new (std::nothrow) char[static_cast<size_t>(length) + 1];
+    if (!text) {
         sourceText = "";
         globalError.addError(NString("Zu wenig Speicher f\xFCr den Quelltext des Bildes ") + filePath);
         return;
     }
-    sourceText.set(text.data(), static_cast<int>(text.size()));
-    globalDebug.sendLine(sourceText);
+    writeSource(name, text);
+    sourceText.set(text, static_cast<int>(length));
+    delete[] text;
 }
 
 void ConverterBitmap::draw(GpGraphics* graphics)

@@ -3,6 +3,7 @@
 
 #include "NSize.h"
 #include "NString.h"
+#include "OndraSourceText.h"
 
 namespace Gdiplus {
 class GpImage;
@@ -26,6 +27,10 @@ public:
 
     // Loads, converts and generates; a path where no file exists changes nothing.
     void load(const NString& path);
+    // Loads the picture at a UTF-16 path (any name, long paths in the
+    // "\\?\" form) without converting it. Returns the GDI+ status: Ok, or
+    // why there is no picture (OutOfMemory: too big to be decoded).
+    int loadFile(const wchar_t* path);
     void convert();
     void createSource();
     void draw(Gdiplus::GpGraphics* graphics);
@@ -34,6 +39,23 @@ public:
     bool hasPicture() const;
     // GDI+ status of the format conversion that took effect in the last convert.
     int getConvertStatus() const { return convertStatus; }
+    // Frames (animation) or pages (TIFF) of the loaded picture; only the first is converted.
+    int getFrameCount() const;
+    // True when the loaded picture has pixels that are not fully opaque.
+    bool hasTransparency() const;
+
+    // Text without the window's copy in sourceText, for callers that keep the
+    // text elsewhere. prepareSource makes the pixels ready: a picture that
+    // needs neither scaling nor blending is read as it was loaded (the text
+    // is the same as after convert), any other is converted and the loaded
+    // picture released. False when the converted picture cannot be created.
+    bool prepareSource();
+    // The exact length of the text for the prepared pixels under `name`;
+    // 0 without pixels.
+    unsigned long long sourceLength(const NString& name);
+    // Writes that text and a terminating zero to `out` (sourceLength + 1
+    // bytes), telling `progress` on the way, and sends it to the debug channel.
+    void writeSource(const NString& name, char* out, OndraSourceText::Progress* progress = nullptr);
 
     // The 16-bit value written for one pixel given as 32-bit ARGB.
     static unsigned int pixelValue(unsigned int argb);
@@ -49,13 +71,20 @@ public:
     Gdiplus::GpImage* sourceImage;
     Gdiplus::GpBitmap* convertedImage;
     NString filePath;
+    // Colour (0x00BBGGRR) that convert puts under the picture before drawing
+    // it, so transparent pixels take it instead of black; -1 for none.
+    int background;
 
 private:
     void releaseImages();
     bool fileExists(const NString& path) const;
+    // The bitmap the text is made of.
+    Gdiplus::GpBitmap* textImage() const;
 
     bool loadFailed;
     int convertStatus;
+    // The text is read from sourceImage as it was loaded.
+    bool readLoaded;
 };
 
 #endif

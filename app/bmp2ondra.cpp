@@ -1,28 +1,30 @@
 // bmp2ondra: the bitmap converter on the command line.
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
 #include <gdiplus.h>
 
-#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "CommandLineConverter.h"
+#include "NConsole.h"
 
-int main(int argc, char** argv)
+// Wide arguments: file names the ANSI code page cannot hold arrive intact.
+int wmain(int argc, wchar_t** argv)
 {
-    // The text must keep its CR LF line ends byte for byte.
-    _setmode(_fileno(stdout), _O_BINARY);
-
+    // A crash ends the run at once instead of waiting in an error dialog.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    NConsole out(NConsole::standardOutput);
+    NConsole err(NConsole::standardError);
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
     if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) {
-        fputs("bmp2ondra: GDI+ konnte nicht gestartet werden\n", stderr);
-        return 2;
+        err.write(L"bmp2ondra: GDI+ konnte nicht gestartet werden\r\n");
+        return CommandLineConverter::unreadablePicture;
     }
     int result;
     {
-        CommandLineConverter converter(stdout, stderr);
-        result = converter.run(argc - 1, argv + 1);
+        CommandLineConverter converter(out, err);
+        result = converter.run(std::vector<std::wstring>(argv + 1, argv + argc));
     }
     Gdiplus::GdiplusShutdown(token);
     return result;

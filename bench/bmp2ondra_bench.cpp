@@ -1,36 +1,22 @@
 // Prints how long the converter takes on big pictures and how much memory it
-// needs: loading, scaling and conversion, text generation, and the whole
-// command-line program on the largest picture.
+// needs: the window's way (loading, scaling and conversion, text into
+// sourceText), the command-line way (loading, measuring the text, writing it
+// into a buffer of its size), and the whole command-line program on the
+// largest picture.
+#include <winsock2.h>
 #include <windows.h>
 #include <gdiplus.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "BenchHelpers.h"
 #include "ConverterBitmap.h"
+#include "NWidePath.h"
 
 namespace {
-
-double seconds()
-{
-    static LARGE_INTEGER frequency = {};
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double peakMegabytes()
-{
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return static_cast<double>(counters.PeakPagefileUsage) / (1024.0 * 1024.0);
-}
 
 // A 24-bit BMP: random colours ("noise", every run one pixel long) or one
 // colour ("flat", runs of 255).
@@ -87,18 +73,34 @@ void measure(const std::string& folder, int w, int h, bool noise)
         start = seconds();
         converter.createSource();
         const double source = seconds() - start;
-        printf("%4d x %4d %-5s  load+convert+text %6.3f s  convert %6.3f s  text %6.3f s  "
+        printf("%4d x %4d %-5s  window:       load+convert+text %6.3f s  convert %6.3f s  text %6.3f s  "
                "text size %6.1f MB  peak memory %7.1f MB\n",
                w, h, noise ? "noise" : "flat", load, convert, source,
                converter.sourceText.getLength() / (1024.0 * 1024.0), peakMegabytes());
+    }
+    {
+        ConverterBitmap converter;
+        double start = seconds();
+        converter.loadFile(NWidePath::systemForm(std::wstring(path.begin(), path.end())).c_str());
+        converter.prepareSource();
+        const double load = seconds() - start;
+        start = seconds();
+        const unsigned long long length = converter.sourceLength("bench");
+        const double measureTime = seconds() - start;
+        start = seconds();
+        std::vector<char> text(static_cast<size_t>(length) + 1);
+        converter.writeSource("bench", text.data());
+        printf("%4d x %4d %-5s  command line: load %6.3f s  measure %6.3f s  write %6.3f s  text size %6.1f MB\n",
+               w, h, noise ? "noise" : "flat", load, measureTime, seconds() - start,
+               static_cast<double>(length) / (1024.0 * 1024.0));
     }
     DeleteFileA(path.c_str());
 }
 
 void measureProgram(const std::string& folder)
 {
-    const std::string picture = folder + "cli-noise.bmp";
-    const std::string output = folder + "cli-noise.h";
+    const std::string picture = folder + "cli_noise.bmp";
+    const std::string output = folder + "cli_noise.h";
     if (!writePicture(picture, 4000, 3000, true))
         return;
     char self[MAX_PATH] = "";

@@ -8,33 +8,10 @@
 #include <cstdio>
 #include <thread>
 
+#include "BenchHelpers.h"
 #include "NDebug.h"
 
 namespace {
-
-double seconds()
-{
-    static LARGE_INTEGER frequency = {};
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// A socket on 127.0.0.1 with a port of the system's choice.
-SOCKET bindLocal(unsigned short* port)
-{
-    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in local = {};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local);
-    int length = sizeof local;
-    getsockname(s, reinterpret_cast<sockaddr*>(&local), &length);
-    *port = ntohs(local.sin_port);
-    return s;
-}
 
 void report(const char* what, int count, double first, double rest)
 {

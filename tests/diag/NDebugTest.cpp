@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <regex>
 
 #include "ConverterBitmap.h"
 #include "NDebug.h"
-#include "ProcessRunner.h"
 #include "TestFiles.h"
 
 namespace {
@@ -140,8 +138,7 @@ TEST(NDebug, ListenerThatGoesAwayMakesSendsFailSilently)
 }
 
 // The converter writes its status and the whole source text to the global
-// channel: checked in-process here, and through the command-line program
-// below.
+// channel.
 TEST(NDebug, ConverterTracesStatusAndSourceText)
 {
     TestFolder folder;
@@ -168,71 +165,4 @@ TEST(NDebug, ConverterTracesStatusAndSourceText)
     globalDebug.off = true;
     globalDebug.connectState = 0;
     globalDebug.debugPort = 5001;
-}
-
-TEST(NDebug, ViewerToolPrintsLinesWithTimeStamps)
-{
-    // A port that was free a moment ago, for the viewer to take.
-    unsigned short port = 0;
-    {
-        RefusingPort probe;
-        ASSERT_TRUE(probe.ok());
-        port = probe.port();
-    }
-    ProcessResult result;
-    std::thread viewer([&] {
-        result = runProcess("\"" + programFolder() + "debuglisten.exe\" " + std::to_string(port), 6000);
-    });
-    // The viewer needs a moment to start; each channel tries only once.
-    bool sent = false;
-    for (int i = 0; i < 100 && !sent; ++i) {
-        NDebug debug;
-        switchOn(debug, port);
-        if (debug.ensureConnected()) {
-            debug.printf("w=%d", 7);
-            debug.sendLine("zweite Zeile");
-            debug.close();
-            sent = true;
-        } else {
-            Sleep(50);
-        }
-    }
-    viewer.join();
-    ASSERT_TRUE(sent);
-    const std::regex line("\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d \\[1\\] (.*)\r");
-    std::vector<std::string> lines;
-    for (std::sregex_iterator it(result.out.begin(), result.out.end(), line), end; it != end; ++it)
-        lines.push_back((*it)[1]);
-    EXPECT_EQ(lines, (std::vector<std::string>{"--- verbunden ---", "w=7", "zweite Zeile",
-                                                "--- getrennt ---"}))
-        << result.out;
-}
-
-TEST(NDebug, CommandLineConverterTracesWhenAskedTo)
-{
-    TestFolder folder;
-    const std::string picture = folder.file("zwei.bmp");
-    writeBmp(picture, 1, 3, {0xFFFF0000, 0xFFFF0000, 0xFF0000FF});
-    TestListener listener;
-    ASSERT_TRUE(listener.ok());
-
-    const std::string program = "\"" + programFolder() + "bmp2ondra.exe\" ";
-    ProcessResult result =
-        runProcess(program + "--debug=" + std::to_string(listener.port()) + " \"" + picture + "\"");
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    ASSERT_FALSE(result.out.empty());
-    const std::string head = "ConverterBitmap::convert(..) status = ";
-    EXPECT_TRUE(listener.waitForBytes(head.size() + 3 + result.out.size() + 2));
-    Sleep(50);
-    const std::string got = listener.received();
-    ASSERT_EQ(got.rfind(head, 0), 0u) << got;
-    // The status line, then the text exactly as written to standard output.
-    const size_t lineEnd = got.find("\r\n");
-    ASSERT_NE(lineEnd, std::string::npos);
-    EXPECT_EQ(got.substr(lineEnd + 2), result.out + "\r\n");
-
-    // A port out of range is refused before anything is converted.
-    result = runProcess(program + "--debug=70000 \"" + picture + "\"");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.err.find("--debug=70000"), std::string::npos) << result.err;
 }

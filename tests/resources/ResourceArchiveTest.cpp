@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "ArchiveBytes.h"
 #include "MessageBoxCatcher.h"
 #include "NResources.h"
-#include "ProcessRunner.h"
 #include "TestFiles.h"
 
 namespace {
@@ -17,45 +17,6 @@ namespace {
 const std::string readFailure = "Fehler beim Lesen der Resourcen.\r\n";
 
 std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
-
-std::string le32(unsigned int v)
-{
-    std::string out;
-    for (int i = 0; i < 4; ++i)
-        out += static_cast<char>((v >> (8 * i)) & 0xFF);
-    return out;
-}
-
-std::string block(const std::string& name, std::string data)
-{
-    const std::string head = std::string(1, '\0') + le32(static_cast<unsigned>(name.size())) +
-                             name + le32(static_cast<unsigned>(data.size()));
-    for (char& c : data)
-        c = static_cast<char>(c ^ NResources::archiveKeyDefault);
-    return head + data;
-}
-
-std::string header() { return "nekres" + le32(12) + le32(1) + le32(0); }
-
-std::string trailer(size_t start) { return "nekend" + le32(static_cast<unsigned>(start)); }
-
-// Bytes without archive magic; the archive switch (off) at offset 200.
-std::string fakeProgram(size_t size = 1000)
-{
-    std::string bytes = "MZ";
-    unsigned int state = 7;
-    while (bytes.size() < size) {
-        state = state * 1103515245u + 12345u;
-        bytes += static_cast<char>('A' + (state >> 16) % 26);
-    }
-    bytes.replace(200, 11, "qovantirel0");
-    return bytes;
-}
-
-std::string withArchive(const std::string& program, const std::string& blocks)
-{
-    return program + header() + blocks + trailer(program.size());
-}
 
 void removeTree(const std::string& folder)
 {
@@ -75,8 +36,6 @@ std::string tempPath()
     GetTempPathA(sizeof temp, temp);
     return temp;
 }
-
-std::string nekpack() { return "\"" + programFolder() + "nekpack.exe\""; }
 
 // Other test programs use the shared temporary folder at the same time: a
 // test that checks what appears there gets a folder of its own (TMP and TEMP
@@ -147,69 +106,6 @@ protected:
     TestFolder folder;
     char savedSwitch = '0';
 };
-
-TEST_F(ResourceArchive, PackedProgramIsExtractedAndRemovedAgain)
-{
-    const std::string programBytes = fakeProgram();
-    writeBytes(folder.file("app.exe"), programBytes);
-    std::string bitmap;
-    for (int i = 0; i < 768; ++i)
-        bitmap += static_cast<char>(i & 0xFF);
-    writeBytes(folder.file("controlpos.ini"), "[Standard-Styles]\r\n");
-    writeBytes(folder.file("Nek.BMP"), bitmap);
-    writeBytes(folder.file("empty.txt"), "");
-
-    const std::string out = folder.file("packed.exe");
-    ProcessResult packed = runProcess(nekpack() + " \"" + folder.file("app.exe") + "\" \"" + out +
-                                      "\" \"" + folder.file("controlpos.ini") + "\" \"" +
-                                      folder.file("Nek.BMP") + "\" \"" + folder.file("empty.txt") +
-                                      "\"");
-    ASSERT_EQ(packed.exitCode, 0) << packed.err;
-
-    // The copy: the program with its switch on, the archive, the trailer last.
-    const std::string bytes = readBytes(out);
-    std::string expectedProgram = programBytes;
-    expectedProgram[210] = '1';
-    EXPECT_EQ(bytes, withArchive(expectedProgram, block("controlpos.ini", "[Standard-Styles]\r\n") +
-                                                      block("nek.bmp", bitmap) +
-                                                      block("empty.txt", "")));
-
-    std::string extractFolder;
-    {
-        NResources resources;
-        resources.setProgramPath(out.c_str());
-        MessageBoxCatcher boxes;
-        ASSERT_TRUE(resources.readArchive());
-        EXPECT_TRUE(resources.isArchive());
-        EXPECT_EQ(boxes.count(), 0u);
-
-        extractFolder = str(resources.getExtractFolder());
-        EXPECT_EQ(extractFolder.rfind(tempPath() + "_tmpNekRes", 0), 0u) << extractFolder;
-        ASSERT_EQ(resources.getFolders().getCount(), 1);
-        EXPECT_EQ(str(const_cast<NStringList&>(resources.getFolders()).getAt(0)), extractFolder);
-
-        NMapStringToString files = resources.getArchiveFiles();
-        ASSERT_EQ(files.getCount(), 3);
-        EXPECT_EQ(str(files.lookup("controlpos.ini")), extractFolder + "\\controlpos.ini");
-        EXPECT_EQ(readBytes(str(files.lookup("controlpos.ini"))), "[Standard-Styles]\r\n");
-        EXPECT_EQ(readBytes(str(files.lookup("nek.bmp"))), bitmap);
-        EXPECT_EQ(readBytes(str(files.lookup("empty.txt"))), "");
-
-        resources.cleanUp();
-        EXPECT_FALSE(fileExists(extractFolder));
-        EXPECT_EQ(resources.getArchiveFiles().getCount(), 0);
-    }
-
-    // The packer refuses two names equal once lower-cased, and writes nothing.
-    CreateDirectoryA(folder.file("upper").c_str(), nullptr);
-    writeBytes(folder.file("upper\\NEK.bmp"), "2");
-    ProcessResult twice = runProcess(nekpack() + " \"" + folder.file("app.exe") + "\" \"" +
-                                     folder.file("out.exe") + "\" \"" + folder.file("Nek.BMP") +
-                                     "\" \"" + folder.file("upper\\NEK.bmp") + "\"");
-    EXPECT_EQ(twice.exitCode, 6);
-    EXPECT_NE(twice.err.find("doppelt"), std::string::npos) << twice.err;
-    EXPECT_FALSE(fileExists(folder.file("out.exe")));
-}
 
 TEST_F(ResourceArchive, BytesBehindTheTrailerAreCountedInTheWarning)
 {

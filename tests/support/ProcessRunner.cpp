@@ -19,6 +19,14 @@ void drain(HANDLE pipe, std::string* into)
 
 ProcessResult runProcess(const std::string& commandLine, unsigned timeoutMs)
 {
+    std::wstring wide(commandLine.size(), L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, commandLine.data(), static_cast<int>(commandLine.size()),
+                                                        &wide[0], static_cast<int>(wide.size()))));
+    return runProcess(wide, timeoutMs);
+}
+
+ProcessResult runProcess(const std::wstring& commandLine, unsigned timeoutMs)
+{
     ProcessResult result;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE outRead, outWrite, errRead, errWrite;
@@ -32,16 +40,16 @@ ProcessResult runProcess(const std::string& commandLine, unsigned timeoutMs)
     SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
 
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = outWrite;
     startup.hStdError = errWrite;
     PROCESS_INFORMATION process = {};
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                   &startup, &process);
     CloseHandle(outWrite);
     CloseHandle(errWrite);

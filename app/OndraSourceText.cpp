@@ -1,0 +1,159 @@
+#include "OndraSourceText.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// "0x%04X, " for every 16-bit value, eight bytes each: one load per value
+// is faster than forming the digits.
+const uint64_t* valueTexts()
+{
+    static const uint64_t* table = [] {
+        static uint64_t texts[65536];
+        static const char hex[] = "0123456789ABCDEF";
+        for (unsigned v = 0; v < 65536; ++v) {
+            const char text[8] = {'0', 'x', hex[v >> 12], hex[(v >> 8) & 15], hex[(v >> 4) & 15], hex[v & 15],
+                                  ',', ' '};
+            memcpy(&texts[v], text, 8);
+        }
+        return texts;
+    }();
+    return table;
+}
+
+// The run-length coding: a pending value and its count, carried across
+// columns. A run holds at most 255 values; a run of one is written as the
+// value alone, a longer one as the marker (count << 8) + 0x30 and the value.
+// `sink` gets every written value and every line end.
+template <class Sink>
+void code(OndraSourceText::Columns& columns, int width, int height, Sink& sink)
+{
+    unsigned pending = 0;
+    unsigned count = 0;
+    auto emit = [&] {
+        if (count != 1)
+            sink.value((count << 8) + 0x30);
+        sink.value(pending);
+    };
+    for (int x = 0; x < width; ++x) {
+        const unsigned short* values = columns.column(x);
+        int y = 0;
+        if (x == 0) {
+            pending = values[0];
+            count = 1;
+            y = 1;
+        }
+        for (; y < height; ++y) {
+            const unsigned v = values[y];
+            if (v == pending && count <= 254) {
+                ++count;
+            } else {
+                emit();
+                pending = v;
+                count = 1;
+            }
+        }
+        sink.lineEnd();
+    }
+    emit();
+    sink.lastLineEnd();
+}
+
+struct Counter {
+    unsigned long long values = 0;
+    void value(unsigned) { ++values; }
+    void lineEnd() {}
+    void lastLineEnd() {}
+};
+
+const size_t progressStep = 4 << 20;
+
+struct Writer {
+    char* out;
+    const uint64_t* texts;
+    OndraSourceText::Progress* progress;
+    char* reported;
+    void value(unsigned v)
+    {
+        memcpy(out, &texts[v], 8);
+        out += 8;
+    }
+    // Closes the current line and opens the next.
+    void lineEnd()
+    {
+        memcpy(out, "\r\n\t\t", 4);
+        out += 4;
+        if (progress && static_cast<size_t>(out - reported) > progressStep) {
+            reported = out - 2;
+            progress->written(reported);
+        }
+    }
+    void lastLineEnd()
+    {
+        memcpy(out, "\r\n", 2);
+        out += 2;
+    }
+};
+
+}  // namespace
+
+OndraSourceText::Columns::~Columns() {}
+OndraSourceText::Progress::~Progress() {}
+
+OndraSourceText::OndraSourceText(const NString& name, int width, int height)
+    : symbol(name), width(width), height(height)
+{
+}
+
+const char* OndraSourceText::getName() const { return getClassName(); }
+const char* OndraSourceText::getClassName() const { return "OndraSourceText"; }
+OndraSourceText::~OndraSourceText() {}
+
+NString OndraSourceText::headText() const
+{
+    const NString& n = symbol;
+    return "#ifndef _bmp" + n + "_\r\n#define _bmp" + n + "_\r\n\r\n// header \r\n#define bmp" + n +
+           "\t((BitmapHeader*)_bmp_" + n + ")\r\n\r\n#ifndef MyAppCpp\r\n\textern uint16_t _bmp_" + n +
+           "[];\r\n//cpp\r\n#else\r\n\tconst color_t _bmp_data_" + n + "[] = {\r\n";
+}
+
+NString OndraSourceText::tailText() const
+{
+    const NString& n = symbol;
+    NString tail = "\r\n\t};\r\n\tconst color_t* _bmp_frames_" + n + "[] = {_bmp_data_" + n +
+                   "};\r\n\tBitmapHeader _bmp_" + n + " = { 'b', ";
+    // The frame count is always 1: one picture gives one frame.
+    tail.appendFormat("1, %d, %d , _bmp_frames_", width, height);
+    return tail + n + " };\r\n#endif\r\n#endif\r\n";
+}
+
+unsigned long long OndraSourceText::measure(Columns& columns) const
+{
+    Counter counter;
+    code(columns, width, height, counter);
+    // Every data line is two tabs, its values and CR LF; the comma after the
+    // very last value is left out.
+    const unsigned long long lines = static_cast<unsigned long long>(width) + 1;
+    return static_cast<unsigned long long>(headText().getLength()) + lines * 4 + counter.values * 8 - 1 +
+           static_cast<unsigned long long>(tailText().getLength());
+}
+
+char* OndraSourceText::write(Columns& columns, char* out, Progress* progress) const
+{
+    const NString head = headText();
+    memcpy(out, head.getBuffer(), static_cast<size_t>(head.getLength()));
+    Writer writer{out + head.getLength(), valueTexts(), progress, out};
+    memcpy(writer.out, "\t\t", 2);
+    writer.out += 2;
+    code(columns, width, height, writer);
+    // The comma after the very last value goes.
+    char* end = writer.out;
+    end[-4] = ' ';
+    end[-3] = '\r';
+    end[-2] = '\n';
+    --end;
+    const NString tail = tailText();
+    memcpy(end, tail.getBuffer(), static_cast<size_t>(tail.getLength()));
+    return end + tail.getLength();
+}

@@ -1,0 +1,47 @@
+#ifndef ONDRASOURCETEXT_H
+#define ONDRASOURCETEXT_H
+
+#include "NString.h"
+
+// OndraSourceText: the run-length coded source text of one picture for the
+// Ondra graphics library. It is written straight into a buffer of its exact
+// size: a first pass over the pixels measures the text, a second writes it.
+class OndraSourceText {
+public:
+    // The picture's 16-bit values, handed out one column at a time.
+    class Columns {
+    public:
+        virtual ~Columns();
+        // The values of column x, top to bottom; valid until the next call.
+        virtual const unsigned short* column(int x) = 0;
+    };
+
+    // Told how far the text is written, every few megabytes, so that a
+    // caller can pass the finished part on while the rest is made.
+    class Progress {
+    public:
+        virtual ~Progress();
+        virtual void written(const char* end) = 0;
+    };
+
+    // `name` is the symbol name; width and height are at least 1.
+    OndraSourceText(const NString& name, int width, int height);
+    virtual const char* getName() const;
+    virtual const char* getClassName() const;
+    virtual ~OndraSourceText();
+
+    // The length of the text in bytes.
+    unsigned long long measure(Columns& columns) const;
+    // Writes exactly measure() bytes to `out`; returns the end.
+    char* write(Columns& columns, char* out, Progress* progress = nullptr) const;
+
+private:
+    NString headText() const;
+    NString tailText() const;
+
+    NString symbol;
+    int width;
+    int height;
+};
+
+#endif

@@ -1,0 +1,48 @@
+#ifndef OUTPUTFILE_H
+#define OUTPUTFILE_H
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "OndraSourceText.h"
+
+// OutputFile: writes one text into a file without ever leaving a partial or
+// damaged file behind: the text goes into a temporary file beside the
+// target, which replaces the target only when everything was written, and
+// is deleted otherwise. Parts reported as finished are written by a thread
+// of its own while the caller makes the rest.
+class OutputFile : public OndraSourceText::Progress {
+public:
+    // `path` is the target as the user gave it; `text` is where the text starts.
+    OutputFile(const std::wstring& path, const char* text);
+    virtual const char* getName() const;
+    virtual const char* getClassName() const;
+    ~OutputFile() override;
+
+    // Creates the temporary file; false on failure (see getError).
+    bool open();
+    void written(const char* end) override;
+    // Writes the rest up to `end`, then puts the file in place of the target.
+    bool finish(const char* end);
+    // The Windows error code of the first failure.
+    unsigned long getError() const { return error; }
+
+private:
+    void writeParts();
+    void discard();
+
+    std::wstring target;
+    std::wstring temp;
+    void* handle;
+    const char* ready;
+    const char* done;
+    bool closing;
+    unsigned long error;
+    std::mutex lock;
+    std::condition_variable changed;
+    std::thread writer;
+};
+
+#endif

@@ -1,0 +1,88 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "NClipboard.h"
+#include "ProcessRunner.h"
+#include "TestFiles.h"
+
+namespace {
+
+std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
+
+// The clipboard block as another Windows process reads it, zero byte included.
+std::string readInOtherProcess(const char* what)
+{
+    ProcessResult result = runProcess("\"" + programFolder() + "nek_clipdump.exe\" " + what);
+    EXPECT_EQ(result.exitCode, 0) << what << " not on the clipboard";
+    return result.out;
+}
+
+// The number of a header line; -1 unless it has exactly eight digits.
+long headerNumber(const std::string& block, const std::string& key)
+{
+    const size_t digits = block.find("\r\n" + key + ":") + key.size() + 3;
+    const size_t end = block.find("\r\n", digits);
+    if (end - digits != 8 || block.find_first_not_of("0123456789", digits) != end)
+        return -1;
+    return std::strtol(block.substr(digits, 8).c_str(), nullptr, 10);
+}
+
+}  // namespace
+
+TEST(NClipboard, TextReachesAnotherProcessAndSetDataDoesNotEmpty)
+{
+    const std::string text = "Zeile 1\r\nZeile 2 \xE4\xF6\xFC\r\n";
+    ASSERT_TRUE(NClipboard::clear());
+    ASSERT_TRUE(NClipboard::setText(text.c_str()));
+    EXPECT_EQ(readInOtherProcess("text"), text + std::string(1, '\0'));
+    // An empty text is refused and leaves what is there.
+    EXPECT_FALSE(NClipboard::setText(""));
+    EXPECT_EQ(str(NClipboard::getText()), text);
+
+    const UINT own = RegisterClipboardFormatA("NEK test format");
+    ASSERT_TRUE(NClipboard::setData(own, "abc", 3));
+    EXPECT_TRUE(NClipboard::isFormatAvailable(own));
+    EXPECT_EQ(str(NClipboard::getText()), text);
+    ASSERT_TRUE(NClipboard::clear());
+    EXPECT_FALSE(NClipboard::isFormatAvailable(own));
+    EXPECT_EQ(str(NClipboard::getText()), "");
+}
+
+TEST(NClipboard, HtmlBlockSlicesAtItsOffsets)
+{
+    const struct {
+        std::string head, fragment, tail;
+    } cases[] = {
+        {"", "x", ""},
+        {"<html><body>\r\n", "<b>F\xFC" "ller</b>\r\n<i>2</i>", "\r\n</body></html>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fragment);
+        ASSERT_TRUE(NClipboard::clear());
+        ASSERT_TRUE(NClipboard::setHtml(c.fragment.c_str(), c.head.c_str(), c.tail.c_str()));
+        const std::string block = readInOtherProcess("html");
+        ASSERT_EQ(block.compare(0, 13, "Version:1.0\r\n"), 0);
+        const long startHtml = headerNumber(block, "StartHTML");
+        const long endHtml = headerNumber(block, "EndHTML");
+        const long startFragment = headerNumber(block, "StartFragment");
+        const long endFragment = headerNumber(block, "EndFragment");
+        // The header ends with the last of its seven lines.
+        EXPECT_EQ(block.find("EndSelection:"), size_t(startHtml) - 23);
+        EXPECT_EQ(headerNumber(block, "StartSelection"), startFragment);
+        EXPECT_EQ(headerNumber(block, "EndSelection"), endFragment);
+        ASSERT_EQ(size_t(endHtml) + 1, block.size());
+        EXPECT_EQ(block.back(), '\0');
+        EXPECT_EQ(block.substr(startHtml, endHtml - startHtml),
+                  c.head + "<!--StartFragment -->" + c.fragment + "<!--EndFragment -->" + c.tail);
+        EXPECT_EQ(block.substr(startFragment, endFragment - startFragment), c.fragment);
+    }
+
+    // An empty fragment puts nothing there.
+    ASSERT_TRUE(NClipboard::clear());
+    EXPECT_FALSE(NClipboard::setHtml(""));
+    EXPECT_FALSE(NClipboard::isFormatAvailable(NClipboard::getHtmlFormat()));
+}
