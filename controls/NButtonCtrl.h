@@ -19,7 +19,8 @@ public:
     virtual void onClicked();
 
 protected:
-    // WM_COMMAND with the control id to the parent, as a real click sends it.
+    // WM_COMMAND with the control id and BN_CLICKED to the parent. No
+    // control window goes with it, so the parent reflects nothing back.
     void click();
 };
 

@@ -24,8 +24,8 @@ public:
     const char* getClassName() const override;
     ~NControlPositioned() override;
 
-    // Returns the control id. autoAnchor: the anchor follows the edges the
-    // control is near.
+    // Returns the control id, 0 when the window could not be created.
+    // autoAnchor: the anchor follows the edges the control is near.
     virtual int createCtrl(NWindow* parent, const NString& name, int x, int y,
                            int width = defaultSize, int height = defaultSize,
                            bool autoAnchor = true);

@@ -20,6 +20,16 @@ protected:
     // `classProcedure` remembers the system procedure of the class (one per
     // class, set by the first control of it).
     void subclass(WNDPROC& classProcedure);
+
+    // Styles (any of these bits) whose WM_ERASEBKGND the system procedure
+    // does not see: owner-drawn controls paint their whole face themselves.
+    DWORD eraseSkipStyles;
+
+private:
+    static LRESULT CALLBACK controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // The remembered system procedure of this control's class.
+    WNDPROC* systemProcedure;
 };
 
 #endif

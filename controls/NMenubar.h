@@ -6,9 +6,10 @@
 
 class NPopupMenu;
 
-// NMenubar: a menu bar made of a toolbar: each button drops down a popup
-// menu, and moving the mouse along the bar while a menu is open switches to
-// the neighbouring menu, as a system menu bar does.
+// NMenubar: a menu bar made of a toolbar: pressing a button drops down its
+// popup menu, and moving the mouse along the bar while a menu is open
+// switches to the neighbouring menu, as a system menu bar does. The chosen
+// command goes to the bar's parent as WM_COMMAND.
 class NMenubar : public NToolbar {
 public:
     // Posted to the bar to open the menu of a button (wParam: button id).
@@ -22,8 +23,10 @@ public:
     ~NMenubar() override;
     LRESULT onReflect(int code, NMHDR* header) override;
 
-    // A new button with an empty menu for the caller to fill; the bar owns it.
+    // A new button with an empty menu for the caller to fill; the bar owns
+    // it. Null while the bar does not exist.
     NPopupMenu* addMenu(const NString& menuTitle);
+    NPopupMenu* getMenu(int buttonId) const { return menus.lookup(buttonId); }
     void openMenu(int buttonId);
     // The button whose menu is open, 0 when none.
     int getOpenButton() const { return openButton; }

@@ -8,7 +8,8 @@
 
 // NPopupMenu: one Win32 popup menu whose items are appended in order and
 // which is shown at a point and returns the chosen command (also sent to
-// the owner as WM_COMMAND while sendCommand is set).
+// the owner as WM_COMMAND while sendCommand is set). Each object owns its
+// own menu handle, also when the menu is a submenu of another one.
 class NPopupMenu {
 public:
     NPopupMenu();
@@ -19,8 +20,10 @@ public:
     virtual void onBeforeTrack();
 
     // id 0 takes the next control id; flags are MF_ state flags (MF_CHECKED ...).
+    // Returns the item's id.
     int addItem(const NString& text, int itemId = 0, unsigned int flags = 0);
     int addSeparator();
+    // The submenu takes this menu's background colour; it stays owned by the caller.
     int addSubMenu(const NString& text, NPopupMenu* subMenu, unsigned int flags = 0);
     // The chosen command, 0 when the menu was dismissed.
     int track(HWND owner, const NPoint& screenPoint);
@@ -30,6 +33,11 @@ public:
                            const NString& separator);
     HMENU getHandle() const { return menu; }
     int getItemCount() const;
+    void setChecked(int itemId, bool checked);
+    // The state flags (MF_CHECKED ...) of the item with that id; -1 when there is none.
+    int getItemState(int itemId) const;
+    NString getItemText(int itemId) const;
+    bool getIsSubMenu() const { return isSubMenu; }
 
     int trackFlags;
     int sendCommand;

@@ -12,6 +12,11 @@ class NControlPositioned;
 // control's rectangle to the layout file.
 class NPositioningWnd : public NWindow {
 public:
+    // dragMode values: nothing, the body; the handles are 2 to 9.
+    enum { dragNone = 0, dragMove = 1, firstHandle = 2, lastHandle = 9 };
+    static constexpr COLORREF idleColour = 0xFF0000;
+    static constexpr COLORREF hoverColour = 0x00FF00;
+
     NPositioningWnd();
     LRESULT onMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                       bool handled = false, LRESULT result = 0) override;
@@ -28,7 +33,10 @@ public:
     void attach(NControlPositioned* target);
     // 1 for the body, 2 to 9 for the handles clockwise from the top left.
     int hitTest(const NPoint& point);
+    // In the overlay's client coordinates.
     NRect getHandleRect(int handle);
+    // The layout file's key of the control: its class and programmed rectangle.
+    NString getLayoutKey() const;
 
     int handleWidth;
     int handleHeight;
@@ -44,6 +52,9 @@ public:
 
 private:
     void dragStep(const NPoint& point);
+    int snap(int value) const;
+    void updateCursor(const NPoint& point);
+    NSize currentSize();
 };
 
 #endif

@@ -14,11 +14,15 @@ public:
     LRESULT onReflect(int code, NMHDR* header) override;
     void afterCreate() override;
 
+    // A click on a part; true when handled.
     virtual bool onClick(int part);
 
-    // Part widths separated by ","; fewer than two: one simple part.
+    // The parts' widths separated by "," (-1: to the bar's end); fewer than
+    // two: one simple part.
     void setParts(const NString& widths);
+    // In simple mode the one part gets the text, whatever part is given.
     void setText(int part, const NString& text, int flags = 0);
+    NString getText(int part);
     void setTipText(int part, const NString& text);
     bool isSimple() const { return simple; }
 

@@ -31,6 +31,9 @@ public:
     virtual void prepare(HWND owner);
     virtual void readResult();
 
+    // The record as prepare filled it and the dialog left it.
+    const OPENFILENAMEA& getRecord() const { return record; }
+
     NString fileName;
     NString filter;
     int filterIndex;
@@ -44,6 +47,14 @@ public:
 private:
     NFileDialog(const NFileDialog&) = delete;
     NFileDialog& operator=(const NFileDialog&) = delete;
+
+    // Shows the prepared dialog (open or save) with the title and the flags
+    // added; true when the user chose.
+    bool run(bool save, const NString& dialogTitle, DWORD addedFlags);
+    // The remembered folder as initial file for one dialog; returns the
+    // caller's initial file to put back afterwards.
+    NString useRememberedFolder();
+    void rememberFolder(const NString& path);
 
     OPENFILENAMEA record;
     NMem filterBuffer;

@@ -11,6 +11,7 @@
 #include "NScroll.h"
 #include "NSize.h"
 #include "NString.h"
+#include "NStringList.h"
 
 class NToolTip;
 class NWindow;
@@ -115,6 +116,9 @@ public:
     virtual void onMButtonDown(int keys, int x, int y);
     virtual void onMButtonUp(int keys, int x, int y);
     virtual bool onNcPaint(NPainter& painter);
+    // Files dropped on a window whose exStyle has WS_EX_ACCEPTFILES: their
+    // full paths in the order given, and the drop point in client coordinates.
+    virtual void onDropFiles(NStringList& files, const NPoint& point);
 
     // --- services (those marked "any time" also work before creation) ------------
     // any time

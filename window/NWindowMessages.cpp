@@ -2,6 +2,9 @@
 // handlers' default behaviour.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+
+#include <vector>
 
 #include "NApplication.h"
 #include "NError.h"
@@ -239,6 +242,24 @@ LRESULT NWindow::onMessage(HWND messageWindow, UINT message, WPARAM wParam, LPAR
         case WM_MOUSELEAVE:
             onMouseLeave();
             break;
+        case WM_DROPFILES: {
+            // The drop handle is the system's; it is read and released here.
+            const HDROP drop = reinterpret_cast<HDROP>(wParam);
+            NStringList files;
+            const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                std::vector<char> name(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+                DragQueryFileA(drop, i, name.data(), static_cast<UINT>(name.size()));
+                files.add(name.data());
+            }
+            POINT at = {0, 0};
+            DragQueryPoint(drop, &at);
+            DragFinish(drop);
+            onDropFiles(files, NPoint(at.x, at.y));
+            handled = true;
+            result = 0;
+            break;
+        }
         case NEK_MSG_WATCHED: {
             const NWatchedMessage* watched = reinterpret_cast<const NWatchedMessage*>(lParam);
             onWatchedMessage(watched->window, watched->message, watched->wParam, watched->lParam,
@@ -329,3 +350,4 @@ void NWindow::onMButtonDblClk(int, int, int) {}
 void NWindow::onMButtonDown(int, int, int) {}
 void NWindow::onMButtonUp(int, int, int) {}
 bool NWindow::onNcPaint(NPainter&) { return false; }
+void NWindow::onDropFiles(NStringList&, const NPoint&) {}

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "MessageBoxCatcher.h"
+#include "MessagePump.h"
 #include "NApplication.h"
 #include "NError.h"
 #include "NWindow.h"
@@ -35,26 +36,6 @@ inline void expectErrorBox(const MessageBoxCatcher::Box& box, const std::string&
     EXPECT_EQ(box.title, "Fehler !");
     EXPECT_EQ(box.icon, static_cast<unsigned>(MB_ICONERROR));
     EXPECT_EQ(box.text, text);
-}
-
-// Handles every message waiting for this thread.
-inline void pump()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-// Handles messages for about `ms` milliseconds.
-inline void pumpFor(DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        pump();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
 }
 
 // Removes a quit message that a destroyed main window posted.

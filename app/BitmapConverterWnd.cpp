@@ -1,0 +1,146 @@
+#include "BitmapConverterWnd.h"
+
+#include <windows.h>
+#include <gdiplus.h>
+
+#include "NClipboard.h"
+#include "NFileDialog.h"
+
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+
+namespace {
+
+// The button column at the right edge: x counts from the right edge, y from
+// the bottom edge of the window.
+const int buttonX = -100;
+
+// Colour value 0x00BBGGRR as opaque GDI+ ARGB.
+ARGB opaque(int colour)
+{
+    const unsigned int c = static_cast<unsigned int>(colour);
+    return 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+}
+
+}  // namespace
+
+BitmapConverterWnd::BitmapConverterWnd()
+{
+    // Files dropped from Explorer arrive as WM_DROPFILES.
+    exStyle |= WS_EX_ACCEPTFILES;
+}
+
+BitmapConverterWnd::~BitmapConverterWnd() {}
+
+const char* BitmapConverterWnd::getName() const { return getClassName(); }
+const char* BitmapConverterWnd::getClassName() const { return "BitmapConverterWnd"; }
+
+NString BitmapConverterWnd::informationText()
+{
+    return "Bitmap-Konverter f\xFCr die portable Ondra (Ondra)\r\n\r\n"
+           "Version: 1.0\r\n\r\n"
+           "Dieses Programm erzeugt C++ Quelltext f\xFCr Korvel-Artefakte zur einfachen "
+           "Verwendung von Bitmaps auf LCDs .\r\n\r\n";
+}
+
+NString BitmapConverterWnd::fileFilter()
+{
+    return NString("AlleDateien|*.*|Alle Bilder|*.bmp;*.gif;*.jpg;*.png;*.tif;*.wmf;*.emf") +
+           "|Bitmap|*.bmp" + "|PNG|*.png" + "|JPEG|*.jpg;*.jpeg";
+}
+
+void BitmapConverterWnd::createButton(NButton& button, const char* caption, int y,
+                                      void (BitmapConverterWnd::*handler)())
+{
+    button.createCtrl(this, caption, buttonX, y, NControlPositioned::defaultSize,
+                      NControlPositioned::defaultSize, true);
+    addEvent(WM_COMMAND, button.getId(), 0, this, handler);
+}
+
+void BitmapConverterWnd::onCreate(CREATESTRUCTA*)
+{
+    device.setBackgroundColor(backgroundColour);
+    createButton(endButton, "Ende", -40, &BitmapConverterWnd::onEnd);
+    createButton(loadButton, "Laden", -70, &BitmapConverterWnd::onLoad);
+    createButton(outputButton, "Ausgabe", -100, &BitmapConverterWnd::onOutput);
+    infoText.createCtrl(this, "Text", 350, 100);
+    infoText.setWindowText(informationText());
+}
+
+void BitmapConverterWnd::onPaint(NPainter& painter)
+{
+    if (painter.getKind() != NPainter::kindScreen)
+        return;
+    NDevice& screen = static_cast<NDevice&>(painter);
+    const NRect client = getClientRect();
+    GpGraphics* graphics = nullptr;
+    if (!screen.getDC() || GdipCreateFromHDC(screen.getDC(), &graphics) != Ok)
+        return;
+
+    GpSolidFill* brush = nullptr;
+    if (GdipCreateSolidFill(opaque(screen.getBackgroundColor()), &brush) == Ok) {
+        GdipFillRectangleI(graphics, brush, client.x, client.y, client.width, client.height);
+        GdipDeleteBrush(brush);
+    }
+
+    converter.draw(graphics);
+
+    GpPen* pen = nullptr;
+    if (GdipCreatePen1(0xFF0000FF, 1.0f, UnitWorld, &pen) == Ok) {
+        GdipSetPenDashStyle(pen, DashStyleDot);
+        GdipDrawRectangleI(graphics, pen, 0, 0, displayWidth, displayHeight);
+        GdipDrawRectangleI(graphics, pen, 0, 0, displayHeight, displayWidth);
+        GdipDeletePen(pen);
+    }
+    GdipDeleteGraphics(graphics);
+}
+
+void BitmapConverterWnd::loadPicture(const NString& path)
+{
+    setWaitCursor(true);
+    // Every picture keeps its own size.
+    converter.targetSize = NSize(0, 0);
+    converter.load(path);
+    setWaitCursor(false);
+    invalidate();
+}
+
+void BitmapConverterWnd::onLoad()
+{
+    NFileDialog dialog;
+    dialog.filter = fileFilter();
+    if (dialog.showOpen(this, "Datei \xF6" "ffnen"))
+        loadPicture(dialog.fileName);
+}
+
+void BitmapConverterWnd::onDropFiles(NStringList& files, const NPoint&)
+{
+    if (files.getCount() > 0)
+        loadPicture(files.getAt(0));
+}
+
+bool BitmapConverterWnd::onKeyDown(wchar_t, signed char, int virtualKey, bool)
+{
+    // Scroll Lock switches this window's layouter (the frame window does
+    // that); the main window must not switch its own as well.
+    return virtualKey == VK_SCROLL;
+}
+
+void BitmapConverterWnd::onOutput()
+{
+    if (converter.sourceText.isEmpty()) {
+        messageBox("Es stehen keine Daten zur Verf\xFCgung.", "Ausgabe", MB_ICONERROR);
+        return;
+    }
+    NClipboard::clear();
+    NClipboard::setText(converter.sourceText);
+    messageBox("Ihre Bilddaten wurden in die Zwischenablege kopiert.\r\n\r\n"
+               "F\xFCgen Sie sie in ein Korvel-Artefakt ein.",
+               "Ausgabe", MB_ICONINFORMATION);
+}
+
+void BitmapConverterWnd::onEnd()
+{
+    if (parent)
+        parent->destroy();
+}

@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# nekdemo.exe end to end, as a user works with it: started under Wine and
+# driven with xdotool. The menu bar's "Datei" menu opens on a click and
+# "Neu" is chosen with the keys; the status bar reports it. A click on the
+# status bar's third part is reported too. Scroll Lock switches the run-time
+# layouter on and off. "Datei" / "Beenden" ends the program with exit code
+# 0, and its position is in nekdemo.cfg.
+#
+#   tests/e2e/nekdemo.sh [BUILD_DIR] [--screenshot FILE]
+#
+# With --screenshot the run also photographs the window, frame included,
+# with its "Ansicht" menu open (docs/nekdemo.png is made that way).
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+build=""
+shot=""
+while (($#)); do
+  case $1 in
+    --screenshot) shot=$2; shift 2 ;;
+    *) build=$1; shift ;;
+  esac
+done
+e2e_setup "$build"
+
+title='NEK Demo'
+config=$(e2e_profile AppData/Roaming)/nekdemo.cfg
+for program in nekdemo.exe nek_ctltext.exe; do
+  [ -f "$E2E_BIN/$program" ] || e2e_fail "$E2E_BIN/$program is not built"
+done
+
+controls() { e2e_controls "$title" "$1"; }
+
+# The status bar's first part, which reports what the user did.
+status_text() { controls msctls_statusbar32 | head -1 | cut -d' ' -f5-; }
+
+# Waits up to 10 s for the status bar to say `text`.
+expect_status() {
+  local i now=""
+  for ((i = 0; i < 100; i++)); do
+    now=$(status_text)
+    [ "$now" = "$1" ] && return 0
+    sleep 0.1
+  done
+  e2e_fail "the status bar says '$now', expected '$1'"
+}
+
+# Clicks the menu bar button whose left edge is `offset` pixels into the bar.
+# The menu bar is the upper of the two toolbars in the coolbar.
+click_menu() {
+  local x y w h
+  read -r x y w h _ <<<"$(controls ToolbarWindow32 | sort -n -k2 | head -1)"
+  [ -n "$h" ] || e2e_fail "no menu bar"
+  e2e_click $((x + $1 + 12)) $((y + h / 2))
+  local i
+  for ((i = 0; i < 100; i++)); do
+    wine "$E2E_BIN/nek_ctltext.exe" --menu </dev/null >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  e2e_fail "no menu opened"
+}
+
+rm -f "$config"
+e2e_start nekdemo "$E2E_BIN/nekdemo.exe"
+wid=$(e2e_window "^$title\$")
+expect_status "Bereit"
+e2e_note "started, the status bar says 'Bereit'"
+
+if [ -n "$shot" ]; then
+  # The Ansicht menu open over the window; the screen cut to the window.
+  click_menu 60
+  e2e_shot "$E2E_TMP/screen.png"
+  xdotool key Escape
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  mkdir -p "$(dirname "$shot")"
+  "$E2E_CONVERT" "$E2E_TMP/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shot"
+  e2e_note "screenshot in $shot"
+fi
+
+# Datei / Neu.
+click_menu 10
+xdotool key Down Return
+expect_status "Neue Zeichnung"
+e2e_note "Datei / Neu reported"
+
+# The third part of the status bar.
+read -r sx sy sw sh _ <<<"$(controls msctls_statusbar32 | head -1)"
+e2e_click $((sx + 500)) $((sy + sh / 2))
+expect_status "Statusleiste: Teil 3 angeklickt"
+e2e_note "status bar click reported"
+
+# The run-time layouter: Scroll Lock covers the two positioned controls with
+# overlays; Scroll Lock again writes their places to controlpos.ini (which
+# is put back as it was afterwards).
+layout=$E2E_BIN/NEK-Resourcen/controlpos.ini
+cp "$layout" "$E2E_TMP/controlpos.ini"
+restore_layout() { cp "$E2E_TMP/controlpos.ini" "$layout"; }
+xdotool key Scroll_Lock
+sleep 0.5
+overlays=$(controls NEK_POSITION_WINDOW | grep -c . || true)
+[ "$overlays" = 2 ] || { restore_layout; e2e_fail "Scroll Lock: $overlays overlays, expected 2"; }
+xdotool key Scroll_Lock
+sleep 0.5
+overlays=$(controls NEK_POSITION_WINDOW | grep -c . || true)
+written=$(tr -d '\r' <"$layout" | sed -n '/^\[DemoWindow\]/,/^\[/p' | grep -c '^N' || true)
+restore_layout
+[ "$overlays" = 0 ] || e2e_fail "Scroll Lock again: $overlays overlays left"
+[ "$written" = 2 ] || e2e_fail "controlpos.ini got $written entries for DemoWindow, expected 2"
+e2e_note "layouter on and off, the layout written"
+
+# Datei / Beenden, the last item.
+click_menu 10
+xdotool key Up Return
+e2e_finish nekdemo
+[ "$E2E_EXIT" = 0 ] || e2e_fail "nekdemo ended with exit code $E2E_EXIT"
+grep -q '^winpos=' "$config" || e2e_fail "no window position in $config"
+echo "e2e nekdemo: passed"

@@ -1,0 +1,130 @@
+// The open and save dialogs, driven through the CBT hook: the file-name
+// field is filled and the dialog confirmed or cancelled as a user would.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <gtest/gtest.h>
+
+#include "MessageBoxCatcher.h"
+#include "NApplicationBasic.h"
+#include "NFileDialog.h"
+#include "TestFiles.h"
+#include "WindowTestSupport.h"
+
+namespace {
+
+// A dialog still open after the answer (a name it refused) is cancelled,
+// so that a failing test ends.
+void CALLBACK cancelDialog(HWND dialog, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(dialog, timer);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+// Answers the next file dialog: `typed` into the file-name field, then
+// `button`; keeps the title and the field's text the dialog opened with.
+struct DialogAnswer {
+    explicit DialogAnswer(const std::string& typed, int button = IDOK)
+    {
+        boxes.expectDialog([this, typed, button](HWND dialog, const MessageBoxCatcher::Box& box) {
+            char text[MAX_PATH] = "";
+            GetDlgItemTextA(dialog, 0x47C, text, sizeof text);
+            title = box.title;
+            field = text;
+            SetDlgItemTextA(dialog, 0x47C, typed.c_str());
+            PostMessageA(dialog, WM_COMMAND, button, 0);
+            SetTimer(dialog, 1, 3000, cancelDialog);
+        });
+    }
+    MessageBoxCatcher boxes;
+    std::string title, field;
+};
+
+}  // namespace
+
+TEST(NFileDialog, OpenSaveAndMultiSelectionGiveFullPaths)
+{
+    TestFolder folder;
+    for (const char* name : {"a.bmp", "b.bmp", "c.png"})
+        writeBytes(folder.file(name), "x");
+    NFileDialog dialog;
+    dialog.filter = "AlleDateien|*.*|Alle Bilder|*.bmp";
+    {
+        DialogAnswer answer(folder.file("c.png"));
+        EXPECT_EQ(dialog.showOpen(HWND(nullptr), "Datei \xF6" "ffnen"), 1);
+        EXPECT_EQ(std::string(dialog.getRecord().lpstrFilter, 36),
+                  std::string("AlleDateien\0*.*\0Alle Bilder\0*.bmp\0\0", 36));
+        EXPECT_EQ(dialog.getRecord().Flags & 0x881004, 0x881004u);
+        EXPECT_EQ(answer.title, "Datei \xF6" "ffnen");
+        EXPECT_EQ(str(dialog.fileName), folder.file("c.png"));
+        EXPECT_EQ(str(dialog.filePart) + "|" + str(dialog.extension), "c.png|png");
+    }
+    {
+        DialogAnswer answer(folder.file("neu.txt"));
+        EXPECT_EQ(dialog.showSave(HWND(nullptr), "Speichern"), 1);
+        EXPECT_EQ(str(dialog.fileName), folder.file("neu.txt"));
+    }
+    // Several names: the folder and one string per name; one name: its path.
+    NStringList files;
+    dialog.initialFile = (folder.path() + "\\").c_str();
+    for (const char* typed : {"\"a.bmp\" \"b.bmp\" \"c.png\"", "b.bmp"}) {
+        DialogAnswer answer(typed);
+        EXPECT_EQ(dialog.showOpenMulti(HWND(nullptr), "Mehrere", files), 1);
+    }
+    EXPECT_EQ(str(files.join("|")), folder.file("a.bmp") + "|" + folder.file("b.bmp") + "|" +
+                                        folder.file("c.png") + "|" + folder.file("b.bmp"));
+}
+
+TEST(NFileDialog, CancelLeavesEveryMemberAsItWas)
+{
+    for (int kind = 0; kind < 3; ++kind) {
+        NFileDialog dialog;
+        dialog.fileName = "C:\\alt\\vorher.bmp";
+        dialog.filePart = dialog.fileTitle = "vorher.bmp";
+        dialog.extension = "bmp";
+        dialog.memoryKey = "nektest_abbruch";
+        NStringList files;
+        DialogAnswer answer("C:\\x.bmp", IDCANCEL);
+        const int result = kind == 0   ? dialog.showOpen(HWND(nullptr), "")
+                           : kind == 1 ? dialog.showSave(HWND(nullptr), "")
+                                       : dialog.showOpenMulti(HWND(nullptr), "", files);
+        EXPECT_EQ(result + files.getCount(), 0);
+        EXPECT_EQ(str(dialog.fileName) + "|" + str(dialog.filePart) + "|" + str(dialog.extension) +
+                      "|" + str(dialog.fileTitle) + "|" + str(dialog.initialFile),
+                  "C:\\alt\\vorher.bmp|vorher.bmp|bmp|vorher.bmp|")
+            << kind;
+    }
+    EXPECT_EQ(str(globalApplicationBasic.userConfig.getValue("NFileDialog",
+                                                             "nektest_abbruch_lastFolder")),
+              "");
+}
+
+TEST(NFileDialog, ChosenFolderIsRememberedForTheNextDialog)
+{
+    TestFolder folder;
+    writeBytes(folder.file("a.bmp"), "x");
+    writeBytes(folder.file("b.bmp"), "x");
+    ASSERT_TRUE(globalApplicationBasic.openUserConfigFile());
+    NFileIni& config = globalApplicationBasic.userConfig;
+    const NString before = config.getContent();
+    for (const char* key : {"", "nektest_bilder"}) {
+        NFileDialog dialog;
+        dialog.memoryKey = key;
+        DialogAnswer answer(folder.file("a.bmp"));
+        ASSERT_EQ(dialog.showOpen(HWND(nullptr), ""), 1);
+        EXPECT_EQ(str(config.getContent()) == str(before), !*key) << key;
+    }
+    EXPECT_NE(readBytes(str(config.getPath())).find("nektest_bilder_lastFolder=" + folder.path()),
+              std::string::npos);
+
+    // The next dialog opens in that folder: a bare name is found there.
+    NFileDialog dialog;
+    dialog.memoryKey = "nektest_bilder";
+    DialogAnswer answer("b.bmp");
+    ASSERT_EQ(dialog.showOpen(HWND(nullptr), ""), 1);
+    EXPECT_EQ(answer.field, "");
+    EXPECT_EQ(str(dialog.fileName), folder.file("b.bmp"));
+    EXPECT_EQ(str(dialog.initialFile), "");
+    config.setValue("NFileDialog", "nektest_bilder_lastFolder", "");
+    config.save();
+}
