@@ -18,18 +18,6 @@ const std::string readFailure = "Fehler beim Lesen der Resourcen.\r\n";
 
 std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
 
-void removeTree(const std::string& folder)
-{
-    for (const std::string& name : listFolder(folder)) {
-        const std::string path = folder + "\\" + name;
-        if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
-            removeTree(path);
-        else
-            DeleteFileA(path.c_str());
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 std::string tempPath()
 {
     char temp[MAX_PATH + 1] = {};
