@@ -123,17 +123,18 @@ TEST(ConverterBitmap, FileTitleGoesIntoIdentifiersUnchanged)
 
 TEST(ConverterBitmap, RunsCrossTheStripsThePixelsAreReadIn)
 {
-    // 18 columns of 2 pixels: column 0 red over green, 1 to 15 red, 16 blue
-    // over red, 17 green. Pixels are read in strips of 16 columns.
-    std::vector<uint32_t> pixels(36, red);
-    pixels[18] = green;
-    pixels[16] = blue;
-    pixels[17] = pixels[35] = green;
+    // 514 columns of 2 pixels, read in strips of 512 columns: columns 0 to
+    // 511 red over green, 512 blue, 513 red over green.
+    const int w = 514;
+    std::vector<uint32_t> pixels(2 * w, red);
+    for (int x = 0; x < w; ++x)
+        pixels[w + x] = green;
+    pixels[512] = pixels[w + 512] = blue;
+    std::vector<std::string> lines(512, "0x07C0, 0xF800, ");
+    lines[0] = "0xF800, ";
+    lines.insert(lines.end(), {"0x07C0, ", "0x0230, 0x001F, 0xF800, ", "0x07C0 "});
     TestFolder folder;
-    std::vector<std::string> lines = {"0xF800, ", "0x07C0, "};
-    lines.resize(16);
-    lines.insert(lines.end(), {"0x1E30, 0xF800, 0x001F, ", "0xF800, ", "0x0230, 0x07C0 "});
-    EXPECT_EQ(convertPicture(folder, "strips.bmp", 18, 2, pixels), wrap("strips", 18, 2, lines));
+    EXPECT_EQ(convertPicture(folder, "strips.bmp", w, 2, pixels), wrap("strips", w, 2, lines));
 }
 
 TEST(ConverterBitmap, ScalesToTargetSizeAndConvertsTo16Bit)
