@@ -10,20 +10,6 @@
 
 namespace {
 
-void removeTree(const std::string& folder)
-{
-    for (const std::string& name : listFolder(folder)) {
-        std::string path = folder + "\\" + name;
-        DWORD attributes = GetFileAttributesA(path.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            removeTree(path);
-        } else {
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path.c_str());
-        }
-    }
-    RemoveDirectoryA(folder.c_str());
-}
 
 void put16(std::string& out, unsigned v)
 {
@@ -52,6 +38,21 @@ TestFolder::TestFolder()
 }
 
 TestFolder::~TestFolder() { removeTree(folder); }
+
+void removeTree(const std::string& folder)
+{
+    for (const std::string& name : listFolder(folder)) {
+        std::string path = folder + "\\" + name;
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            removeTree(path);
+        } else {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+    }
+    RemoveDirectoryA(folder.c_str());
+}
 
 void writeBmp(const std::string& path, int width, int height, const std::vector<uint32_t>& argb)
 {
