@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "NResources.h"
+
 namespace {
 
 
@@ -138,4 +140,12 @@ std::string programFolder()
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder = path;
     return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+void useProgramResources()
+{
+    if (!globalResources.isInitialised()) {
+        globalResources.setProgramFolder(programFolder().c_str());
+        globalResources.init();
+    }
 }

@@ -33,5 +33,7 @@ std::vector<std::string> listFolder(const std::string& folder);
 void removeTree(const std::string& folder);
 // The folder the running test program lies in, with a trailing backslash.
 std::string programFolder();
+// Initialises the resource manager on that folder (its NEK-Resourcen), once.
+void useProgramResources();
 
 #endif
