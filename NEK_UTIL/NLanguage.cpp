@@ -138,7 +138,8 @@ bool NLanguage::load(const NString& text)
         ++entry;
         while (p < end && static_cast<unsigned char>(*p) <= ' ')
             ++p;
-        // White space behind the last entry is no entry of its own.
+        // White space behind the last entry is no entry of its own: a file
+        // that ends with a line break must not report an empty key.
         if (p == end)
             break;
         if (*p == ';' || *p == '#') {

@@ -125,18 +125,12 @@ bool NRegExp::compile(const NString& expression)
     // quietly use the previous one.
     release();
 
-    const int length = expression.getLength();
-    const int last = length > 0 ? expression.findLastChar(expression.getAt(0)) : -1;
-    if (last < 1) {
-        NString text("Fehlerhafte Syntax im regul\xE4ren Ausdruck:\r\n");
-        text += expression.mid(1);
-        text.appendFormat("\r\n Modifier: \r\n an Offset: %d\r\nFehler: ", length > 0 ? length - 1 : 0);
-        text += "das abschlie\xDF" "ende Trennzeichen fehlt";
-        showError(text);
-        return false;
-    }
-    NString pattern = expression.mid(1, last - 1);
-    NString modifiers = expression.mid(last + 1);
+    // Pattern between the first character and its last occurrence, modifiers
+    // behind that; with the delimiter only once, the pattern is empty and the
+    // rest are modifiers.
+    const int last = expression.isEmpty() ? 0 : expression.findLastChar(expression.getAt(0));
+    const NString pattern = last > 1 ? expression.mid(1, last - 1) : NString();
+    const NString modifiers = expression.mid(last > 0 ? last + 1 : 1);
 
     int options = 0;
     for (int i = 0; i < modifiers.getLength(); ++i) {
@@ -186,11 +180,8 @@ bool NRegExp::compile(const NString& expression)
 
 bool NRegExp::match(const NString& text, int start, int options)
 {
-    if (!compiled) {
-        showError(NString("Fehler: NRegExp::match") + NO_EXPRESSION_TAIL);
-        matched = false;
-        return false;
-    }
+    // Without a pattern the engine reports its null-argument error, which is
+    // shown like any other failed search.
     if (&text != &subject)
         subject = text;
     return execute(start, options, false);

@@ -240,12 +240,12 @@ void NFileIni::addListEntry(const NString& section, const NString& entry)
     NStringList list;
     getListEntries(section, list);
     list.insertAt(0, entry);
-    // Entries are compared by key: "key" alone or "key=value".
+    // The new entry replaces every later line that begins with its key (the
+    // part before "="): the line of the same key and any line that extends it.
     const NString key = keyOfEntry(entry);
-    const NString keyed = key + NString("=");
     for (int i = list.getCount() - 1; i >= 1; --i) {
         const NString& line = list.getAt(i);
-        if (sameBytes(line, key) || line.startsWith(keyed))
+        if (sameBytes(line, key) || line.startsWith(key))
             list.removeAt(i);
     }
     while (list.getCount() > limit)

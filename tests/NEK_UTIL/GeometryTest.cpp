@@ -83,10 +83,7 @@ TEST(Geometry, BottomUpRectangles)
 
     NRectc c(10, 20, 30, -40);
     EXPECT_EQ(describe(c), "10,20,30,40^");
-    EXPECT_TRUE(c.contains(NPoint(40, -20)));
-    EXPECT_FALSE(c.contains(NPoint(25, -21)));
-    c.setFromPoints(NPoint(0, 0), NPoint(10, 30));
-    EXPECT_EQ(describe(c), "0,30,10,30^");
+    EXPECT_TRUE(c.contains(NPoint(40, -20)) && !c.contains(NPoint(25, -21)));
 
     // A top-down source keeps its corner, which becomes the upper edge.
     c = NRect(5, 6, 7, -8);
@@ -98,52 +95,42 @@ TEST(Geometry, BottomUpRectangles)
     const RECT& cached = moving.getRECT();
     moving.x = 100;
     EXPECT_EQ(&moving.getRECT(), &cached);
-    NRect copy(moving);
-    copy.x = 1;
-    EXPECT_EQ(describe(copy.getRECT()), "1,0,6,5");
     EXPECT_EQ(describe(cached), "100,0,105,5");
 }
 
-TEST(Geometry, FitAspectAlignments)
+TEST(Geometry, FitAspectAndFitInside)
 {
-    const NRect wide(0, 0, 200, 100);
-    const NRect square(0, 0, 100, 100);
-    EXPECT_EQ(fitted(wide, square, NRect::alignCenterX | NRect::alignCenterY), "0,25,100,50");
-    EXPECT_EQ(fitted(wide, square, NRect::alignBottom), "0,50,100,50");
+    const NRect wide(0, 0, 200, 100), tall(0, 0, 100, 200), square(0, 0, 100, 100);
+    const NRect upOuter(0, 100, 100, 100, true), upWide(0, 0, 200, 100, true);
+    const int centred = NRect::alignCenterX | NRect::alignCenterY;
+    const struct { NRect r, outer; int alignment; const char* result; } aspects[] = {
+        {wide, square, centred, "0,25,100,50"}, {wide, square, NRect::alignBottom, "0,50,100,50"},
+        {tall, square, NRect::alignRight, "50,0,50,100"},
+        {tall, NRect(10, 20, 101, 100), NRect::alignCenterX, "35,20,50,100"},
+        // Enlarging, the outer corner, rounding to the nearest pixel.
+        {NRect(3, 4, 10, 5), NRect(7, 8, 100, 100), 0, "7,8,100,50"},
+        {NRect(0, 0, 3, 2), NRect(0, 0, 10, 10), 0, "0,0,10,7"},
+        // Bottom-up: the free height is taken downward, i.e. towards smaller y.
+        {upWide, upOuter, NRect::alignBottom, "0,50,100,50^"}, {upWide, upOuter, NRect::alignCenterY, "0,75,100,50^"},
+        // A zero extent cannot be scaled: the other extent decides.
+        {NRect(0, 0, 0, 50), square, 0, "0,0,0,100"}, {NRect(0, 0, 0, 0), square, centred, "50,50,0,0"},
+    };
+    for (const auto& c : aspects)
+        EXPECT_EQ(fitted(c.r, c.outer, c.alignment), c.result) << c.result;
 
-    const NRect tall(0, 0, 100, 200);
-    EXPECT_EQ(fitted(tall, square, NRect::alignRight), "50,0,50,100");
-    EXPECT_EQ(fitted(tall, NRect(10, 20, 101, 100), NRect::alignCenterX), "35,20,50,100");
-
-    // Enlarging, the outer corner, rounding to the nearest pixel.
-    EXPECT_EQ(fitted(NRect(3, 4, 10, 5), NRect(7, 8, 100, 100), 0), "7,8,100,50");
-    EXPECT_EQ(fitted(NRect(0, 0, 3, 2), NRect(0, 0, 10, 10), 0), "0,0,10,7");
-
-    // Bottom-up: the free height is taken downward, i.e. towards smaller y.
-    const NRect upOuter(0, 100, 100, 100, true);
-    EXPECT_EQ(fitted(NRect(0, 0, 200, 100, true), upOuter, NRect::alignBottom), "0,50,100,50^");
-    EXPECT_EQ(fitted(NRect(0, 0, 200, 100, true), upOuter, NRect::alignCenterY), "0,75,100,50^");
-
-    // A zero extent cannot be scaled: the other extent decides.
-    EXPECT_EQ(fitted(NRect(0, 0, 0, 50), square, 0), "0,0,0,100");
-    EXPECT_EQ(fitted(NRect(0, 0, 0, 0), square, NRect::alignCenterX | NRect::alignCenterY),
-              "50,50,0,0");
-}
-
-TEST(Geometry, FitInsideMovesIntoOuter)
-{
-    const NRect outer(0, 0, 100, 100);
-    EXPECT_EQ(fittedInside(NRect(90, 0, 50, 50), outer, false), "50,0,50,50");
     // Too large and not shrunk: a left or top edge outside wins; otherwise
     // the right or bottom edge is pulled back, pushing the other one out.
-    EXPECT_EQ(fittedInside(NRect(-30, -10, 150, 150), outer, false), "0,0,150,150");
-    EXPECT_EQ(fittedInside(NRect(-30, 10, 150, 150), outer, false), "0,-50,150,150");
-    EXPECT_EQ(fittedInside(NRect(20, 20, 150, 30), NRect(10, 10, 100, 100), true), "10,20,100,30");
-
-    const NRect upOuter(0, 100, 100, 100, true);
-    EXPECT_EQ(fittedInside(NRect(90, 120, 50, 50, true), upOuter, false), "50,100,50,50^");
-    EXPECT_EQ(fittedInside(NRect(0, 20, 50, 50, true), upOuter, false), "0,50,50,50^");
-    EXPECT_EQ(fittedInside(NRect(0, 20, 50, 150, true), upOuter, false), "0,150,50,150^");
+    const struct { NRect r, outer; bool shrink; const char* result; } insides[] = {
+        {NRect(90, 0, 50, 50), square, false, "50,0,50,50"},
+        {NRect(-30, -10, 150, 150), square, false, "0,0,150,150"},
+        {NRect(-30, 10, 150, 150), square, false, "0,-50,150,150"},
+        {NRect(20, 20, 150, 30), NRect(10, 10, 100, 100), true, "10,20,100,30"},
+        {NRect(90, 120, 50, 50, true), upOuter, false, "50,100,50,50^"},
+        {NRect(0, 20, 50, 50, true), upOuter, false, "0,50,50,50^"},
+        {NRect(0, 20, 50, 150, true), upOuter, false, "0,150,50,150^"},
+    };
+    for (const auto& c : insides)
+        EXPECT_EQ(fittedInside(c.r, c.outer, c.shrink), c.result) << c.result;
 }
 
 TEST(Geometry, UnionAndExtend)
@@ -186,8 +173,6 @@ TEST(Geometry, TextRoundTripAndMalformedTexts)
     // Missing parts become 0 and are reported.
     EXPECT_FALSE(r.fromText("1,,3,4", ","));
     EXPECT_EQ(describe(r), "1,0,3,4");
-    EXPECT_FALSE(r.fromText("", ","));
-    EXPECT_EQ(describe(r), "0,0,0,0");
     EXPECT_FALSE(r.fromText("1;2;3;4", ","));
     EXPECT_EQ(describe(r), "1,0,0,0");
     EXPECT_TRUE(r.fromText("a,12px,0x10,-", ","));

@@ -119,74 +119,22 @@ TEST(NLanguage, LaterLoadsAppendAndClearEmpties)
     EXPECT_EQ(translated(table, M "b" M "d"), "d");
 }
 
-TEST(NLanguage, BinaryGarbageAndHugeFiles)
+TEST(NLanguage, LargeFiles)
 {
-    // Bytes of every value, markers, '=' and zeros included.
-    std::string garbage;
-    unsigned int seed = 12345;
-    for (int i = 0; i < 200000; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        garbage += static_cast<char>(seed >> 16);
-        if (i % 97 == 0)
-            garbage += M;
-    }
-    NLanguage table;
-    EXPECT_TRUE(table.load(fileText(garbage)));
-    for (size_t at = 0; at + 40 < garbage.size(); at += 997) {
-        std::string probe = M + garbage.substr(at, 40) + M "default";
-        int length = -1;
-        const char* result = table.translate(probe.c_str(), length);
-        ASSERT_NE(result, nullptr);
-        EXPECT_EQ(length, static_cast<int>(strlen(result)));
-    }
-
-    // 16 MB in 600 000 entries, loaded in one piece.
-    std::string huge;
-    huge.reserve(16u << 20);
+    // Many entries, grown past many steps, and one entry larger than any step.
+    std::string large;
     int count = 0;
-    while (huge.size() < (16u << 20)) {
-        huge += "key" + std::to_string(count) + "=text number " + std::to_string(count) + M "\r\n";
-        ++count;
-    }
-    const std::string lastKey = M "key" + std::to_string(count - 1) + M "d";
+    for (; large.size() < (1u << 20); ++count)
+        large += "key" + std::to_string(count) + "=text " + std::to_string(count) + M "\r\n";
     NLanguage big;
-    EXPECT_TRUE(big.load(fileText(huge)));
+    EXPECT_TRUE(big.load(fileText(large)));
     EXPECT_EQ(big.getErrorText(), "");
-    EXPECT_EQ(translated(big, lastKey.c_str()), "text number " + std::to_string(count - 1));
-    // One entry larger than any growth step.
-    const std::string longText(5000000, 'x');
+    const std::string last = std::to_string(count - 1);
+    EXPECT_EQ(translated(big, (M "key" + last + M "d").c_str()), "text " + last);
+    const std::string longText(3000000, 'x');
     EXPECT_TRUE(big.load(fileText("long=" + longText)));
     EXPECT_EQ(translated(big, M "long" M "d"), longText);
-}
-
-TEST(NLanguage, ReadsNothingBeyondTheTextItIsGiven)
-{
-    NLanguage table;
-    EXPECT_TRUE(table.load(greetings));
-    // Texts without terminator end right before an inaccessible page.
-    const DWORD page = 4096;
-    char* base = static_cast<char*>(VirtualAlloc(nullptr, 2 * page, MEM_COMMIT, PAGE_READWRITE));
-    DWORD old = 0;
-    ASSERT_TRUE(VirtualProtect(base + page, page, PAGE_NOACCESS, &old));
-    const auto place = [&](const std::string& bytes) {
-        char* at = base + page - bytes.size();
-        memcpy(at, bytes.data(), bytes.size());
-        return at;
-    };
-
-    // An unmarked text is neither measured nor scanned.
-    const char* plain = place("A");
-    int length = -1;
-    EXPECT_EQ(table.translate(plain, length), plain);
-    EXPECT_EQ(length, -1);
-    // A marked text with a given length is searched only within it.
-    length = 17;
-    EXPECT_STREQ(table.translate(place(M "greeting" M "Hello"), length), "Hallo");
-    EXPECT_EQ(length, 5);
-    length = 13;
-    EXPECT_EQ(std::string(table.translate(place(M "nope" M "Hello"), length), 5), "Hello");
-    EXPECT_EQ(table.getMissingKeys(), "nope" M "Hello\r\n");
-    VirtualFree(base, 0, MEM_RELEASE);
+    EXPECT_EQ(translated(big, M "key0" M "d"), "text 0");
 }
 
 TEST_F(GlobalLanguage, StringAssignmentTranslates)
@@ -203,23 +151,10 @@ TEST_F(GlobalLanguage, StringAssignmentTranslates)
     s.format(M "greeting" M "Hi %d", 7);
     EXPECT_EQ(s, "Hallo");
     EXPECT_EQ(globalLanguage.getMissingKeys(), "missing" M "Hello\r\n");
-    // Bytes appended as they are stay marked.
+    // Bytes appended as they are stay marked; markers inside a text do not count.
     NString raw;
     raw.append(M "greeting" M "Hello");
     EXPECT_EQ(raw.getLength(), 17);
-}
-
-TEST_F(GlobalLanguage, LongUnmarkedTextPassesUnchanged)
-{
-    EXPECT_TRUE(globalLanguage.load(greetings));
-
-    // Markers inside the text do not count, only at its start.
-    std::string big(32u << 20, 'a');
-    for (size_t i = 2; i + 1 < big.size(); i += 4099)
-        big[i] = '\xB3', big[i + 1] = '\xB3';
-    big[0] = '\xB3';
-    NString s(big.data(), static_cast<int>(big.size()));
-    ASSERT_EQ(s.getLength(), static_cast<int>(big.size()));
-    EXPECT_EQ(memcmp(s.getBuffer(), big.data(), big.size()), 0);
-    EXPECT_EQ(globalLanguage.getMissingKeys(), "");
+    s = "x" M "greeting" M "Hello";
+    EXPECT_EQ(s.getLength(), 18);
 }

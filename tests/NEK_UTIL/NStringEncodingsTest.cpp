@@ -9,29 +9,14 @@
 
 namespace {
 
-std::string bytes(const NString& s)
-{
-    return std::string(s.getBuffer(), static_cast<size_t>(s.getLength()));
-}
+std::string bytes(const NString& s) { return std::string(s.getBuffer(), static_cast<size_t>(s.getLength())); }
 
-template <typename Edit>
-std::string edited(const std::string& text, Edit edit)
+// The text after one of the in-place conversions.
+std::string converted(const std::string& text, void (NString::*convert)())
 {
     NString s(text.data(), static_cast<int>(text.size()));
-    edit(s);
+    (s.*convert)();
     return bytes(s);
-}
-
-std::string urlEncoded(const std::string& t) { return edited(t, [](NString& s) { s.urlEncode(); }); }
-std::string urlDecoded(const std::string& t) { return edited(t, [](NString& s) { s.urlDecode(); }); }
-std::string htmlEncoded(const std::string& t) { return edited(t, [](NString& s) { s.htmlEncode(); }); }
-std::string htmlDecoded(const std::string& t) { return edited(t, [](NString& s) { s.htmlDecode(); }); }
-std::string escaped(const std::string& t) { return edited(t, [](NString& s) { s.escape(); }); }
-std::string unescaped(const std::string& t) { return edited(t, [](NString& s) { s.unescape(); }); }
-
-bool isNumber(const char* text, char kind, bool ignoreBlanks = false)
-{
-    return NString(text).isNumber(kind, ignoreBlanks);
 }
 
 // Every byte value but zero, control bytes and umlauts among them.
@@ -45,104 +30,72 @@ std::string allBytes()
 
 }  // namespace
 
-TEST(NStringEncodings, UrlEncodingRoundTrips)
+TEST(NStringEncodings, EncodingsAndTheirDecodings)
 {
-    EXPECT_EQ("a%20b%2F%E4", urlEncoded("a b/\xE4"));
-    EXPECT_EQ("%0D%0A%09xY9%2D%5F%2E", urlEncoded("\r\n\txY9-_."));
+    const struct { const char* text; void (NString::*convert)(); const char* result; } cases[] = {
+        {"a b/\xE4", &NString::urlEncode, "a%20b%2F%E4"},
+        {"\r\n\txY9-_.", &NString::urlEncode, "%0D%0A%09xY9%2D%5F%2E"},
+        // '+' is a space; lower-case hex decodes too; a '%' too near the end stays;
+        // parsing stops at a non-hex character; zero bytes are dropped.
+        {"a+b%fc", &NString::urlDecode, "a b\xFC"}, {"x%4", &NString::urlDecode, "x%4"},
+        {"%4GZ", &NString::urlDecode, "\x04Z"},      {"a%00b", &NString::urlDecode, "ab"},
+        {"\xE4\xF6\xFC\xC4\xD6\xDC\xDF", &NString::htmlEncode, "&auml;&ouml;&uuml;&Auml;&Ouml;&Uuml;&szlig;"},
+        {"<a href=\"x\">Tom's & Co</a>", &NString::htmlEncode,
+         "&lt;a href=&quot;x&quot;&gt;Tom&prime;s &amp; Co&lt;/a&gt;"},
+        {"\xE9\x01\r\n", &NString::htmlEncode, "\xE9\x01\r\n"},
+        // "&amp;" goes last: an escaped entity stays an entity; unknown or broken ones pass.
+        {"&amp;lt;", &NString::htmlDecode, "&lt;"},
+        {"&nbsp; &auml &; &", &NString::htmlDecode, "&nbsp; &auml &; &"},
+        {"\\n\\r\\t\\\\\\\"\\q", &NString::unescape, "\n\r\t\\\"q"},
+        // \x takes up to two hex digits; up to three digits read in base 8 ("\19" is 1*8+9).
+        {"\\xaBC\\xFz", &NString::unescape, "\xAB" "C\x0Fz"},
+        {"\\101\\19\\3770", &NString::unescape, "A\x11\xFF" "0"},
+        {"ab\\x", &NString::unescape, "abx"}, {"ab\\", &NString::unescape, "ab\\"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.result, converted(c.text, c.convert)) << c.text;
+    EXPECT_EQ("\\r\\n\\x00\\x1F \"'\xE4\x7F", converted(std::string("\r\n\0\x1F \"'\xE4\x7F", 9), &NString::escape));
+
+    // Every byte survives each round trip; encoded texts are plain ASCII.
     const std::string all = allBytes();
-    const std::string encoded = urlEncoded(all);
-    EXPECT_EQ(std::string::npos, encoded.find_first_not_of(
+    const std::string url = converted(all, &NString::urlEncode);
+    EXPECT_EQ(std::string::npos, url.find_first_not_of(
         "%0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    EXPECT_EQ(all, urlDecoded(encoded));
-
-    // '+' is a space; lower-case hex decodes too.
-    EXPECT_EQ("a b\xFC", urlDecoded("a+b%fc"));
-    // A '%' too near the end stays; parsing stops at a non-hex character; zero bytes are dropped.
-    EXPECT_EQ("x%4", urlDecoded("x%4"));
-    EXPECT_EQ("\x04Z", urlDecoded("%4GZ"));
-    EXPECT_EQ("ab", urlDecoded("a%00b"));
-}
-
-TEST(NStringEncodings, HtmlEntities)
-{
-    EXPECT_EQ("&auml;&ouml;&uuml;&Auml;&Ouml;&Uuml;&szlig;", htmlEncoded("\xE4\xF6\xFC\xC4\xD6\xDC\xDF"));
-    EXPECT_EQ("&lt;a href=&quot;x&quot;&gt;Tom&prime;s &amp; Co&lt;/a&gt;",
-              htmlEncoded("<a href=\"x\">Tom's & Co</a>"));
-    EXPECT_EQ("\xE9\x01\r\n", htmlEncoded("\xE9\x01\r\n"));
-
-    // "&amp;" goes last: an escaped entity stays an entity.
-    EXPECT_EQ("&lt;", htmlDecoded("&amp;lt;"));
-    // Unknown, broken or unterminated entities pass unchanged.
-    EXPECT_EQ("&nbsp; &auml &; &", htmlDecoded("&nbsp; &auml &; &"));
-    const std::string all = allBytes();
-    EXPECT_EQ(all, htmlDecoded(htmlEncoded(all)));
-}
-
-TEST(NStringEncodings, CEscapes)
-{
-    EXPECT_EQ("\\r\\n\\x00\\x1F \"'\xE4\x7F", escaped(std::string("\r\n\0\x1F \"'\xE4\x7F", 9)));
-
-    // Zero included: every byte survives escaping and unescaping.
-    std::string all = allBytes();
-    all += '\0';
-    const std::string e = escaped(all);
-    for (char c : e)
+    EXPECT_EQ(all, converted(url, &NString::urlDecode));
+    EXPECT_EQ(all, converted(converted(all, &NString::htmlEncode), &NString::htmlDecode));
+    const std::string escaped = converted(all + '\0', &NString::escape);
+    for (char c : escaped)
         ASSERT_GE(static_cast<unsigned char>(c), 32);
-    EXPECT_EQ(all, unescaped(e));
-
-    EXPECT_EQ("\n\r\t\\\"q", unescaped("\\n\\r\\t\\\\\\\"\\q"));
-    // \x takes up to two hex digits, either case.
-    EXPECT_EQ("\xAB" "C\x0Fz", unescaped("\\xaBC\\xFz"));
-    // Up to three decimal digits, read in base 8 ("\\19" is 1*8+9).
-    EXPECT_EQ("A" "\x11" "\xFF" "0", unescaped("\\101\\19\\3770"));
-    // Truncated escapes end cleanly.
-    EXPECT_EQ("abx", unescaped("ab\\x"));
-    EXPECT_EQ("ab\\", unescaped("ab\\"));
+    EXPECT_EQ(all + '\0', converted(escaped, &NString::unescape));
 }
 
 TEST(NStringEncodings, IsNumberPerKind)
 {
-    EXPECT_TRUE(isNumber("0x1aF", 'h'));
-    EXPECT_FALSE(isNumber("0x", 'h'));
-    EXPECT_FALSE(isNumber("1F", 'h'));
-
-    EXPECT_TRUE(isNumber("0b1010", 'b'));
-    EXPECT_FALSE(isNumber("0b", 'b'));
-    EXPECT_FALSE(isNumber("0b102", 'b'));
-
-    EXPECT_TRUE(isNumber("#FFF", 'c'));
-    EXPECT_FALSE(isNumber("#FFFF", 'c'));
-    EXPECT_FALSE(isNumber("#GGG", 'c'));
-
-    EXPECT_TRUE(isNumber("+0", 'd'));
-    EXPECT_TRUE(isNumber(" -12 ", 'd', true));
-    EXPECT_FALSE(isNumber(" -12 ", 'd'));
-
-    EXPECT_TRUE(isNumber(".5", 'f'));
-    EXPECT_FALSE(isNumber("+.", 'f'));
-    EXPECT_FALSE(isNumber("1.2.3", 'f'));
-    EXPECT_FALSE(isNumber("1,5", 'f'));
-
+    const struct { const char* text; char kind; bool blanks; bool number; } cases[] = {
+        {"0x1aF", 'h', false, true},  {"0x", 'h', false, false},     {"1F", 'h', false, false},
+        {"0b1010", 'b', false, true}, {"0b", 'b', false, false},     {"0b102", 'b', false, false},
+        {"#FFF", 'c', false, true},   {"#FFFF", 'c', false, false},  {"#GGG", 'c', false, false},
+        {"+0", 'd', false, true},     {" -12 ", 'd', true, true},    {" -12 ", 'd', false, false},
+        {".5", 'f', false, true},     {"+.", 'f', false, false},     {"1.2.3", 'f', false, false},
+        {"1,5", 'f', false, false},   {"12", 'x', false, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.number, NString(c.text).isNumber(c.kind, c.blanks)) << c.text << " " << c.kind;
     for (char kind : {'h', 'b', 'c', 'd', 'f'})
-        EXPECT_FALSE(isNumber(" \t ", kind, true)) << kind;
-    EXPECT_FALSE(isNumber("12", 'x'));
+        EXPECT_FALSE(NString(" \t ").isNumber(kind, true)) << kind;
 }
 
 TEST(NStringEncodings, ToWideBstrAndVariant)
 {
     NString s("Gr\xF6\xDF" "e");
-    const wchar_t* wide = s.toWide();
-    ASSERT_NE(nullptr, wide);
-    EXPECT_EQ(std::wstring(L"Gr\x00F6\x00DF" L"e"), std::wstring(wide));
+    EXPECT_EQ(std::wstring(L"Gr\x00F6\x00DF" L"e"), std::wstring(s.toWide()));
     s = "ab";
     EXPECT_EQ(std::wstring(L"ab"), std::wstring(s.toWide()));
-
     s = static_cast<const wchar_t*>(nullptr);
     EXPECT_EQ("", bytes(s));
     // The BSTR's own length counts, embedded zeros included.
     BSTR word = SysAllocStringLen(L"Gr\x00F6\x00DF" L"e\0x", 7);
-    NString fromWord(word);
-    EXPECT_EQ(std::string("Gr\xF6\xDF" "e\0x", 7), bytes(fromWord));
+    EXPECT_EQ(std::string("Gr\xF6\xDF" "e\0x", 7), bytes(NString(word)));
     SysFreeString(word);
 
     VARIANT v;
@@ -150,21 +103,16 @@ TEST(NStringEncodings, ToWideBstrAndVariant)
     V_VT(&v) = VT_I4;
     V_I4(&v) = 42;
     EXPECT_EQ("42", bytes(NString(v)));
-    VARIANT text;
-    VariantInit(&text);
-    V_VT(&text) = VT_BSTR;
-    V_BSTR(&text) = SysAllocString(L"\x00C4pfel");
-    s = text;
+    V_VT(&v) = VT_BSTR;
+    V_BSTR(&v) = SysAllocString(L"\x00C4pfel");
+    s = v;
     EXPECT_EQ("\xC4pfel", bytes(s));
-    VariantClear(&text);
-
+    VariantClear(&v);
     // Conversion failures keep the old content.
-    VARIANT null;
-    VariantInit(&null);
-    V_VT(&null) = VT_NULL;
-    s = null;
+    V_VT(&v) = VT_NULL;
+    s = v;
     EXPECT_EQ("\xC4pfel", bytes(s));
-    EXPECT_EQ("", bytes(NString(null)));
+    EXPECT_EQ("", bytes(NString(v)));
 }
 
 TEST(NStringEncodings, QuotedLiterals)

@@ -1,9 +1,12 @@
+// bmp2ondra as a user runs it: a separate process, its output, messages,
+// exit code and the files it leaves.
 #include <windows.h>
 #include <gdiplus.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ConverterBitmap.h"
@@ -16,47 +19,45 @@ namespace {
 
 const uint32_t red = 0xFFFF0000, blue = 0xFF0000FF, clear = 0x00000000;
 
-const char* const dotText =
-    "#ifndef _bmpdot_\r\n#define _bmpdot_\r\n\r\n// header \r\n"
-    "#define bmpdot\t((BitmapHeader*)_bmp_dot)\r\n\r\n#ifndef MyAppCpp\r\n"
-    "\textern uint16_t _bmp_dot[];\r\n//cpp\r\n#else\r\n"
-    "\tconst color_t _bmp_data_dot[] = {\r\n\t\t0x0230, 0xF800, \r\n\t\t0x001F \r\n\r\n\t};\r\n"
-    "\tconst color_t* _bmp_frames_dot[] = {_bmp_data_dot};\r\n"
+// The text of a 1 x 3 picture, red, red, blue, named "dot".
+const std::string dotText =
+    "#ifndef _bmpdot_\r\n#define _bmpdot_\r\n\r\n// header \r\n#define bmpdot\t((BitmapHeader*)_bmp_dot)\r\n\r\n"
+    "#ifndef MyAppCpp\r\n\textern uint16_t _bmp_dot[];\r\n//cpp\r\n#else\r\n\tconst color_t _bmp_data_dot[] = {\r\n"
+    "\t\t0x0230, 0xF800, \r\n\t\t0x001F \r\n\r\n\t};\r\n\tconst color_t* _bmp_frames_dot[] = {_bmp_data_dot};\r\n"
     "\tBitmapHeader _bmp_dot = { 'b', 1, 1, 3 , _bmp_frames_dot };\r\n#endif\r\n#endif\r\n";
 
-std::wstring wide(const std::string& ansi)
+// Latin-1 text as UTF-16 (the ANSI code page's letters used here are the same).
+std::wstring w(const std::string& latin1)
 {
-    std::wstring text(ansi.size(), L'\0');
-    text.resize(static_cast<size_t>(
-        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &text[0], static_cast<int>(text.size()))));
+    std::wstring text;
+    for (unsigned char c : latin1)
+        text += wchar_t(c);
     return text;
 }
 
-// What the programs write for a message when their output is redirected.
+// What the program writes for a message when its output is redirected.
 std::string utf8(const std::wstring& text)
 {
     std::string bytes(text.size() * 3, '\0');
-    bytes.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
-                                                         static_cast<int>(bytes.size()), nullptr, nullptr)));
+    bytes.resize(size_t(WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), &bytes[0], int(bytes.size()), 0, 0)));
     return bytes;
 }
 
 // A backslash before the closing quote would escape it.
-std::wstring inQuotes(const std::wstring& path)
-{
-    return L"\"" + path + (!path.empty() && path.back() == L'\\' ? L"\\\"" : L"\"");
-}
-std::string inQuotes(const std::string& path) { return "\"" + path + "\""; }
+std::wstring q(const std::wstring& path) { return L"\"" + path + (path.back() == L'\\' ? L"\\\"" : L"\""); }
+std::string q(const std::string& path) { return "\"" + path + "\""; }
 
-ProcessResult converter(const std::wstring& arguments, unsigned timeoutMs = 60000)
-{
-    return runProcess(L"\"" + wide(programFolder()) + L"bmp2ondra.exe\" " + arguments, timeoutMs);
-}
+bool contains(const std::string& text, const std::wstring& part) { return text.find(utf8(part)) != std::string::npos; }
 
-ProcessResult converter(const std::string& arguments, unsigned timeoutMs = 60000)
+// Runs bmp2ondra; its exit code must be `code` and its messages contain `message`.
+ProcessResult run(const std::wstring& arguments, int code = 0, const std::wstring& message = L"")
 {
-    return converter(wide(arguments), timeoutMs);
+    const ProcessResult result = runProcess(L"\"" + w(programFolder()) + L"bmp2ondra.exe\" " + arguments, 300000);
+    EXPECT_EQ(result.exitCode, code) << utf8(arguments) << "\n" << result.err;
+    EXPECT_TRUE(contains(result.err, message)) << utf8(arguments) << "\n" << result.err;
+    return result;
 }
+ProcessResult run(const std::string& a, int code = 0, const std::wstring& m = L"") { return run(w(a), code, m); }
 
 // The text the window makes of a picture.
 std::string windowText(const std::string& path, int width = 0, int height = 0)
@@ -68,91 +69,58 @@ std::string windowText(const std::string& path, int width = 0, int height = 0)
 }
 
 // A picture saved by the GDI+ encoder for `mime` from 32-bit ARGB pixels, row by row.
-void savePicture(const std::string& path, int w, int h, const std::vector<uint32_t>& argb, const wchar_t* mime)
+void savePicture(const std::string& path, int width, int height, const std::vector<uint32_t>& argb, const wchar_t* mime)
 {
     Gdiplus::GpBitmap* bitmap = nullptr;
-    ASSERT_EQ(GdipCreateBitmapFromScan0(w, h, 0, PixelFormat32bppARGB, nullptr, &bitmap), Gdiplus::Ok);
-    for (int i = 0; i < w * h; ++i)
-        GdipBitmapSetPixel(bitmap, i % w, i / w, argb[static_cast<size_t>(i)]);
+    GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap);
+    for (int i = 0; i < width * height; ++i)
+        GdipBitmapSetPixel(bitmap, i % width, i / width, argb[size_t(i)]);
     UINT count = 0, size = 0;
     GdipGetImageEncodersSize(&count, &size);
-    std::vector<BYTE> block(size);
-    Gdiplus::ImageCodecInfo* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(block.data());
-    GdipGetImageEncoders(count, size, codecs);
-    Gdiplus::GpStatus saved = Gdiplus::UnknownImageFormat;
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(codecs[i].MimeType) == mime)
-            saved = GdipSaveImageToFile(bitmap, wide(path).c_str(), &codecs[i].Clsid, nullptr);
-    }
-    EXPECT_EQ(saved, Gdiplus::Ok) << path;
+    std::vector<Gdiplus::ImageCodecInfo> codecs(size / sizeof(Gdiplus::ImageCodecInfo) + 1);
+    GdipGetImageEncoders(count, size, codecs.data());
+    UINT i = 0;
+    while (i < count && std::wstring(codecs[i].MimeType) != mime)
+        ++i;
+    EXPECT_EQ(GdipSaveImageToFile(bitmap, w(path).c_str(), &codecs[i].Clsid, nullptr), Gdiplus::Ok);
     GdipDisposeImage(bitmap);
 }
 
 // A BMP with a palette; `index(x, y)` gives each pixel's entry. A 1-bit
 // picture of one colour stays small on disk however big it is.
 template <class Index>
-void writeIndexedBmp(const std::string& path, int w, int h, int bits, const std::vector<uint32_t>& palette, Index index)
+void writeIndexedBmp(const std::string& path, int w, int h, int bits, std::vector<uint32_t> palette, Index index)
 {
-    const unsigned row = ((static_cast<unsigned>(w * bits) + 31) / 32) * 4;
-    const unsigned data = row * static_cast<unsigned>(h);
-    const unsigned head = 54 + 4 * static_cast<unsigned>(palette.size());
-    std::string bytes = "BM";
-    auto put = [&](unsigned v, int n) {
-        for (int i = 0; i < n; ++i)
-            bytes += static_cast<char>(v >> (8 * i));
-    };
-    put(head + data, 4), put(0, 4), put(head, 4), put(40, 4), put(static_cast<unsigned>(w), 4), put(static_cast<unsigned>(h), 4);
-    put(1, 2), put(static_cast<unsigned>(bits), 2), put(0, 4), put(data, 4), put(2835, 4), put(2835, 4);
-    put(static_cast<unsigned>(palette.size()), 4), put(0, 4);
-    for (uint32_t c : palette)
-        put(c & 0xFFFFFF, 4);
-    std::string pixels(data, '\0');
+    const unsigned row = (unsigned(w * bits) + 31) / 32 * 4, head = 54 + 4 * unsigned(palette.size());
+    // File and info header, little-endian: planes 1 and the bit count share a field.
+    const unsigned fields[] = {head + row * h, 0, head, 40, unsigned(w), unsigned(h), 1 | unsigned(bits) << 16, 0,
+                               row * h, 2835, 2835, unsigned(palette.size()), 0};
+    for (uint32_t& c : palette)
+        c &= 0xFFFFFF;
+    std::string pixels(row * h, '\0');
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const unsigned bit = static_cast<unsigned>(x * bits);
-            const unsigned value = static_cast<unsigned>(index(x, y)) << (8 - bits - bit % 8);
-            pixels[(h - 1 - y) * row + bit / 8] = static_cast<char>(pixels[(h - 1 - y) * row + bit / 8] | value);
-        }
-    writeBytes(path, bytes + pixels);
+        for (int x = 0; x < w; ++x)
+            pixels[(h - 1 - y) * row + x * bits / 8] |= char(unsigned(index(x, y)) << (8 - bits - x * bits % 8));
+    writeBytes(path, "BM" + std::string(reinterpret_cast<const char*>(fields), sizeof fields) +
+                         std::string(reinterpret_cast<const char*>(palette.data()), 4 * palette.size()) + pixels);
 }
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 }  // namespace
-
-TEST(CommandLineConverter, WritesTheTextToStandardOutputOrAFile)
-{
-    TestFolder folder;
-    writeBmp(folder.file("dot.bmp"), 1, 3, {red, red, blue});
-
-    ProcessResult result = converter(inQuotes(folder.file("dot.bmp")));
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, dotText);
-
-    // An existing file is replaced as a whole; no temporary file stays.
-    writeBytes(folder.file("out.h"), std::string(5000, 'x'));
-    result = converter("-o " + inQuotes(folder.file("out.h")) + " " + inQuotes(folder.file("dot.bmp")));
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(readBytes(folder.file("out.h")), dotText);
-    EXPECT_EQ(listFolder(folder.path()), (std::vector<std::string>{"dot.bmp", "out.h"}));
-}
 
 // The text is the window's, whatever format the picture arrives in, also
 // where transparent pixels take the drawn path.
 TEST(CommandLineConverter, TextEqualsTheWindowsForEveryFormat)
 {
     TestFolder folder;
-    std::vector<uint32_t> pixels(9 * 7);
+    std::vector<uint32_t> pixels(9 * 7), palette(256);
     for (size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x0A1B2C) | (i % 4 == 0 ? 0x808080u : 0u);
+        pixels[i] = 0xFF000000u | uint32_t(i * 0x0A1B2C) | (i % 4 == 0 ? 0x808080u : 0u);
     std::vector<uint32_t> seeThrough = pixels;
     seeThrough[3] = clear;
     seeThrough[10] = 0x80FF8000;
     writeBmp(folder.file("rgb.bmp"), 9, 7, pixels);
-    std::vector<uint32_t> palette(256);
     for (size_t i = 0; i < palette.size(); ++i)
-        palette[i] = static_cast<uint32_t>(i * 0x030507);
+        palette[i] = uint32_t(i * 0x030507);
     for (int bits : {1, 4, 8})
         writeIndexedBmp(folder.file("palette" + std::to_string(bits) + ".bmp"), 9, 7, bits,
                         std::vector<uint32_t>(palette.begin(), palette.begin() + (1 << bits)),
@@ -162,128 +130,66 @@ TEST(CommandLineConverter, TextEqualsTheWindowsForEveryFormat)
     savePicture(folder.file("photo.jpg"), 9, 7, pixels, L"image/jpeg");
     savePicture(folder.file("scan.tif"), 9, 7, pixels, L"image/tiff");
     // A vector picture, which GDI+ reads only as an image, not as a bitmap.
-    const RECT frame = {0, 0, 900, 700};
+    const RECT frame = {0, 0, 900, 700}, area = {1, 1, 6, 5};
     HDC metafile = CreateEnhMetaFileA(nullptr, folder.file("vector.emf").c_str(), &frame, nullptr);
     HBRUSH brush = CreateSolidBrush(RGB(200, 30, 90));
-    const RECT area = {1, 1, 6, 5};
     FillRect(metafile, &area, brush);
     DeleteObject(brush);
     DeleteEnhMetaFile(CloseEnhMetaFile(metafile));
-    for (const char* name :
-         {"rgb.bmp", "palette1.bmp", "palette4.bmp", "palette8.bmp", "opaque.png", "alpha.png", "photo.jpg", "scan.tif",
-          "vector.emf"}) {
-        const ProcessResult result = converter(inQuotes(folder.file(name)));
-        EXPECT_EQ(result.exitCode, 0) << name << result.err;
-        EXPECT_EQ(result.out, windowText(folder.file(name))) << name;
-    }
+    for (const char* name : {"rgb.bmp", "palette1.bmp", "palette4.bmp", "palette8.bmp", "opaque.png", "alpha.png",
+                             "photo.jpg", "scan.tif", "vector.emf"})
+        EXPECT_EQ(run(q(folder.file(name))).out, windowText(folder.file(name))) << name;
     // Scaled by --size as the window scales to its target size.
-    const ProcessResult scaled = converter("--size 4x3 " + inQuotes(folder.file("rgb.bmp")));
-    EXPECT_EQ(scaled.out, windowText(folder.file("rgb.bmp"), 4, 3));
-    EXPECT_TRUE(contains(scaled.out, "{ 'b', 1, 4, 3 ,"));
+    EXPECT_EQ(run("--size 4x3 " + q(folder.file("rgb.bmp"))).out, windowText(folder.file("rgb.bmp"), 4, 3));
 }
 
-TEST(CommandLineConverter, NothingIsOverwrittenThatThisRunReadsOrWrites)
+TEST(CommandLineConverter, TextGoesToStandardOutputOrAFileNamedAfterTheTitleOrName)
 {
     TestFolder folder;
-    CreateDirectoryA(folder.file("dd").c_str(), nullptr);
-    CreateDirectoryA(folder.file("out").c_str(), nullptr);
-    writeBmp(folder.file("dd\\a.bmp"), 1, 3, {red, red, blue});
-    savePicture(folder.file("dd\\a.png"), 1, 1, {blue}, L"image/png");
-    const std::string png = readBytes(folder.file("dd\\a.png"));
-    const struct {
-        std::string arguments;
-        std::string message;
-    } cases[] = {
-        {"-o " + inQuotes(folder.file("dd\\a.png")) + " " + inQuotes(folder.file("dd\\a.png")), "ist das Bild"},
-        {"-o " + inQuotes(folder.file("DD\\A.PNG")) + " " + inQuotes(folder.file("dd\\a.png")), "ist das Bild"},
-        {"-d " + inQuotes(folder.file("out")) + " " + inQuotes(folder.file("dd\\a.png")) + " " + inQuotes(folder.file("dd\\a.bmp")),
-         folder.file("dd\\a.png") + " und " + folder.file("dd\\a.bmp") + utf8(L" erg\xE4" L"ben dieselbe Ausgabe ") +
-             folder.file("out") + "\\a.h"},
-        {"-d " + inQuotes(folder.file("out")) + " " + inQuotes(folder.file("dd\\*.*")), "dieselbe Ausgabe"},
-    };
-    for (const auto& c : cases) {
-        const ProcessResult result = converter(c.arguments);
-        EXPECT_EQ(result.exitCode, 5) << c.arguments << "\n" << result.err;
-        EXPECT_TRUE(contains(result.err, c.message)) << result.err;
-        EXPECT_TRUE(contains(result.err, "Es wurde nichts geschrieben.")) << result.err;
-        EXPECT_EQ(result.out, "");
-    }
-    EXPECT_EQ(readBytes(folder.file("dd\\a.png")), png);
-    EXPECT_EQ(listFolder(folder.file("out")), std::vector<std::string>{});
-    EXPECT_EQ(listFolder(folder.file("dd")), (std::vector<std::string>{"a.bmp", "a.png"}));
-    // A header given as a picture would be its own output.
-    ASSERT_EQ(converter("-d " + inQuotes(folder.file("dd")) + " " + inQuotes(folder.file("dd\\a.png"))).exitCode, 0);
-    const ProcessResult own = converter("-d " + inQuotes(folder.file("dd")) + " " + inQuotes(folder.file("dd\\a.h")));
-    EXPECT_EQ(own.exitCode, 5) << own.err;
-}
+    writeBmp(folder.file("dot.bmp"), 1, 3, {red, red, blue});
+    EXPECT_EQ(run(q(folder.file("dot.bmp"))).out, dotText);
+    // An existing file is replaced as a whole; no temporary file stays.
+    writeBytes(folder.file("out.h"), std::string(5000, 'x'));
+    EXPECT_EQ(run("-o " + q(folder.file("out.h")) + " " + q(folder.file("dot.bmp"))).out, "");
+    EXPECT_EQ(readBytes(folder.file("out.h")), dotText);
+    EXPECT_EQ(listFolder(folder.path()), (std::vector<std::string>{"dot.bmp", "out.h"}));
 
-TEST(CommandLineConverter, TitlesThatAreNoCNamesAreWarnedAndNameReplacesThem)
-{
-    TestFolder folder;
-    const struct {
-        std::string title;
-        std::wstring why;
-    } titles[] = {
-        {"my-logo", L"das Zeichen '-' an Stelle 3"},
-        {"with space", L"das Leerzeichen an Stelle 5"},
-        {"logo.v2", L"das Zeichen '.' an Stelle 5"},
-        {"", L"er ist leer"},
-        {"__", L"er besteht nur aus _"},
-        {"gr\xFCn", L"das Zeichen '\xFC' an Stelle 3"},
-        {"logo_2", L""},
-    };
+    // Titles that are no C names are warned about.
+    const std::pair<std::string, std::wstring> titles[] = {
+        {"my-logo", L"das Zeichen '-' an Stelle 3"}, {"with space", L"das Leerzeichen an Stelle 5"},
+        {"logo.v2", L"das Zeichen '.' an Stelle 5"}, {"", L"er ist leer"},
+        {"__", L"er besteht nur aus _"},            {"gr\xFCn", L"das Zeichen '\xFC' an Stelle 3"},
+        {"logo_2", L""}};
     for (const auto& t : titles) {
-        const std::string path = folder.file(t.title + ".bmp");
+        const std::string path = folder.file(t.first + ".bmp");
         writeBmp(path, 1, 3, {red, red, blue});
-        const ProcessResult result = converter(inQuotes(path));
-        EXPECT_EQ(result.exitCode, 0) << result.err;
-        EXPECT_EQ(result.out, windowText(path)) << t.title;
-        if (t.why.empty()) {
-            EXPECT_EQ(result.err, "");
-        } else {
-            EXPECT_TRUE(contains(result.err, utf8(L"kein g\xFCltiger C-Name: " + t.why))) << result.err;
-            EXPECT_TRUE(contains(result.err, "--name NAME")) << result.err;
-        }
+        const std::wstring warning = t.second.empty() ? L"" : L"kein g\xFCltiger C-Name: " + t.second;
+        const ProcessResult result = run(q(path), 0, warning);
+        EXPECT_EQ(result.out, windowText(path)) << t.first;
+        EXPECT_EQ(contains(result.err, L"--name NAME"), !t.second.empty()) << result.err;
     }
     // Every "my-*" picture shared the guard _bmpmy; a name of its own fixes it.
-    ProcessResult named = converter("--name my_logo " + inQuotes(folder.file("my-logo.bmp")));
-    EXPECT_EQ(named.exitCode, 0);
+    const ProcessResult named = run("--name my_logo " + q(folder.file("my-logo.bmp")));
     EXPECT_EQ(named.err, "");
     std::string expected = dotText;
     for (size_t at; (at = expected.find("dot")) != std::string::npos;)
         expected.replace(at, 3, "my_logo");
     EXPECT_EQ(named.out, expected);
-
-    for (const char* bad : {"a-b", "___", "\"\"", "gr\xFCn"}) {
-        named = converter(std::string("--name ") + bad + " " + inQuotes(folder.file("logo_2.bmp")));
-        EXPECT_EQ(named.exitCode, 6) << bad;
-        EXPECT_TRUE(contains(named.err, utf8(L"ung\xFCltiger Symbolname"))) << named.err;
-        EXPECT_EQ(named.out, "");
-    }
 }
 
 TEST(CommandLineConverter, AnyFileNameWindowsAllows)
 {
     TestFolder folder;
-    const std::wstring base = wide(folder.path()) + L"\\";
+    const std::wstring base = w(folder.path()) + L"\\", photo = base + L"\x5199\x771F.bmp";
     // The ANSI code page turns alpha into "a": the other file must never be read.
     writeBmp(folder.file("ab.bmp"), 1, 1, {red});
     writeBmp(folder.file("x.bmp"), 1, 1, {blue});
     ASSERT_TRUE(MoveFileW((base + L"x.bmp").c_str(), (base + L"\x03B1" L"b.bmp").c_str()));
-    ProcessResult result = converter(L"--name alpha " + inQuotes(base + L"\x03B1" L"b.bmp"));
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(contains(result.out, "\t\t0x001F \r\n")) << result.out;
-
+    EXPECT_TRUE(contains(run(L"--name alpha " + q(base + L"\x03B1" L"b.bmp")).out, L"\t\t0x001F \r\n"));
     // A title the ANSI code page cannot hold needs a name; messages keep the name.
-    const std::wstring photo = base + L"\x5199\x771F.bmp";
     ASSERT_TRUE(CopyFileW((base + L"\x03B1" L"b.bmp").c_str(), photo.c_str(), TRUE));
-    result = converter(inQuotes(photo));
-    EXPECT_EQ(result.exitCode, 6);
-    EXPECT_TRUE(contains(result.err, utf8(L"'\x5199\x771F' von " + photo))) << result.err;
-    EXPECT_TRUE(contains(result.err, "--name NAME")) << result.err;
-    result = converter(inQuotes(base + L"\x5199.png"));
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(contains(result.err, utf8(L"Datei nicht gefunden: " + base + L"\x5199.png"))) << result.err;
+    EXPECT_TRUE(contains(run(q(photo), 6, L"'\x5199\x771F' von " + photo).err, L"--name NAME"));
+    run(q(base + L"\x5199.png"), 1, L"Datei nicht gefunden: " + base + L"\x5199.png");
 
     // A folder beyond MAX_PATH, given plainly and in the "\\?\" form, also for the output.
     std::wstring deep = base;
@@ -293,21 +199,19 @@ TEST(CommandLineConverter, AnyFileNameWindowsAllows)
     }
     ASSERT_TRUE(CopyFileW(photo.c_str(), (L"\\\\?\\" + deep + L"\x5199\x771F.bmp").c_str(), TRUE));
     for (const std::wstring& prefix : {std::wstring(), std::wstring(L"\\\\?\\")}) {
-        result = converter(L"-d " + inQuotes(prefix + deep) + L" --name foto " + inQuotes(prefix + deep + L"\x5199\x771F.bmp"));
-        EXPECT_EQ(result.exitCode, 0) << result.err;
+        run(L"-d " + q(prefix + deep) + L" --name foto " + q(prefix + deep + L"\x5199\x771F.bmp"));
         EXPECT_EQ(GetFileAttributesW((L"\\\\?\\" + deep + L"foto.h").c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
     }
 
     // Patterns are expanded by the program: files only, sorted; no match is an error.
     writeBmp(folder.file("b.bmp"), 1, 1, {blue});
-    result = converter(L"-d " + inQuotes(deep) + L" " + inQuotes(base + L"?.bmp") + L" " + inQuotes(base + L"*.gif"));
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(contains(result.err, "[1/2] " + folder.file("b.bmp") + " -> " + utf8(deep) + "b.h")) << result.err;
-    EXPECT_TRUE(contains(result.err, "Keine Datei passt zu " + folder.file("*.gif"))) << result.err;
-
-    result = converter(inQuotes(folder.path()));
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(contains(result.err, folder.path() + " ist ein Ordner, kein Bild")) << result.err;
+    writeBmp(folder.file("a.bmp"), 1, 1, {blue});
+    CreateDirectoryA(folder.file("c.bmp").c_str(), nullptr);
+    const std::string err = run(L"-d " + q(deep) + L" " + q(base + L"?.bmp") + L" " + q(base + L"*.gif"), 1,
+                                L"Keine Datei passt zu " + base + L"*.gif").err;
+    EXPECT_TRUE(contains(err, L"[1/3] " + base + L"a.bmp -> ")) << err;
+    EXPECT_TRUE(contains(err, L"[2/3] " + base + L"b.bmp -> " + deep + L"b.h")) << err;
+    run(q(folder.path()), 1, w(folder.path()) + L" ist ein Ordner, kein Bild");
 }
 
 TEST(CommandLineConverter, EveryFailureHasItsExitCode)
@@ -318,23 +222,29 @@ TEST(CommandLineConverter, EveryFailureHasItsExitCode)
     // A header that announces 30000 x 30000 pixels: refused before decoding.
     writeBytes(folder.file("huge.png"), std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\x75\x30\0\0\x75\x30\x08\x02", 26));
     CreateDirectoryA(folder.file("taken.h").c_str(), nullptr);
-    const std::string dot = inQuotes(folder.file("dot.bmp"));
-    const struct {
-        std::string arguments;
-        int code;
-        std::wstring message;
-    } cases[] = {
-        {inQuotes(folder.file("missing.png")), 1, L"Datei nicht gefunden"},
-        {inQuotes(folder.file("junk.png")), 2, L"kein lesbares Bild"},
-        {"-o " + inQuotes(folder.file("nowhere\\out.h")) + " " + dot, 3, L"nowhere"},
+    writeBytes(folder.file("x.h"), "kein Bild");
+    writeBytes(folder.file("dot.png"), "kein Bild");
+    const std::string dot = q(folder.file("dot.bmp")), junk = q(folder.file("junk.png")), gone = q(folder.file("gone.bmp"));
+    const std::string bytes = readBytes(folder.file("dot.bmp")), in = " -d " + q(folder.path()) + " ";
+    const std::tuple<std::string, int, std::wstring> cases[] = {
+        {gone, 1, L"Datei nicht gefunden"},
+        {junk, 2, L"kein lesbares Bild"},
+        {"-o " + q(folder.file("nowhere\\out.h")) + " " + dot, 3, L"nowhere"},
         // The rename onto a folder fails after the text was written.
-        {"-o " + inQuotes(folder.file("taken.h")) + " " + dot, 3, L"taken.h"},
+        {"-o " + q(folder.file("taken.h")) + " " + dot, 3, L"taken.h"},
         {"--size 100000x100000 " + dot, 4, L"Die Zielgr\xF6\xDF" L"e 100000x100000"},
-        {inQuotes(folder.file("huge.png")), 4, L"huge.png ist zu gro\xDF, um es im Speicher zu lesen."},
+        {q(folder.file("huge.png")), 4, L"huge.png ist zu gro\xDF, um es im Speicher zu lesen."},
+        // Nothing is written when an output would overwrite a picture or another output.
+        {"-o " + dot + " " + dot, 5, L"ist das Bild"},
+        {"-o " + q(folder.file("DOT.BMP")) + " " + dot, 5, L"ist das Bild"},
+        {in + q(folder.file("x.h")), 5, L"ist das Bild"},
+        {in + dot + " " + q(folder.file("dot.png")),
+         5, w(folder.file("dot.bmp") + " und " + folder.file("dot.png") + " erg\xE4" "ben dieselbe Ausgabe " + folder.file("dot.h"))},
         {"--name 1-2 " + dot, 6, L"ung\xFCltiger Symbolname"},
         {"", 64, L"kein Bild angegeben"},
         {"-x " + dot, 64, L"unbekannte Option: -x"},
         {dot + " " + dot, 64, L"mehrere Bilder nur mit -d ORDNER"},
+        {"--name a -d b " + dot + " " + dot, 64, L"--name gilt nur f\xFCr ein einzelnes Bild"},
         {"-o a.h -d b " + dot, 64, L"-o und -d"},
         {"--size 3 " + dot, 64, L"ung\xFCltige Gr\xF6\xDF" L"e '3'"},
         {"--background purpur " + dot, 64, L"unbekannte Farbe 'purpur'"},
@@ -342,83 +252,57 @@ TEST(CommandLineConverter, EveryFailureHasItsExitCode)
         {"--debug=70000 " + dot, 64, L"ung\xFCltiger Port: --debug=70000"},
         {"-o", 64, L"zu -o fehlt der Wert"},
     };
-    for (const auto& c : cases) {
-        const ProcessResult result = converter(c.arguments);
-        EXPECT_EQ(result.exitCode, c.code) << c.arguments << "\n" << result.err;
-        EXPECT_TRUE(contains(result.err, utf8(c.message))) << result.err;
-        EXPECT_EQ(result.out, "");
-    }
-    EXPECT_EQ(listFolder(folder.path()), (std::vector<std::string>{"dot.bmp", "huge.png", "junk.png", "taken.h"}));
-    EXPECT_EQ(listFolder(folder.file("taken.h")), std::vector<std::string>{});
+    for (const auto& [arguments, code, message] : cases)
+        EXPECT_EQ(run(arguments, code, message).out, "");
+    EXPECT_TRUE(contains(run("-o " + dot + " " + dot, 5).err, L"Es wurde nichts geschrieben."));
+    EXPECT_EQ(readBytes(folder.file("dot.bmp")), bytes);
+    EXPECT_EQ(listFolder(folder.path()),
+              (std::vector<std::string>{"dot.bmp", "dot.png", "huge.png", "junk.png", "taken.h", "x.h"}));
 
     // A batch goes on and reports the code of its first failure.
     TestFolder target;
-    ProcessResult result = converter("-d " + inQuotes(target.path()) + " " + inQuotes(folder.file("junk.png")) + " " +
-                                     inQuotes(folder.file("gone.bmp")) + " " + dot);
-    EXPECT_EQ(result.exitCode, 2) << result.err;
+    const std::string err = run("-d " + q(target.path()) + " " + junk + " " + gone + " " + dot, 2).err;
     EXPECT_EQ(listFolder(target.path()), std::vector<std::string>{"dot.h"});
-    EXPECT_TRUE(contains(result.err, "[2/3] " + folder.file("gone.bmp") + ": Fehler")) << result.err;
-    EXPECT_TRUE(contains(result.err, "[3/3] " + folder.file("dot.bmp") + " -> " + target.path() + "\\dot.h")) << result.err;
-    result = converter("-d " + inQuotes(target.path()) + " " + inQuotes(folder.file("gone.bmp")) + " " +
-                       inQuotes(folder.file("junk.png")));
-    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_TRUE(contains(err, w("[2/3] " + folder.file("gone.bmp") + ": Fehler"))) << err;
+    EXPECT_TRUE(contains(err, w("[3/3] " + folder.file("dot.bmp") + " -> " + target.path() + "\\dot.h"))) << err;
+    run("-d " + q(target.path()) + " " + gone + " " + junk, 1);
 
-    for (const char* help : {"--help", "/?"}) {
-        result = converter(help);
-        EXPECT_EQ(result.exitCode, 0);
-        EXPECT_TRUE(contains(result.out, utf8(L"Exit-Code (bei mehreren Bildern der des ersten Fehlers"))) << result.out;
-        EXPECT_TRUE(contains(result.out, "  64  falscher Aufruf")) << result.out;
-    }
-    result = converter("--version");
-    EXPECT_EQ(result.out, "bmp2ondra 1.0.0.0\r\n");
+    EXPECT_TRUE(contains(run("/?").out, L"Exit-Code (bei mehreren Bildern der des ersten Fehlers"));
+    EXPECT_EQ(run("--version").out, "bmp2ondra 1.0.0.0\r\n");
     // "--" ends the options: a picture whose name begins with "-".
     writeBmp(folder.file("-x.bmp"), 1, 3, {red, red, blue});
-    result = converter("-- " + inQuotes(folder.file("-x.bmp")));
-    EXPECT_EQ(result.exitCode, 0) << result.err;
+    run("-- " + q(folder.file("-x.bmp")));
 }
 
-TEST(CommandLineConverter, BackgroundFramesAndTransparencyWarnings)
+TEST(CommandLineConverter, BackgroundFramesTransparencyAndBigPictures)
 {
     TestFolder folder;
     savePicture(folder.file("hole.png"), 1, 3, {red, clear, blue}, L"image/png");
-    ProcessResult result = converter(inQuotes(folder.file("hole.png")));
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_TRUE(contains(result.out, "\t\t0xF800, 0x0000, \r\n\t\t0x001F \r\n")) << result.out;
-    EXPECT_TRUE(contains(result.err, "hat durchsichtige Bildpunkte; sie werden schwarz. Mit --background FARBE"))
-        << result.err;
+    const std::string hole = " " + q(folder.file("hole.png"));
+    EXPECT_TRUE(contains(run(hole, 0, L"hat durchsichtige Bildpunkte; sie werden schwarz. Mit --background FARBE").out,
+                         L"\t\t0xF800, 0x0000, \r\n\t\t0x001F \r\n"));
     for (const char* colour : {"rot", "Red", "#f00", "255,0,0"}) {
-        result = converter(std::string("--background ") + colour + " " + inQuotes(folder.file("hole.png")));
-        EXPECT_EQ(result.exitCode, 0) << colour;
+        const ProcessResult result = run(std::string("--background ") + colour + hole);
         EXPECT_EQ(result.err, "") << colour;
-        EXPECT_TRUE(contains(result.out, "\t\t0x0230, 0xF800, \r\n\t\t0x001F \r\n")) << colour << result.out;
+        EXPECT_TRUE(contains(result.out, L"\t\t0x0230, 0xF800, \r\n\t\t0x001F \r\n")) << colour << result.out;
     }
-    result = converter("--background gr\xFCn " + inQuotes(folder.file("hole.png")));
-    EXPECT_TRUE(contains(result.out, "\t\t0xF800, 0x0400, \r\n")) << result.out;
+    EXPECT_TRUE(contains(run("--background gr\xFCn" + hole).out, L"\t\t0xF800, 0x0400, \r\n"));
 
-    // Two frames: the first is converted, with a warning.
-    const std::string frame = std::string("\x2C\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0", 15);
-    writeBytes(folder.file("two.gif"), std::string("GIF89a\x01\0\x01\0\x80\0\0" "\0\0\0\xFF\xFF\xFF", 19) + frame +
-                                           frame + ";");
-    result = converter(inQuotes(folder.file("two.gif")));
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(contains(result.err, "two.gif enth\xC3\xA4lt 2 Bilder oder Seiten; nur das erste wird umgewandelt."))
-        << result.err;
-    EXPECT_TRUE(contains(result.out, "{ 'b', 1, 1, 1 ,")) << result.out;
-}
+    // Two frames of one transparent pixel (a palette picture): the first is
+    // converted, with warnings.
+    const std::string frame = std::string("\x21\xF9\x04\x01\0\0\0\0\x2C\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0", 23);
+    writeBytes(folder.file("two.gif"),
+               std::string("GIF89a\x01\0\x01\0\x80\0\0" "\0\0\0\xFF\xFF\xFF", 19) + frame + frame + ";");
+    const ProcessResult two = run(q(folder.file("two.gif")), 0, L"two.gif hat durchsichtige Bildpunkte");
+    EXPECT_TRUE(contains(two.err, L"two.gif enth\xE4lt 2 Bilder oder Seiten; nur das erste wird umgewandelt."));
+    EXPECT_TRUE(contains(two.out, L"{ 'b', 1, 1, 1 ,"));
 
-// The old limit guessed 8 characters per pixel and refused anything above
-// 2^28 pixels; this one-coloured picture gives 17 MB of text.
-TEST(CommandLineConverter, BigPictureIsConvertedWhenItsTextFits)
-{
-    TestFolder folder;
+    // The old limit refused anything above 2^28 pixels; this one-coloured
+    // picture gives 17 MB of text: 1052688 runs of 255 and one of 16.
     writeIndexedBmp(folder.file("big.bmp"), 16384, 16384, 1, {0x000000, 0xFFFFFF}, [](int, int) { return 0; });
-    const ProcessResult result = converter("-o " + inQuotes(folder.file("big.h")) + " " + inQuotes(folder.file("big.bmp")), 300000);
-    ASSERT_EQ(result.exitCode, 0) << result.err;
+    run("-o " + q(folder.file("big.h")) + " " + q(folder.file("big.bmp")));
     const std::string text = readBytes(folder.file("big.h"));
-    // 16384 * 16384 pixels = 1052688 runs of 255 and one of 16.
-    const size_t runs = 1052688;
-    const size_t data = text.find("[] = {\r\n") + 8;
-    EXPECT_EQ(text.size(), data + 16385 * 4 + (runs + 1) * 16 - 1 + 7 + text.size() - text.find("\tconst color_t* _bmp_frames_"));
-    EXPECT_TRUE(contains(text, "\t\t0x1030, 0x0000 \r\n\r\n\t};\r\n")) << text.substr(text.size() - 300);
-    EXPECT_TRUE(contains(text, "{ 'b', 1, 16384, 16384 , _bmp_frames_big };"));
+    EXPECT_EQ(text.size(), 16908902u);
+    EXPECT_TRUE(contains(text, L"\t\t0x1030, 0x0000 \r\n\r\n\t};\r\n\tconst color_t* _bmp_frames_big[] = {_bmp_data_big};\r\n"
+                               L"\tBitmapHeader _bmp_big = { 'b', 1, 16384, 16384 , _bmp_frames_big };"));
 }

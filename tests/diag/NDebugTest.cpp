@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ConverterBitmap.h"
 #include "NDebug.h"
-#include "TestFiles.h"
 
 namespace {
 
@@ -21,81 +19,50 @@ void switchOn(NDebug& debug, unsigned short port)
 
 }  // namespace
 
-TEST(NDebug, StartsOffAndUntriedTowardLocalPort5001)
+TEST(NDebug, StartsOffAndReachesLocalPort5001WhenSwitchedOn)
 {
     NDebug debug;
-    EXPECT_STREQ(debug.getClassName(), "NDebug");
-    EXPECT_STREQ(debug.getName(), "NDebug");
-    EXPECT_EQ(debug.debugPort, 5001);
-    EXPECT_EQ(str(debug.debugHost), "localhost");
     EXPECT_TRUE(debug.off);
+    debug.printf("aus");
     EXPECT_EQ(debug.connectState, 0);
-    EXPECT_FALSE(debug.isConnected());
 
-    // Switched on with its defaults, it reaches a listener on port 5001. The
-    // port may be held for a while by another program on this machine.
-    TestListener* listener = nullptr;
-    for (int i = 0; i < 100; ++i) {
-        listener = new TestListener(5001);
-        if (listener->ok())
-            break;
-        delete listener;
-        listener = nullptr;
-        Sleep(200);
-    }
-    if (!listener)
-        GTEST_SKIP() << "port 5001 stayed busy";
+    // The port may be held by another program on this machine.
+    TestListener listener(5001);
+    if (!listener.ok())
+        GTEST_SKIP() << "port 5001 is busy";
     debug.off = false;
     debug.printf("Port %d", 5001);
     EXPECT_EQ(debug.connectState, 1);
-    EXPECT_TRUE(listener->waitForBytes(11));
-    EXPECT_EQ(listener->received(), "Port 5001\r\n");
+    EXPECT_TRUE(listener.waitForBytes(11));
+    EXPECT_EQ(listener.received(), "Port 5001\r\n");
     debug.close();
-    delete listener;
 }
 
-TEST(NDebug, LinesArriveWithLineEndsInOrder)
+TEST(NDebug, LinesArriveInOrderAndLongOnesAreCutAt5000)
 {
     TestListener listener;
     ASSERT_TRUE(listener.ok());
     NDebug debug;
     switchOn(debug, listener.port());
-
     debug.printf("w=%d", 7);
     EXPECT_EQ(debug.connectState, 1);
-    ASSERT_TRUE(listener.waitForBytes(5));
-    EXPECT_EQ(listener.received(), "w=7\r\n");
-
     debug.printf("%s und %s", "zweite", "Zeile");
     debug.sendLine("dritte");
-    const std::string all = "w=7\r\nzweite und Zeile\r\ndritte\r\n";
-    ASSERT_TRUE(listener.waitForBytes(all.size()));
-    EXPECT_EQ(listener.received(), all);
-    EXPECT_EQ(listener.connections(), 1);
-}
+    std::string expected = "w=7\r\nzweite und Zeile\r\ndritte\r\n";
 
-TEST(NDebug, LongResultsAreCutAt5000WithWarning)
-{
-    TestListener listener;
-    ASSERT_TRUE(listener.ok());
-    NDebug debug;
-    switchOn(debug, listener.port());
-
+    // Exactly 5000 characters still fit; 5001 do not.
     std::string text;
     for (int i = 0; i < 6000; ++i)
         text += static_cast<char>('a' + i % 26);
+    const std::string cut = text.substr(0, 5000);
     debug.printf("%s", text.c_str());
-    std::string expected = text.substr(0, 5000) + "\r\n" + warning;
-
-    // Exactly 5000 characters still fit; 5001 do not.
-    debug.printf("%s", text.substr(0, 5000).c_str());
-    expected += text.substr(0, 5000) + "\r\n";
-    debug.printf("%s!", text.substr(0, 5000).c_str());
-    expected += text.substr(0, 5000) + "\r\n" + warning;
-
+    debug.printf("%s", cut.c_str());
+    debug.printf("%s!", cut.c_str());
+    expected += cut + "\r\n" + warning + cut + "\r\n" + cut + "\r\n" + warning;
     ASSERT_TRUE(listener.waitForBytes(expected.size()));
     Sleep(50);
     EXPECT_EQ(listener.received(), expected);
+    EXPECT_EQ(listener.connections(), 1);
 }
 
 TEST(NDebug, NoConnectionAttemptWhileOff)
@@ -108,14 +75,12 @@ TEST(NDebug, NoConnectionAttemptWhileOff)
     debug.sendLine("still");
     Sleep(200);
     EXPECT_EQ(listener.connections(), 0);
-    EXPECT_EQ(debug.connectState, 0);
     EXPECT_FALSE(debug.isConnected());
 
     debug.off = false;
     debug.sendLine("jetzt");
     ASSERT_TRUE(listener.waitForBytes(7));
     EXPECT_EQ(listener.received(), "jetzt\r\n");
-    EXPECT_EQ(listener.connections(), 1);
 }
 
 TEST(NDebug, OneFailedAttemptThenSilentEvenForALaterListener)
@@ -158,38 +123,7 @@ TEST(NDebug, ListenerThatGoesAwayMakesSendsFailSilently)
         Sleep(10);
     }
     EXPECT_EQ(str(debug.getErrorText()), "Daten konnten nicht gesendet werden.");
-    EXPECT_EQ(str(debug.getStatusText()), "Fehler...");
     // Still the one connection: nothing is retried.
     EXPECT_EQ(debug.connectState, 1);
     debug.sendLine("weiter");
-}
-
-// The converter writes its status and the whole source text to the global
-// channel.
-TEST(NDebug, ConverterTracesStatusAndSourceText)
-{
-    TestFolder folder;
-    const std::string picture = folder.file("punkt.bmp");
-    writeBmp(picture, 2, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF});
-
-    TestListener listener;
-    ASSERT_TRUE(listener.ok());
-    ASSERT_TRUE(globalDebug.off);
-    ASSERT_EQ(globalDebug.connectState, 0);
-    switchOn(globalDebug, listener.port());
-
-    ConverterBitmap converter;
-    converter.load(picture.c_str());
-    ASSERT_FALSE(converter.sourceText.isEmpty());
-    const std::string expected = "ConverterBitmap::convert(..) status = " +
-                                 std::to_string(converter.getConvertStatus()) + "\r\n" +
-                                 str(converter.sourceText) + "\r\n";
-    EXPECT_TRUE(listener.waitForBytes(expected.size()));
-    Sleep(50);
-    EXPECT_EQ(listener.received(), expected);
-
-    globalDebug.close();
-    globalDebug.off = true;
-    globalDebug.connectState = 0;
-    globalDebug.debugPort = 5001;
 }

@@ -47,54 +47,37 @@ TEST(NError, LogEntriesAreIndentedAndRecordedOnce)
     EXPECT_EQ(str(other.log).rfind("\r\nCOM\r\n\tFehlernummer: -2147467259\r\n", 0), 0u);
 }
 
-TEST(NError, MessageBoxTextAndStyle)
-{
-    NError error;
-    MessageBoxCatcher boxes;
-    boxes.expect(IDOK);
-    error.messageBox("Nur Text", 0, "Titel", MB_ICONWARNING);
-    boxes.expect(IDOK);
-    error.messageBox("Mit Code", 5, "Fehler !", MB_ICONERROR);
-    ASSERT_EQ(boxes.count(), 2u);
-    EXPECT_EQ(boxes[0].title, "Titel");
-    EXPECT_EQ(boxes[0].text, "Nur Text");
-    EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONWARNING));
-    EXPECT_EQ(boxes[1].title, "Fehler !");
-    EXPECT_EQ(boxes[1].icon, static_cast<unsigned>(MB_ICONERROR));
-    // The code follows after a line break and one space; the system text is
-    // the last part of the box's text.
-    const std::string expected = "Mit Code\r\n Fehlernummer: 5\r\n" + str(NError::getSystemMessage(5));
-    std::string shown = boxes[1].text;
-    // The box may drop trailing line breaks of the text.
-    while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r'))
-        shown.pop_back();
-    std::string want = expected;
-    while (!want.empty() && (want.back() == '\n' || want.back() == '\r'))
-        want.pop_back();
-    EXPECT_EQ(shown, want);
-}
-
-TEST(NError, ShowLogOnlyWhenSomethingWasLogged)
+TEST(NError, MessageBoxTextStyleAndTheLogShownAtTheEnd)
 {
     NError error;
     {
         MessageBoxCatcher boxes;
-        error.showLog();
-        EXPECT_EQ(boxes.count(), 0u);
+        error.showLog();  // nothing logged: no box
     }
-    error.addError("Erster Fehler");
-    error.addError("Zweiter Fehler");
     MessageBoxCatcher boxes;
     boxes.expect(IDOK);
-    error.showLog();
+    error.messageBox("Mit Code", 5, "Titel", MB_ICONWARNING);
     ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes[0].title, "Fehler !");
-    EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONERROR));
-    EXPECT_EQ(boxes[0].text,
+    EXPECT_EQ(boxes[0].title, "Titel");
+    EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONWARNING));
+    // The code follows after a line break and one space, then the system's
+    // text (the box may drop its trailing line break).
+    NString system = NError::getSystemMessage(5);
+    system.trimRight();
+    EXPECT_EQ(boxes[0].text.substr(0, boxes[0].text.find_last_not_of("\r\n") + 1),
+              "Mit Code\r\n Fehlernummer: 5\r\n" + str(system));
+
+    error.addError("Erster Fehler");
+    error.addError("Zweiter Fehler");
+    boxes.expect(IDOK);
+    error.showLog();
+    ASSERT_EQ(boxes.count(), 2u);
+    EXPECT_EQ(boxes[1].title, "Fehler !");
+    EXPECT_EQ(boxes[1].icon, static_cast<unsigned>(MB_ICONERROR));
+    EXPECT_EQ(boxes[1].text,
               "Folgende Fehler sind w\xE4hrend der Abarbeitung des Programmes protokolliert "
               "worden:\r\n\r\nErster Fehler\r\nZweiter Fehler");
-    // The log stays after it was shown.
-    EXPECT_FALSE(error.log.isEmpty());
+    EXPECT_FALSE(error.log.isEmpty());  // the log stays after it was shown
 }
 
 TEST(MessageBoxCatcher, FailsOnUnexpectedAndMissingBoxes)

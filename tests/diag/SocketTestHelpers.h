@@ -1,20 +1,19 @@
 #ifndef SOCKETTESTHELPERS_H
 #define SOCKETTESTHELPERS_H
 
-// Small Winsock helpers for the network tests. Everything binds to 127.0.0.1
-// and, unless told otherwise, to a port the system picks, so test programs
-// running in parallel never meet on a port.
+// Helpers for the network tests. Everything binds to 127.0.0.1 and, unless
+// told otherwise, to a port the system picks, so test programs running in
+// parallel never meet on a port.
 #include <winsock2.h>
 #include <windows.h>
 
-#include <atomic>
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "NError.h"
-#include "NString.h"
+#include "NNetworkStreamTcp.h"
 
 inline std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
 
@@ -23,9 +22,7 @@ inline std::string systemText(unsigned int code)
 {
     NString text = NError::getSystemMessage(code);
     text.trim();
-    if (text.isEmpty())
-        return "Unbekannter Fehler " + std::to_string(code) + ".";
-    return str(text);
+    return text.isEmpty() ? "Unbekannter Fehler " + std::to_string(code) + "." : str(text);
 }
 
 // Keeps Winsock started for the helper's lifetime.
@@ -38,27 +35,6 @@ public:
     }
     ~WinsockUser() { WSACleanup(); }
 };
-
-// A socket bound to 127.0.0.1 (port 0: the system picks one).
-inline SOCKET boundSocket(unsigned short port, unsigned short* actualPort)
-{
-    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-    if (s == INVALID_SOCKET)
-        return s;
-    sockaddr_in local = {};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(port);
-    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
-        closesocket(s);
-        return INVALID_SOCKET;
-    }
-    int length = sizeof local;
-    getsockname(s, reinterpret_cast<sockaddr*>(&local), &length);
-    if (actualPort)
-        *actualPort = ntohs(local.sin_port);
-    return s;
-}
 
 // True when a connection waits on the listening socket within `ms`.
 inline bool connectionPending(SOCKET listening, int ms)
@@ -75,117 +51,100 @@ inline bool connectionPending(SOCKET listening, int ms)
 // server later.
 class RefusingPort : WinsockUser {
 public:
-    RefusingPort() : s(boundSocket(0, &number)) {}
-    ~RefusingPort()
+    RefusingPort() : s(socket(AF_INET, SOCK_STREAM, 0))
     {
-        if (s != INVALID_SOCKET)
-            closesocket(s);
+        sockaddr_in local = {};
+        local.sin_family = AF_INET;
+        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int length = sizeof local;
+        if (s != INVALID_SOCKET && bind(s, reinterpret_cast<sockaddr*>(&local), length) == 0 &&
+            getsockname(s, reinterpret_cast<sockaddr*>(&local), &length) == 0)
+            number = ntohs(local.sin_port);
     }
-    bool ok() const { return s != INVALID_SOCKET; }
+    ~RefusingPort() { closesocket(s); }
+    bool ok() const { return number != 0; }
     unsigned short port() const { return number; }
     SOCKET handle() const { return s; }
     bool listen() { return ::listen(s, 5) == 0; }
 
 private:
-    unsigned short number = 0;
     SOCKET s;
+    unsigned short number = 0;
 };
 
-// A line listener: accepts any number of clients on its own thread and
-// collects everything they send, in arrival order per client.
-class TestListener : WinsockUser {
+// A server stream that, watching, accepts its client on the watching thread
+// and collects what arrives. calls() lists the handlers in the order they
+// ran: "A" accept, "R" read, "W" write, "C" close.
+class TestListener : public NNetworkStreamTcp {
 public:
-    explicit TestListener(unsigned short wantedPort = 0) : server(boundSocket(wantedPort, &number))
+    explicit TestListener(unsigned short wantedPort = 0, bool watch = true)
     {
-        if (server == INVALID_SOCKET || ::listen(server, 5) != 0)
-            return;
-        listening = true;
-        worker = std::thread([this] { run(); });
+        listening = createServer(nullptr, wantedPort, "127.0.0.1") && (!watch || startWatching());
     }
-    ~TestListener() { stop(); }
+    ~TestListener() override { stop(); }
 
     bool ok() const { return listening; }
-    unsigned short port() const { return number; }
-    int connections() const { return accepted.load(); }
-    std::string received() const
+    unsigned short port() const
     {
-        std::lock_guard<std::mutex> lock(mutex);
-        return data;
+        sockaddr_in local = {};
+        int length = sizeof local;
+        getsockname(static_cast<SOCKET>(serverSocket), reinterpret_cast<sockaddr*>(&local), &length);
+        return ntohs(local.sin_port);
     }
-    // Waits until at least `bytes` bytes came (at most a few seconds).
-    bool waitForBytes(size_t bytes, int ms = 5000) const
+    Socket socket(bool server) const { return server ? serverSocket : clientSocket; }
+    std::string received() const { return locked(data); }
+    std::string calls() const { return locked(callLog); }
+    int connections() const
     {
-        for (int waited = 0; waited < ms; waited += 5) {
-            if (received().size() >= bytes)
-                return true;
-            Sleep(5);
-        }
-        return received().size() >= bytes;
+        const std::string all = calls();
+        return static_cast<int>(std::count(all.begin(), all.end(), 'A'));
     }
-    bool waitForConnections(int count, int ms = 5000) const
+    // Wait at most a few seconds for the bytes or the handler calls.
+    bool waitForBytes(size_t bytes) const { return waitUntil([&] { return received().size() >= bytes; }); }
+    bool waitForCalls(const std::string& part) const
     {
-        for (int waited = 0; waited < ms && connections() < count; waited += 5)
-            Sleep(5);
-        return connections() >= count;
+        return waitUntil([&] { return calls().find(part) != std::string::npos; });
     }
-    // The listener goes away: every connection and the server socket close.
+    // The listener goes away: its connection and server socket close.
     void stop()
     {
-        quit = true;
-        if (worker.joinable())
-            worker.join();
-        for (SOCKET c : clients)
-            closesocket(c);
-        clients.clear();
-        if (server != INVALID_SOCKET)
-            closesocket(server);
-        server = INVALID_SOCKET;
+        close();
+        waitUntil([this] { return !isRunning(); });
     }
+
+protected:
+    void onAccept() override
+    {
+        log("A", "");
+        acceptClient();
+    }
+    void onRead() override { log("R", str(read())); }
+    void onWrite() override { log("W", ""); }
+    void onClose() override { log("C", ""); }
 
 private:
-    void run()
+    template <class Done>
+    static bool waitUntil(Done done)
     {
-        while (!quit) {
-            fd_set readable;
-            FD_ZERO(&readable);
-            FD_SET(server, &readable);
-            for (SOCKET c : clients)
-                FD_SET(c, &readable);
-            timeval wait = {0, 20000};
-            if (select(0, &readable, nullptr, nullptr, &wait) <= 0)
-                continue;
-            if (FD_ISSET(server, &readable)) {
-                SOCKET c = accept(server, nullptr, nullptr);
-                if (c != INVALID_SOCKET) {
-                    clients.push_back(c);
-                    ++accepted;
-                }
-            }
-            for (size_t i = 0; i < clients.size(); ++i) {
-                if (!FD_ISSET(clients[i], &readable))
-                    continue;
-                char block[8192];
-                int n = recv(clients[i], block, sizeof block, 0);
-                if (n > 0) {
-                    std::lock_guard<std::mutex> lock(mutex);
-                    data.append(block, n);
-                } else {
-                    closesocket(clients[i]);
-                    clients.erase(clients.begin() + static_cast<std::ptrdiff_t>(i));
-                    break;
-                }
-            }
-        }
+        for (int waited = 0; waited < 5000 && !done(); waited += 5)
+            Sleep(5);
+        return done();
+    }
+    std::string locked(const std::string& text) const
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return text;
+    }
+    void log(const char* call, const std::string& bytes)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        callLog += call;
+        data += bytes;
     }
 
-    unsigned short number = 0;
-    SOCKET server;
-    std::vector<SOCKET> clients;
-    std::thread worker;
-    std::atomic<bool> quit{false};
-    std::atomic<int> accepted{0};
     bool listening = false;
     mutable std::mutex mutex;
+    std::string callLog;
     std::string data;
 };
 

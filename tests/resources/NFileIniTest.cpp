@@ -41,13 +41,18 @@ TEST_F(NFileIniTest, ValueSearchAndValueEditsKeepTheRestOfTheText)
     TestFolder folder;
     NFileIni ini;
     openWith(ini, folder, "r.ini",
-             "[A]  \r\nx=1\r\nkey =2\r\ny= spaced \r\n[B]\r\nx=2\r\n[A]\r\nz=9");
-    EXPECT_EQ(str(ini.getValue("A", "x", "d")), "1");
+             "[A]  \r\nx=1\r\nkey =2\r\ny= spaced \r\nx=3\r\n[B]\r\nx=2\r\nq=4\r\n[A]\r\nz=9");
+    EXPECT_EQ(str(ini.getValue("A", "x", "d")), "1");         // the first line of a key wins
     EXPECT_EQ(str(ini.getValue("A", "X", "d")), "d");         // case-sensitive
     EXPECT_EQ(str(ini.getValue("A", "key", "d")), "d");       // "=" must follow the key
     EXPECT_EQ(str(ini.getValue("A", "y", "d")), " spaced ");  // untrimmed
     EXPECT_EQ(str(ini.getValue("A", "z", "d")), "d");         // second [A] is not searched
+    EXPECT_EQ(str(ini.getValue("A", "q", "d")), "d");         // nor is the next section
     EXPECT_EQ(ini.getValueInt("B", "x", 7), 2);
+    ini.setValue("A", "x", "5");  // edits and removes the first line only
+    EXPECT_EQ(str(ini.getValue("A", "x", "d")), "5");
+    ini.setValue("A", "x", "");
+    EXPECT_EQ(str(ini.getValue("A", "x", "d")), "3");
     NFileIni lf;  // LF-only lines are no lines
     openWith(lf, folder, "lf.ini", "[A]\nx=1\n[B]\ny=2");
     EXPECT_EQ(str(lf.getValue("B", "y", "d")), "d");
@@ -148,11 +153,12 @@ TEST_F(NFileIniTest, BoundedLists)
     EXPECT_EQ(str(ini.getSectionText("Recent")), "maxEntries=3\r\nb.txt\r\nc.txt\r\n");
     EXPECT_EQ(str(ini.getValue("Other", "q")), "1");
 
-    // Keyed entries replace by key; a longer key is another key.
-    ini.addListEntry("Keys", "file=1");
-    ini.addListEntry("Keys", "file2=2");
-    ini.addListEntry("Keys", "file=3");
-    EXPECT_EQ(str(ini.getSectionText("Keys")), "maxEntries=10\r\nfile=3\r\nfile2=2\r\n");
+    // An entry replaces the later lines of its key and those that begin with it.
+    for (const char* entry : {"file=1", "file2=2", "x=file", "fil=0", "file=3"})
+        ini.addListEntry("Keys", entry);
+    EXPECT_EQ(str(ini.getSectionText("Keys")), "maxEntries=10\r\nfile=3\r\nfil=0\r\nx=file\r\n");
+    ini.addListEntry("Keys", "fi");
+    EXPECT_EQ(str(ini.getSectionText("Keys")), "maxEntries=10\r\nfi\r\nx=file\r\n");
     for (int i = 0; i < 12; ++i)
         ini.addListEntry("Many", NString::fromNumber(i));
     EXPECT_EQ(ini.getListEntries("Many", list), 10);
@@ -237,6 +243,23 @@ TEST_F(NFileIniTest, OpenFailuresAndAtomicSave)
     EXPECT_FALSE(ini.save());
     EXPECT_FALSE(fileExists(folder.file("missing.ini")));
     EXPECT_FALSE(ini.create(folder.file("no\\such\\folder.ini").c_str()));
+
+    // Opening another file saves the edits first; when they cannot be saved
+    // nothing changes.
+    openWith(ini, folder, "first.ini", "[F]\r\nf=1\r\n");
+    ini.setValue("F", "f", "2");
+    openWith(ini, folder, "second.ini", "[S]\r\n");
+    EXPECT_EQ(readBytes(folder.file("first.ini")), "[F]\r\nf=2\r\n");
+    ini.setValue("S", "s", "1");
+    SetFileAttributesA(folder.file("second.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(ini.open(folder.file("first.ini").c_str(), false, false));
+    EXPECT_EQ(str(ini.getPath()), folder.file("second.ini"));
+    EXPECT_EQ(str(ini.getContent()), "[S]\r\ns=1\r\n");
+    EXPECT_TRUE(ini.isModified());
+    ini.close(false);
+    SetFileAttributesA(folder.file("second.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(folder.file("first.ini").c_str());
+    DeleteFileA(folder.file("second.ini").c_str());
 
     // Read-only: never written, not even by close(true).
     openWith(ini, folder, "ro.ini", "[O]\r\no=1\r\n", true);

@@ -18,18 +18,6 @@ const std::string readFailure = "Fehler beim Lesen der Resourcen.\r\n";
 
 std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
 
-void removeTree(const std::string& folder)
-{
-    for (const std::string& name : listFolder(folder)) {
-        const std::string path = folder + "\\" + name;
-        if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
-            removeTree(path);
-        else
-            DeleteFileA(path.c_str());
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 std::string tempPath()
 {
     char temp[MAX_PATH + 1] = {};
@@ -226,52 +214,55 @@ TEST_F(ResourceArchive, SecondInstanceInTheSameSecondTakesTheNextCounter)
     FAIL() << "the two reads never fell into the same second";
 }
 
+TEST(ResourceArchiveNames, DeviceNamesAreNoFileNamesInAnyCaseOrWithAnyExtension)
+{
+    std::vector<std::string> devices = {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONIN$", "CONOUT$"};
+    for (const char* port : {"COM", "LPT"})
+        for (const char* digit : {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "\xB9", "\xB2", "\xB3"})
+            devices.push_back(std::string(port) + digit);
+    for (const std::string& device : devices) {
+        std::string lower = device;
+        for (char& c : lower)
+            c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        std::string mixed = lower;
+        mixed[0] = device[0];
+        for (const std::string& name : {device, lower, mixed, device + ".txt", lower + ".tar.gz",
+                                        mixed + " .ini", device + "  .x"})
+            EXPECT_FALSE(NResources::isPlainFileName(name.c_str())) << name;
+    }
+    for (const char* name : {"CONx", "COM10", "LPT", "COM", "NULL.txt", "xcon", "auxi.ini", "c.on",
+                             "nul_.txt", "a.con", "com1x.txt"})
+        EXPECT_TRUE(NResources::isPlainFileName(name)) << name;
+}
+
 TEST_F(ResourceArchive, NamesThatLeaveTheFolderAreRefused)
 {
-    const std::vector<std::string> names = {"..\\evil.txt", "../evil.txt", "..",        "sub\\evil.txt",
-                                            "c:evil.txt",   "evil.txt:s",  "con",       "NUL.txt",
-                                            "evil.txt.",    "evil ",       "ev?l"};
+    const std::vector<std::string> names = {"..\\evil.txt", "../evil.txt", "..", "sub\\evil.txt",
+                                            "c:evil.txt", "evil.txt:s", "Com1.log", "evil.txt.",
+                                            "evil ", "ev?l"};
     PrivateTempFolder privateTemp;
     ASSERT_EQ(tempPath(), privateTemp.path() + "\\");
-
-    for (const std::string& name : names) {
+    for (const std::string& name : names)
         expectFailure(withArchive(fakeProgram(), block("good.ini", "g") + block(name, "evil")),
                       "Ung\xFCltiger Dateiname im Archiv: " + name);
-        EXPECT_FALSE(fileExists("C:\\evil.txt"));
-    }
     // A zero byte inside the name.
     expectFailure(withArchive(fakeProgram(), block(std::string("evil\0.txt", 9), "evil")),
                   "Ung\xFCltiger Dateiname im Archiv: evil");
-
+    EXPECT_FALSE(fileExists("C:\\evil.txt"));
     EXPECT_TRUE(listFolder(privateTemp.path()).empty());
     EXPECT_EQ(listFolder(privateTemp.parent()), std::vector<std::string>{"temp"});
     EXPECT_EQ(listFolder(folder.path()), std::vector<std::string>{"prog.exe"});
-}
-
-TEST_F(ResourceArchive, AThousandTinyBlocks)
-{
-    std::string blocks;
-    for (int i = 0; i < 1000; ++i)
-        blocks += block("f" + std::to_string(i), i % 2 ? "x" : "");
-    NResources resources;
-    program(withArchive(fakeProgram(), blocks), resources);
-    ASSERT_TRUE(resources.readArchive());
-    EXPECT_EQ(resources.getArchiveFiles().getCount(), 1000);
-    const std::string extractFolder = str(resources.getExtractFolder());
-    EXPECT_EQ(listFolder(extractFolder).size(), 1000u);
-    resources.cleanUp();
-    EXPECT_FALSE(fileExists(extractFolder));
 
     // The same name again and again: one file, the last block's data.
-    blocks.clear();
-    for (int i = 0; i < 300; ++i)
+    std::string blocks;
+    for (int i = 0; i < 30; ++i)
         blocks += block("same.ini", std::to_string(i));
     NResources again;
     program(withArchive(fakeProgram(), blocks), again);
     ASSERT_TRUE(again.readArchive());
     NMapStringToString files = again.getArchiveFiles();
     ASSERT_EQ(files.getCount(), 1);
-    EXPECT_EQ(readBytes(str(files.lookup("same.ini"))), "299");
+    EXPECT_EQ(readBytes(str(files.lookup("same.ini"))), "29");
 }
 
 // Damaged archives: each read ends in a result and at most one box, and
@@ -286,48 +277,37 @@ TEST_F(ResourceArchive, MutatedArchivesNeverEscapeOrCrash)
     ASSERT_EQ(tempPath(), temp + "\\");
     const unsigned int interesting[] = {0, 1, 7, 99, 100, 300, 310, 0x7FFFFFFF, 0x80000000,
                                         0xFFFFFFFF, 0xFFFFFFF6};
-
     std::mt19937 random(20240611u);
     auto pick = [&](size_t n) { return static_cast<size_t>(random() % n); };
-    MessageBoxCatcher boxes;
-    int readOk = 0, readFailed = 0;
+    int readOk = 0;
     for (int round = 0; round < 400; ++round) {
         std::string bytes = valid;
-        const int mutations = 1 + static_cast<int>(pick(3));
-        for (int m = 0; m < mutations && bytes.size() > prog.size(); ++m) {
+        for (int m = 1 + static_cast<int>(pick(3)); m > 0 && bytes.size() > prog.size(); --m) {
             const size_t at = prog.size() + pick(bytes.size() - prog.size());
             switch (pick(6)) {
             case 0: bytes[at] = static_cast<char>(random()); break;
-            case 1:
-                if (at + 4 <= bytes.size())
-                    bytes.replace(at, 4, le32(interesting[pick(sizeof interesting / 4)]));
-                break;
+            case 1: bytes.replace(at, 4, le32(interesting[pick(sizeof interesting / 4)])); break;
             case 2: bytes.resize(at); break;
             case 3: bytes.insert(at, std::string(1 + pick(8), static_cast<char>(random()))); break;
             case 4: bytes.erase(at, 1 + pick(8)); break;
             default: bytes[at] = "./\\:s\0"[pick(6)]; break;
             }
         }
-
         NResources resources;
-        const std::string path = program(bytes, resources);
-        const size_t before = boxes.count();
+        program(bytes, resources);
+        MessageBoxCatcher boxes;
         boxes.expect(IDOK);
         const bool ok = resources.readArchive();
-        const size_t shown = boxes.count() - before;
+        const size_t shown = boxes.count();
         if (shown == 0)  // use up the queued answer
             MessageBoxA(nullptr, "unused", "unused answer", MB_OK);
-        ++(ok ? readOk : readFailed);
-        ASSERT_EQ(shown, ok ? shown : 1u) << "round " << round;
-        ASSERT_TRUE(shown == 0 || boxes[before].text.rfind(readFailure, 0) == 0)
-            << boxes[before].text;
+        readOk += ok;
+        ASSERT_TRUE(ok || shown == 1u) << "round " << round;
+        ASSERT_TRUE(shown == 0 || boxes[0].text.rfind(readFailure, 0) == 0) << boxes[0].text;
 
         const std::string extractFolder = str(resources.getExtractFolder());
         if (!extractFolder.empty()) {
             ASSERT_EQ(extractFolder.rfind(temp + "\\_tmpNekRes", 0), 0u) << extractFolder;
-            NMapStringToString files = resources.getArchiveFiles();
-            for (int i = 0; i < files.getCount(); ++i)
-                ASSERT_EQ(str(files.getValueAt(i)), extractFolder + "\\" + str(files.getKeyAt(i)));
             for (const std::string& name : listFolder(extractFolder))
                 ASSERT_TRUE(NResources::isPlainFileName(name.c_str())) << name;
         }
@@ -337,13 +317,11 @@ TEST_F(ResourceArchive, MutatedArchivesNeverEscapeOrCrash)
         } else if (!extractFolder.empty()) {
             removeTree(extractFolder);
         }
-        DeleteFileA(path.c_str());
     }
     EXPECT_GT(readOk, 10);
-    EXPECT_GT(readFailed, 200);
+    EXPECT_LT(readOk, 200);
     EXPECT_TRUE(listFolder(temp).empty());
     EXPECT_EQ(listFolder(privateTemp.parent()), std::vector<std::string>{"temp"});
-    EXPECT_TRUE(listFolder(folder.path()).empty());
 }
 
 }  // namespace

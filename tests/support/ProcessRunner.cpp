@@ -28,6 +28,10 @@ ProcessResult runProcess(const std::string& commandLine, unsigned timeoutMs)
 ProcessResult runProcess(const std::wstring& commandLine, unsigned timeoutMs)
 {
     ProcessResult result;
+    // Under Wine the first program that needs the desktop starts the desktop
+    // process, which inherits that program's handles and outlives it. Started
+    // from here, before the pipes exist, it never holds a child's output open.
+    GetDesktopWindow();
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE outRead, outWrite, errRead, errWrite;
     if (!CreatePipe(&outRead, &outWrite, &inherit, 0))

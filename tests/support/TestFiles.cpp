@@ -6,22 +6,10 @@
 
 #include <cstdio>
 
+#include "NResources.h"
+
 namespace {
 
-void removeTree(const std::string& folder)
-{
-    for (const std::string& name : listFolder(folder)) {
-        std::string path = folder + "\\" + name;
-        DWORD attributes = GetFileAttributesA(path.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            removeTree(path);
-        } else {
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path.c_str());
-        }
-    }
-    RemoveDirectoryA(folder.c_str());
-}
 
 void put16(std::string& out, unsigned v)
 {
@@ -50,6 +38,21 @@ TestFolder::TestFolder()
 }
 
 TestFolder::~TestFolder() { removeTree(folder); }
+
+void removeTree(const std::string& folder)
+{
+    for (const std::string& name : listFolder(folder)) {
+        std::string path = folder + "\\" + name;
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            removeTree(path);
+        } else {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+    }
+    RemoveDirectoryA(folder.c_str());
+}
 
 void writeBmp(const std::string& path, int width, int height, const std::vector<uint32_t>& argb)
 {
@@ -137,4 +140,12 @@ std::string programFolder()
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder = path;
     return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+void useProgramResources()
+{
+    if (!globalResources.isInitialised()) {
+        globalResources.setProgramFolder(programFolder().c_str());
+        globalResources.init();
+    }
 }

@@ -29,7 +29,11 @@ std::string readBytes(const std::string& path);
 bool fileExists(const std::string& path);
 // The names in a folder, without "." and "..", sorted.
 std::vector<std::string> listFolder(const std::string& folder);
+// Removes the folder with everything in it.
+void removeTree(const std::string& folder);
 // The folder the running test program lies in, with a trailing backslash.
 std::string programFolder();
+// Initialises the resource manager on that folder (its NEK-Resourcen), once.
+void useProgramResources();
 
 #endif
