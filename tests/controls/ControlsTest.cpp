@@ -7,11 +7,12 @@
 
 #include <stdexcept>
 
-#include "GuiTestSupport.h"
+#include "FrameTestSupport.h"
 #include "NButton.h"
 #include "NImageControl.h"
 #include "NPositioningWnd.h"
 #include "NStatic.h"
+#include "ScreenPixels.h"
 
 namespace {
 
@@ -39,7 +40,6 @@ const COLORREF normalFill = RGB(0xF0, 0xF0, 0xFF), normalFrame = RGB(0xA0, 0xA0,
 class ControlsTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(parent.create()); }
-    void TearDown() override { globalError.log = ""; }
     TestFrame parent{"CtlTestParent", NRect(30, 30, 600, 400)};
 };
 
@@ -263,11 +263,11 @@ TEST(ControlsScreenshot, ConverterButtonsAndTextAtTheirPlaces)
 
     const COLORREF background = 0xA08D8C, face = RGB(0xF0, 0xF0, 0xFF), frame = RGB(0xA0, 0xA0, 0xFF);
     const NPoint o = parent.clientToScreen(NPoint(0, 0));
-    std::vector<COLORREF> shot;
-    auto at = [&](int x, int y) { return shot[size_t(y) * 300 + x]; };
-    for (int wait = 0; wait < 100 && (shot.empty() || at(203, 163) != face); ++wait) {
+    Pixels shot;
+    auto at = [&](int x, int y) { return shot.at(x, y); };
+    for (int wait = 0; wait < 100 && (shot.bits.empty() || at(203, 163) != face); ++wait) {
         pumpFor(20);
-        shot = pixelsOf(nullptr, o.x, o.y, 300, 200);
+        shot = capture(nullptr, o.x, o.y, 300, 200);
     }
     // "Ausgabe" on top, "Laden" below, "Ende" lowest, 80 x 20 each.
     for (int y : {100, 130, 160}) {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "GuiTestSupport.h"
+#include "FrameTestSupport.h"
 #include "NToolTip.h"
 #include "WindowTestSupport.h"
 

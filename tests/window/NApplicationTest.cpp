@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "GuiTestSupport.h"
 #include "NApplicationBasic.h"
 #include "NSystem.h"
 #include "ProcessRunner.h"
+#include "ScreenPixels.h"
 #include "WindowTestSupport.h"
 
 TEST(NApplication, DispatchReachesTheWindowItsWindowsWithoutHandleAndAllOnBroadcast)
@@ -165,11 +165,10 @@ TEST(NApplicationProgram, APaintedMainWindowShowsAndClosingEndsWithZero)
                   SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
                   POINT p = {40, 40};
                   ClientToScreen(window, &p);
-                  std::vector<COLORREF> row;
-                  for (int i = 0; i < 500 && (row.empty() || row[0] != RGB(255, 0, 0)); ++i, Sleep(10))
-                      row = pixelsOf(nullptr, p.x, p.y, 161, 1);
-                  EXPECT_EQ(row[0], RGB(255, 0, 0));
-                  EXPECT_EQ(row[160], 0xA08D8Cu);
+                  Pixels row;
+                  for (int i = 0; i < 500 && (row.bits.empty() || row.at(0, 0) != RGB(255, 0, 0)); ++i, Sleep(10))
+                      row = capture(nullptr, p.x, p.y, 161, 1);
+                  expectSpots(row, {{0, 0, RGB(255, 0, 0)}, {160, 0, 0xA08D8C}});
                   PostMessageA(window, WM_CLOSE, 0, 0);
               }),
               0);
@@ -192,8 +191,8 @@ TEST(NApplicationProgram, WithoutMainWindowTheStartUpBoxComesAndTheProgramEndsWi
                   RECT icon = {};
                   GetWindowRect(GetDlgItem(box, 0x440), &icon);
                   int red = 0;
-                  for (COLORREF c : pixelsOf(nullptr, icon.left, icon.top, 32, 32))
-                      red += GetRValue(c) > 160 && GetGValue(c) < 96 && GetBValue(c) < 96;
+                  for (uint32_t c : capture(nullptr, icon.left, icon.top, 32, 32).bits)
+                      red += (c >> 16 & 0xFF) > 160 && (c >> 8 & 0xFF) < 96 && (c & 0xFF) < 96;
                   EXPECT_GT(red, 100);
                   PostMessageA(GetDlgItem(box, IDOK), WM_KEYDOWN, VK_RETURN, 0x001C0001);
                   PostMessageA(GetDlgItem(box, IDOK), WM_KEYUP, VK_RETURN, 0xC01C0001);

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "GuiTestSupport.h"
+#include "FrameTestSupport.h"
 #include "MenuDriver.h"
 #include "NApplicationBasic.h"
 #include "NStatic.h"

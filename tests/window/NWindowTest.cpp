@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "GuiTestSupport.h"
 #include "WindowTestSupport.h"
 
 TEST(NWindow, FirstMessagesReachTheHandlersInOrder)

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "MessageBoxCatcher.h"
-#include "MessagePump.h"
+#include "GuiTestSupport.h"
 #include "NWindow.h"
 #include "TestFiles.h"
 
