@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "NApplicationBasic.h"
 #include "NSystem.h"
 #include "ProcessRunner.h"
@@ -48,13 +50,11 @@ TEST(NApplicationBasic, WaitRunsMessagesUntilTheTimeOrTheFlag)
     EXPECT_EQ(window.calls.back(), "app");
 
     static volatile int keepWaiting = 1;
-    SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        keepWaiting = 0;
-    });
+    std::thread stopper([] { Sleep(20); keepWaiting = 0; });
     start = GetTickCount();
     EXPECT_FALSE(globalApplicationBasic.wait(5000, &keepWaiting));
     EXPECT_LT(GetTickCount() - start, 1000u);
+    stopper.join();
 
     // The quit message stays for the main loop.
     PostQuitMessage(3);

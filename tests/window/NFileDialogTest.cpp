@@ -11,6 +11,12 @@
 
 namespace {
 
+void CALLBACK cancelStuck(HWND dialog, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(dialog, timer);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
 // Answers the next file dialog: `typed` into the file-name field, then
 // `button`; keeps the title and the field's text the dialog opened with. A
 // dialog still open after 3 s (a name it refused) is cancelled.
@@ -24,10 +30,7 @@ struct DialogAnswer {
             field = text;
             SetDlgItemTextA(dialog, 0x47C, typed.c_str());
             PostMessageA(dialog, WM_COMMAND, button, 0);
-            SetTimer(dialog, 1, 3000, [](HWND stuck, UINT, UINT_PTR timer, DWORD) {
-                KillTimer(stuck, timer);
-                PostMessageA(stuck, WM_COMMAND, IDCANCEL, 0);
-            });
+            SetTimer(dialog, 1, 3000, cancelStuck);
         });
     }
     MessageBoxCatcher boxes;
