@@ -1,43 +1,20 @@
-// The bars of a frame window with real windows: toolbar pictures and
-// tooltips, status bar parts and clicks, and the layout of coolbar, status
-// bar and scroll bars.
+// The bars and menus of a frame window with real windows: toolbar pictures
+// and tooltips, status bar parts and clicks, the layout of coolbar, status
+// bar and scroll bars, popup menus and the menu bar, answered from a timer.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "FrameTestSupport.h"
-#include "MessageBoxCatcher.h"
+#include "MenuDriver.h"
+#include "NPopupMenu.h"
 #include "NToolTip.h"
+#include "ScreenPixels.h"
 
-using frametest::TestFrame;
-
-namespace {
-
-// The text the toolbar gives its tooltip with the mouse at x, y.
-std::string tipAt(NToolbar& bar, int x, int y)
-{
-    bar.sendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-    NMTTDISPINFOA info = {};
-    info.hdr.hwndFrom = bar.getToolTip()->getHwnd();
-    info.hdr.code = TTN_GETDISPINFOA;
-    bar.sendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
-    return info.lpszText ? info.lpszText : "";
-}
-
-int pixelsOf(HWND hwnd, const RECT& area, COLORREF colour)
-{
-    UpdateWindow(hwnd);
-    HDC dc = GetDC(hwnd);
-    int count = 0;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            count += GetPixel(dc, x, y) == colour;
-    ReleaseDC(hwnd, dc);
-    return count;
-}
-
-}  // namespace
+typedef std::vector<std::string> Texts;
 
 TEST(NToolbar, ButtonsShowTheirPictureAndTooltipAndBadRequestsAreRefused)
 {
@@ -49,65 +26,38 @@ TEST(NToolbar, ButtonsShowTheirPictureAndTooltipAndBadRequestsAreRefused)
     TestFrame frame;
     ASSERT_TRUE(frame.open());
     NToolbar& bar = frame.createToolbar();
-    EXPECT_GE(bar.addButton("\xD6" "ffnen", folder.file("rot.bmp").c_str(), 0, 0, 0,
-                            "Datei \xF6" "ffnen"),
-              3000);
-    EXPECT_EQ(bar.addButton("Sichern", NString(), 7001), 7001);
-    bar.addButton("", NString(), 7002);
-
+    bar.addButton("\xD6" "ffnen", folder.file("rot.bmp").c_str(), 0, 0, 0, "Datei \xF6" "ffnen");
+    bar.addButton("Sichern", NString());
+    bar.addButton("", NString());
     MessageBoxCatcher boxes;
     boxes.expect(IDOK);
-    EXPECT_EQ(bar.addButton("Fehlt", folder.file("fehlt.bmp").c_str()), -1);
-    EXPECT_EQ(bar.getButtonCount(), 3);
     boxes.expect(IDOK);
-    const HWND made = bar.hwnd;
+    EXPECT_EQ(bar.addButton("Fehlt", folder.file("fehlt.bmp").c_str()), -1);
     EXPECT_FALSE(bar.createToolbar(&frame));
-    EXPECT_EQ(bar.hwnd, made);
-    ASSERT_EQ(boxes.count(), 2u);
-    EXPECT_EQ(boxes[0].text.rfind("NImageList.add(..): Fehler beim Laden des Bitmaps", 0), 0u);
-    EXPECT_EQ(boxes[1].text, "createToolbar(..) Die Toolbar wurde bereits erzeugt.");
-    EXPECT_EQ(boxes[1].title, "Fehler !");
+    expectErrorBox(boxes[1], "createToolbar(..) Die Toolbar wurde bereits erzeugt.");
 
-    RECT button[3];
-    for (int i = 0; i < 3; ++i)
+    // The text the toolbar gives its tooltip with the mouse over each button and beyond them.
+    const char* const tips[] = {"Datei \xF6" "ffnen", "Sichern", "Toolbar-Schaltfl\xE4" "chen",
+                                "Toolbar-Schaltfl\xE4" "chen"};
+    RECT button[4] = {{}, {}, {}, {bar.getClientSize().cx - 5, 0, 0, 0}};
+    for (int i = 0; i < 4; ++i) {
         bar.sendMessage(TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&button[i]));
+        bar.sendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(button[i].left + 3, 5));
+        NMTTDISPINFOA info = {};
+        info.hdr = {bar.getToolTip()->getHwnd(), 0, TTN_GETDISPINFOA};
+        bar.sendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_STREQ(info.lpszText, tips[i]) << i;
+    }
     pumpFor(50);
-    EXPECT_GT(pixelsOf(bar.hwnd, button[0], RGB(255, 0, 0)), 150);
-    EXPECT_EQ(pixelsOf(bar.hwnd, button[0], RGB(0, 0, 255)), 0);
-    EXPECT_EQ(tipAt(bar, button[0].left + 3, 5), "Datei \xF6" "ffnen");
-    EXPECT_EQ(tipAt(bar, button[1].left + 3, 5), "Sichern");
-    EXPECT_EQ(tipAt(bar, button[2].left + 2, 5), "Toolbar-Schaltfl\xE4" "chen");
-    EXPECT_EQ(tipAt(bar, bar.getClientSize().cx - 2, 2), "Toolbar-Schaltfl\xE4" "chen");
+    const std::vector<uint32_t> face = capture(bar.hwnd, button[0].left, button[0].top, 20, 20).bits;
+    auto count = [&face](uint32_t rgb) {
+        return std::count_if(face.begin(), face.end(), [rgb](uint32_t p) { return (p & 0xFFFFFF) == rgb; });
+    };
+    EXPECT_GT(count(0xFF0000), 150);
+    EXPECT_EQ(count(0x0000FF), 0);
 }
 
-TEST(NStatusBar, PartsOrOneSimplePartAndClicksReachTheFrameWithThePartIndex)
-{
-    TestFrame frame;
-    ASSERT_TRUE(frame.open());
-    NStatusBar& bar = frame.createStatusBar();
-    bar.setParts("200");
-    EXPECT_TRUE(bar.sendMessage(SB_ISSIMPLE));
-    bar.setText(0, "Bereit");
-    EXPECT_EQ(frametest::text(bar.getText(0)), "Bereit");
-
-    bar.setParts("100,150,-1");
-    EXPECT_FALSE(bar.sendMessage(SB_ISSIMPLE));
-    int edges[4] = {};
-    ASSERT_EQ(bar.sendMessage(SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 3);
-    EXPECT_EQ(std::vector<int>(edges, edges + 3), (std::vector<int>{100, 250, -1}));
-    // The simple part's text did not go to the first part.
-    EXPECT_EQ(frametest::text(bar.getText(0)), "Status");
-
-    const int middle = bar.getClientSize().cy / 2;
-    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
-        bar.sendMessage(message, 0, MAKELPARAM(150, middle));
-    for (UINT message : {WM_RBUTTONDOWN, WM_RBUTTONUP})
-        bar.sendMessage(message, 0, MAKELPARAM(50, middle));
-    bar.sendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(300, middle));
-    EXPECT_EQ(frame.clicks, (std::vector<std::string>{"click 1", "rclick 0", "dblclick 2"}));
-}
-
-TEST(NFrameWindow, BarsTakeTheirPlacesAndTheScrollBarsDriveTheScrollState)
+TEST(NFrameWindow, BarsTakeTheirPlacesTheScrollBarsDriveTheScrollStateAndStatusClicksArrive)
 {
     struct BarFrame : TestFrame {
         void onFirstShow() override
@@ -122,8 +72,6 @@ TEST(NFrameWindow, BarsTakeTheirPlacesAndTheScrollBarsDriveTheScrollState)
     // comes while it is hidden. Laid out then, when shown, and when larger.
     frame.style |= WS_POPUP;
     ASSERT_TRUE(frame.create());
-    EXPECT_EQ(frame.coolbar.sendMessage(RB_GETBANDCOUNT), 2);
-    EXPECT_EQ(GetParent(frame.toolbar.hwnd), frame.coolbar.hwnd);
     for (int grow : {-1, 0, 120}) {
         SCOPED_TRACE(grow);
         if (grow == 0)
@@ -132,25 +80,101 @@ TEST(NFrameWindow, BarsTakeTheirPlacesAndTheScrollBarsDriveTheScrollState)
             frame.moveWindow(60, 60, 640 + grow, 480 + grow);
         pump();
         const NSize client = frame.getClientSize();
-        const NRect top = frame.coolbar.getWindowRect(false);
-        const NRect bottom = frame.statusBar.getWindowRect(false);
-        const NRect across = frame.hScroll.getWindowRect(false);
-        const NRect down = frame.vScroll.getWindowRect(false);
+        const NRect top = frame.coolbar.getWindowRect(false), bottom = frame.statusBar.getWindowRect(false);
+        const NRect across = frame.hScroll.getWindowRect(false), down = frame.vScroll.getWindowRect(false);
         EXPECT_EQ(top, NRect(0, 0, client.cx, top.height));
         EXPECT_GE(top.height, 2 * frame.toolbar.getButtonHeight());
         EXPECT_EQ(bottom.getBottom(), client.cy);
         // The scroll bars frame the free area between coolbar and status bar.
-        EXPECT_EQ(across, NRect(0, bottom.y - across.height, client.cx - down.width,
-                                GetSystemMetrics(SM_CYHSCROLL)));
-        EXPECT_EQ(down, NRect(client.cx - down.width, top.height, GetSystemMetrics(SM_CXVSCROLL),
-                              across.y - top.height));
-        EXPECT_EQ(frame.getFreeClientRect(),
-                  NRect(0, top.height, down.x, across.y - top.height));
+        const NRect free(0, top.height, client.cx - GetSystemMetrics(SM_CXVSCROLL),
+                         bottom.y - top.height - GetSystemMetrics(SM_CYHSCROLL));
+        EXPECT_EQ(frame.getFreeClientRect(), free);
+        EXPECT_EQ(across, NRect(0, free.getBottom(), free.width, GetSystemMetrics(SM_CYHSCROLL)));
+        EXPECT_EQ(down, NRect(free.getRight(), free.y, GetSystemMetrics(SM_CXVSCROLL), free.height));
     }
-
     frame.scroll.setContentWidth(3000);
     // What the bar sends when its arrow is clicked.
     frame.sendMessage(WM_HSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(frame.hScroll.hwnd));
     EXPECT_GT(frame.scroll.getPositionX(), 0);
     EXPECT_EQ(GetScrollPos(frame.hScroll.hwnd, SB_CTL), frame.scroll.getPositionX());
+
+    // The status bar: one simple part or several; clicks reach the frame with the part's index.
+    NStatusBar& bar = frame.statusBar;
+    bar.setParts("200");
+    bar.setText(0, "Bereit");
+    EXPECT_EQ(str(bar.getText(0)), "Bereit");
+    bar.setParts("100,150,-1");
+    int edges[4] = {};
+    ASSERT_EQ(bar.sendMessage(SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 3);
+    EXPECT_EQ(std::vector<int>(edges, edges + 3), (std::vector<int>{100, 250, -1}));
+    // The simple part's text did not go to the first part.
+    EXPECT_EQ(str(bar.getText(0)), "Status");
+    const int middle = bar.getClientSize().cy / 2;
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
+        bar.sendMessage(message, 0, MAKELPARAM(150, middle));
+    for (UINT message : {WM_RBUTTONDOWN, WM_RBUTTONUP})
+        bar.sendMessage(message, 0, MAKELPARAM(50, middle));
+    bar.sendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(300, middle));
+    EXPECT_EQ(frame.clicks, (Texts{"click 1", "rclick 0", "dblclick 2"}));
+}
+
+TEST(NPopupMenu, ReturnsTheChoiceSendsItOnlyWhileSendCommandIsSetAndTheMenuBarSwitchesMenus)
+{
+    const struct {
+        int sendCommand;
+        std::vector<WORD> keys;
+        int chosen;
+    } cases[] = {
+        {1, {VK_DOWN, VK_DOWN, VK_RETURN}, 502},
+        {0, {VK_DOWN, VK_DOWN, VK_RETURN}, 502},
+        // Up from nothing selected is the last item; right opens its submenu.
+        {1, {VK_UP, VK_RIGHT, VK_RETURN}, 4711},
+    };
+    TestFrame owner;
+    ASSERT_TRUE(owner.open());
+    for (const auto& c : cases) {
+        NPopupMenu menu, sub;
+        menu.sendCommand = c.sendCommand;
+        menu.addItem("Eins", 501);
+        menu.addItem("Zwei", 502, MF_CHECKED);
+        menu.addSeparator();
+        menu.addSubMenu("Mehr", &sub);
+        sub.addItem("Innen", 4711);
+        owner.commands.clear();
+        MenuDriver driver({MenuDriver::keys(c.keys)});
+        EXPECT_EQ(menu.track(owner.hwnd, owner.clientToScreen(NPoint(20, 20))), c.chosen);
+        ASSERT_EQ(driver.seen.size(), 1u);
+        EXPECT_EQ(driver.seen[0].texts, (Texts{"Eins", "Zwei", "", "Mehr"}));
+        const std::vector<UINT>& states = driver.seen[0].states;
+        EXPECT_EQ((states[0] & MF_CHECKED) + (states[1] & MF_CHECKED) + (states[3] & MF_POPUP),
+                  static_cast<UINT>(MF_CHECKED | MF_POPUP));
+        EXPECT_EQ(owner.commands, c.chosen && c.sendCommand ? std::vector<int>{c.chosen} : std::vector<int>{})
+            << "sendCommand " << c.sendCommand;
+    }
+    // The menu bar: the mouse on the next button switches menus, the choice is sent once.
+    owner.commands.clear();
+    NMenubar& bar = owner.createMenubar();
+    bar.addMenu("Datei")->addItem("Neu", 611);
+    bar.addMenu("Ansicht")->addItem("Gro\xDF", 612);
+    TBBUTTON first = {}, second = {};
+    bar.sendMessage(TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&first));
+    bar.sendMessage(TB_GETBUTTON, 1, reinterpret_cast<LPARAM>(&second));
+    RECT r = {};
+    bar.sendMessage(TB_GETRECT, static_cast<WPARAM>(second.idCommand), reinterpret_cast<LPARAM>(&r));
+    const NPoint over = bar.clientToScreen(NPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    LRESULT pressed = 0;
+    MenuDriver driver({[&](const MenuDriver::Menu& menu) {
+                           pressed = bar.sendMessage(TB_GETSTATE, first.idCommand) & TBSTATE_PRESSED;
+                           SetCursorPos(over.x, over.y);
+                           PostMessageA(menu.window, WM_MOUSEMOVE, 0, MAKELPARAM(over.x, over.y));
+                       },
+                       MenuDriver::keys({VK_DOWN, VK_RETURN})});
+    bar.openMenu(first.idCommand);
+    pumpFor(300);
+    ASSERT_EQ(driver.seen.size(), 2u);
+    EXPECT_EQ(driver.seen[0].texts, Texts{"Neu"});
+    EXPECT_EQ(driver.seen[1].texts, Texts{"Gro\xDF"});
+    EXPECT_EQ(pressed, TBSTATE_PRESSED);
+    EXPECT_EQ(bar.sendMessage(TB_GETSTATE, second.idCommand) & TBSTATE_PRESSED, 0);
+    EXPECT_EQ(owner.commands, std::vector<int>{612});
 }

@@ -1,41 +1,81 @@
-// The control classes with real windows: creation at edge-relative
-// positions, the stored layout, the anchor, subclassed system controls and
-// the private messages that reach them.
+// The controls with real windows: edge-relative positions, stored layout, anchor,
+// subclassed system controls and their private messages, the image control, the
+// styled button as pixels, the converter's controls on screen, the layouter.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "CtlTestSupport.h"
-#include "MessageBoxCatcher.h"
-#include "NButtonCtrl.h"
+#include "FrameTestSupport.h"
+#include "NButton.h"
 #include "NImageControl.h"
-#include "NResources.h"
+#include "NPositioningWnd.h"
 #include "NStatic.h"
-#include "TestFiles.h"
+#include "ScreenPixels.h"
 
 namespace {
 
+// The program's style file, there before the resource manager starts. Style
+// files come last, so these hold whatever the program's folder says.
+struct StyleEnvironment : testing::Environment {
+    void SetUp() override
+    {
+        static TestFolder styles;  // searched for the whole run
+        writeBytes(styles.file("controls.sty"),
+                   "[style_controls]\r\nNStatic-normal=12, #102030, Courier New, 700\r\n"
+                   "NButton-form=0,0\r\nNButton-normal=#f0f0ff,#a0a0ff,#a0a0ff,#5050ff\r\n"
+                   "NButton-selected=#d0d0ff,#a0a0ff,#a0a0ff,#5050ff\r\n"
+                   "NButton-mouseover=#c0ffc0,#008000,#008000,#000000\r\n"
+                   "NButton-disabled=#f0f0f0,#a0a0a0,#f0f0f0,#a0a0a0\r\n");
+        globalResources.addFolder(styles.path().c_str(), true);
+        initResources();
+    }
+};
+testing::Environment* const styles = testing::AddGlobalTestEnvironment(new StyleEnvironment);
+
 const int keep = NControlPositioned::defaultSize;
+const COLORREF normalFill = RGB(0xF0, 0xF0, 0xFF), normalFrame = RGB(0xA0, 0xA0, 0xFF);
 
 class ControlsTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(parent.create()); }
-    void TearDown() override { globalError.log = ""; }
-    ControlParent parent;
+    TestFrame parent{"CtlTestParent", NRect(30, 30, 600, 400)};
 };
 
-// Its click handler throws from the second click on.
-class ThrowingButton : public NButtonCtrl {
-public:
-    void onClicked() override
+// A frame with two positioned texts and one the layouter leaves alone.
+struct LayoutFrame : TestFrame {
+    explicit LayoutFrame(const char* name, NRect firstRect = NRect(20, 30, 100, 40))
+        : TestFrame(name), firstRect(firstRect) {}
+    ~LayoutFrame() override
     {
-        if (++clicked > 1)
-            throw std::runtime_error("kaputt");
+        globalResources.getControlPosIni().setSectionText(name, "");
+        globalResources.getControlPosIni().save();
     }
-    int clicked = 0;
+    void onFirstShow() override
+    {
+        first.createCtrlRect(this, "Erster", firstRect);
+        second.createCtrl(this, "Zweiter", -130, -60, 100, 30);
+        fixed.positionable = 0;
+        fixed.createCtrl(this, "Fest", 300, 30);
+    }
+    NRect firstRect;
+    NStatic first, second, fixed;
 };
+
+// Presses the left button at `from` in the overlay, moves by dx, dy and lets go.
+void drag(NPositioningWnd& overlay, NPoint from, int dx, int dy, bool leftShift = false)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_LSHIFT] = leftShift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    overlay.sendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    overlay.sendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + dx, from.y + dy));
+    overlay.sendMessage(WM_LBUTTONUP, 0, MAKELPARAM(from.x + dx, from.y + dy));
+    keys[VK_LSHIFT] = 0;
+    SetKeyboardState(keys);
+}
 
 }  // namespace
 
@@ -46,25 +86,19 @@ TEST_F(ControlsTest, NegativeValuesCountFromTheParentsEdgesAndSetTheAnchor)
                               {NRect(-200, -50, 100, -10), NRect(400, 350, 100, 40)}};
     for (const auto& c : cases) {
         NControlPositioned control;
-        EXPECT_EQ(control.createCtrl(&parent, "Feld", c[0].x, c[0].y, c[0].width, c[0].height),
-                  control.getId());
-        EXPECT_EQ(placeOf(control), c[1]);
-        EXPECT_EQ(GetDlgCtrlID(control.hwnd), control.getId());
+        const int id = control.createCtrl(&parent, "", c[0].x, c[0].y, c[0].width, c[0].height);
+        EXPECT_EQ(id, GetDlgCtrlID(control.hwnd));
+        EXPECT_EQ(control.getWindowRect(false), c[1]);
     }
     NControlPositioned corner, fixed;
-    EXPECT_EQ(fixed.getId(), corner.getId() + 1);
     corner.createCtrl(&parent, "", -100, -40);
     fixed.createCtrl(&parent, "", -100, 10, keep, keep, false);
     parent.moveWindow(30, 30, 700, 450);
-    pump();
-    EXPECT_EQ(placeOf(corner), NRect(600, 410, 80, 20));
-    EXPECT_EQ(placeOf(fixed), NRect(500, 10, 80, 20));
-
+    EXPECT_EQ(corner.getWindowRect(false), NRect(600, 410, 80, 20));
+    EXPECT_EQ(fixed.getWindowRect(false), NRect(500, 10, 80, 20));
     MessageBoxCatcher boxes;
     boxes.expect(IDOK);
-    NControlPositioned refused;
-    EXPECT_FALSE(refused.create(&parent));
-    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_FALSE(corner.create(&parent));
     expectErrorBox(boxes[0], "NControl::create(): Controls k\xF6nnen nicht mittels create(...) "
                              "erzeugt werden, verwenden Sie statt dessen createCtrl(...)");
 }
@@ -74,8 +108,7 @@ TEST_F(ControlsTest, StoredLayoutReplacesTheProgrammedRectangleInsideTheClientAr
     const struct {
         const char *key, *value;
         NRect placed;
-    } cases[] = {{"-100,-40,80,20", "480,350,100,24", NRect(480, 350, 100, 24)},
-                 {"500,360,80,20", "10,20,30,40", NRect(10, 20, 30, 40)},
+    } cases[] = {{"500,360,80,20", "10,20,30,40", NRect(10, 20, 30, 40)},
                  {"-100,-40,80,20", "550,10,900,30", NRect(0, 10, 600, 30)},
                  {"-100,-40,80,20", "580,395,50,20", NRect(550, 380, 50, 20)},
                  {"-100,-40,80,20", "-5,-7", NRect(0, 0, 0, 0)},
@@ -86,88 +119,282 @@ TEST_F(ControlsTest, StoredLayoutReplacesTheProgrammedRectangleInsideTheClientAr
         layout.setValue("CtlTestParent", key, c.value);
         NControlPositioned control;
         control.createCtrl(&parent, "", -100, -40);
-        EXPECT_EQ(placeOf(control), c.placed) << c.key << "=" << c.value;
+        EXPECT_EQ(control.getWindowRect(false), c.placed) << c.key << "=" << c.value;
         layout.setValue("CtlTestParent", key, "");
     }
 }
 
 TEST_F(ControlsTest, SystemControlsSeeTheirMessagesAfterTheSystemProcedure)
 {
-    ThrowingButton button;
+    // Its click handler throws from the second click on.
+    struct ThrowingButton : NButtonCtrl {
+        void onClicked() override
+        {
+            if (++clicked > 1)
+                throw std::runtime_error("kaputt");
+        }
+        int clicked = 0;
+    } button;
+    NButtonCtrl defaultPush;
     NStatic text;
+    defaultPush.style |= BS_DEFPUSHBUTTON;
     button.createCtrl(&parent, "Knopf", 10, 10);
+    defaultPush.createCtrl(&parent, "Vorgabe", 100, 10);
     text.createCtrl(&parent, "Text", 10, 40);
     // A real click: the parent hears it, the button through the reflection.
     button.sendMessage(BM_CLICK);
-    ASSERT_EQ(parent.commands.size(), 1u);
-    EXPECT_EQ(parent.commands[0].control, button.hwnd);
-    EXPECT_EQ(button.clicked, 1);
-    // What a handler throws stays inside the control procedure.
+    EXPECT_EQ(parent.commandControl, button.hwnd);
     button.sendMessage(BM_CLICK);
     EXPECT_EQ(button.clicked, 2);
-    EXPECT_NE(str(globalError.log).find("controlProc(..) bei Nachricht 0x4404: kaputt"),
-              std::string::npos);
+    // What a handler throws stays inside the control procedure.
+    EXPECT_NE(str(globalError.log).find("controlProc(..) bei Nachricht 0x4404: kaputt"), std::string::npos);
     // The static text's font comes from its style (the colour: see the screenshot).
     const LOGFONTA& font = text.device.getFontRecord();
-    EXPECT_EQ(std::string(font.lfFaceName) + " " + std::to_string(font.lfWeight) + " " +
-                  std::to_string(font.lfHeight),
-              "Courier New 700 -16");
-    EXPECT_EQ(reinterpret_cast<HFONT>(text.sendMessage(WM_GETFONT)), text.device.getFont());
-    // To the system a static text lets the mouse through; here the default
-    // hit test decides.
+    EXPECT_EQ(font.lfFaceName + (" " + std::to_string(font.lfWeight)), "Courier New 700");
+    // To the system a static text lets the mouse through; here the default hit test decides.
     const NPoint inside = text.clientToScreen(NPoint(5, 5));
     EXPECT_EQ(text.sendMessage(WM_NCHITTEST, 0, MAKELPARAM(inside.x, inside.y)), HTCLIENT);
-
-    // The click request: by id, or to a default push button; never to a
-    // hidden or disabled one.
-    const struct {
-        DWORD buttonStyle;
-        LPARAM byId;
-        bool hidden, disabled;
-        size_t clicks;
-    } cases[] = {{BS_PUSHBUTTON, 1, false, false, 1}, {BS_PUSHBUTTON, 0, false, false, 0},
-                 {BS_DEFPUSHBUTTON, 0, false, false, 1}, {BS_DEFPUSHBUTTON, 0, true, false, 0},
-                 {BS_PUSHBUTTON, 1, false, true, 0}};
-    for (const auto& c : cases) {
-        NButtonCtrl requested;
-        requested.style |= c.buttonStyle;
-        requested.createCtrl(&parent, "Knopf", 100, 10);
-        requested.show(c.hidden ? SW_HIDE : SW_SHOW);
-        requested.enable(!c.disabled);
-        parent.commands.clear();
-        parent.relayToChildren(NEK_MSG_CLICK_BUTTON, 0, c.byId * requested.getId());
-        EXPECT_EQ(parent.commands.size(), c.clicks) << &c - cases;
+    // The click request: by id, or (0) to a default push button; never to a hidden or disabled one.
+    parent.commands.clear();
+    for (int pass = 0; pass < 2; ++pass) {
+        parent.relayToChildren(NEK_MSG_CLICK_BUTTON, 0, 0);
+        parent.relayToChildren(NEK_MSG_CLICK_BUTTON, 0, button.getId());
+        defaultPush.hide();
+        button.disable();
     }
+    EXPECT_EQ(parent.commands, (std::vector<int>{defaultPush.getId(), button.getId()}));
 }
 
-TEST_F(ControlsTest, ImageControlAlignsItsPictureAndReportsClicks)
+TEST_F(ControlsTest, ImageControlAlignsItsPicture)
 {
     // 20 x 10, blue with a magenta top-left pixel: the transparent colour.
     TestFolder folder;
     std::vector<uint32_t> picture(200, 0x0000FF);
     picture[0] = 0xFF00FF;
     writeBmp(folder.file("bild.bmp"), 20, 10, picture);
-    for (int alignment : {0x202, 0x404}) {
-        const int x = alignment == 0x202 ? 30 : 60, y = alignment == 0x202 ? 15 : 30;
+    // Centred, or at the bottom right, in 80 x 40: where the picture starts.
+    for (const NPoint& at : {NPoint(30, 15), NPoint(60, 30)}) {
         NImageControl image;
-        image.alignment = alignment;
+        image.alignment = at.x == 30 ? 0x202 : 0x404;
         image.backColour = RGB(255, 255, 255);
         image.createCtrl(&parent, "", 10, 10, 80, 40);
         ASSERT_TRUE(image.setImage(folder.file("bild.bmp").c_str()));
-        EXPECT_EQ(paintedPixel(image, x, y), RGB(255, 255, 255)) << alignment;
-        EXPECT_EQ(paintedPixel(image, x + 19, y + 9), RGB(0, 0, 255)) << alignment;
-        EXPECT_EQ(paintedPixel(image, x - 1, y + 9), RGB(255, 255, 255)) << alignment;
+        EXPECT_EQ(paintedPixel(image.hwnd, at.x, at.y), RGB(255, 255, 255)) << at.x;
+        EXPECT_EQ(paintedPixel(image.hwnd, at.x + 19, at.y + 9), RGB(0, 0, 255)) << at.x;
+        image.sendMessage(WM_LBUTTONDOWN, MK_LBUTTON, 0);  // not clickable: nothing reported
     }
+    EXPECT_TRUE(parent.commands.empty());
+}
 
-    NImageControl logo;
-    logo.createCtrl(&parent, "", 10, 60, 80, 40);
-    for (int clickable : {0, 1}) {
-        logo.clickable = clickable;
-        logo.sendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(7, 8));
-        logo.sendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 8));
-        EXPECT_EQ(logo.cursorId, clickable ? 32649 : 32512);
-        ASSERT_EQ(parent.commands.size(), size_t(clickable));
+TEST_F(ControlsTest, ButtonStatesShowTheFacesOfTheirStylesAndTheDefaultButtonIsClicked)
+{
+    NButton button;
+    button.createCtrl(&parent, "OK", 20, 20);
+    // The face inside the frame, left of the text, and the top-left corner of the frame.
+    auto face = [&] { return paintedPixel(button.hwnd, 4, 4); };
+    auto frame = [&] { return paintedPixel(button.hwnd, 0, 0); };
+    EXPECT_EQ(face(), normalFill);
+    EXPECT_EQ(frame(), normalFrame);
+    button.sendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    EXPECT_EQ(button.cursorId, 32649);
+    EXPECT_EQ(face(), RGB(0xC0, 0xFF, 0xC0));
+    EXPECT_EQ(frame(), RGB(0, 0x80, 0));
+    // Pressed wins over the hover, disabled over both.
+    button.sendMessage(BM_SETSTATE, TRUE);
+    EXPECT_EQ(face(), RGB(0xD0, 0xD0, 0xFF));
+    button.sendMessage(BM_SETSTATE, FALSE);
+    button.disable();
+    EXPECT_EQ(face(), RGB(0xF0, 0xF0, 0xF0));
+    EXPECT_EQ(frame(), RGB(0xA0, 0xA0, 0xA0));
+    button.enable();
+    button.sendMessage(WM_MOUSELEAVE);
+    EXPECT_EQ(face(), normalFill);
+    // A move over the parent ends the hover too.
+    button.sendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    parent.sendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(300, 300));
+    EXPECT_EQ(face(), normalFill);
+    // The focus line: four pixels above the bottom, from six pixels inside.
+    button.setFocus();
+    EXPECT_EQ(paintedPixel(button.hwnd, 6, 16), RGB(0x50, 0x50, 0xFF));
+    EXPECT_EQ(paintedPixel(button.hwnd, 5, 16), normalFill);
+    // A shadow colour of its own shows along the bottom and right edges.
+    button.normalColours.setAt(2, RGB(0, 0, 255));
+    button.invalidate();
+    EXPECT_EQ(paintedPixel(button.hwnd, 79, 5), RGB(0, 0, 255));
+    EXPECT_EQ(paintedPixel(button.hwnd, 0, 5), normalFrame);
+
+    // One default button per parent, clicked by request.
+    NButton second, third;
+    second.createCtrl(&parent, "Zwei", 20, 60);
+    third.createCtrl(&parent, "Drei", 20, 100);
+    second.setDefault();
+    // The default button's second frame inside the first.
+    EXPECT_EQ(paintedPixel(second.hwnd, 1, 5), normalFrame);
+    parent.relayToChildren(NEK_MSG_CLICK_BUTTON, 0, 0);
+    EXPECT_EQ(parent.commands, std::vector<int>{second.getId()});
+    third.setDefault();
+    EXPECT_EQ(button.isDefault + second.isDefault * 2 + third.isDefault * 4, 4);
+    EXPECT_EQ(paintedPixel(second.hwnd, 1, 5), normalFill);
+    // A disabled or hidden default button does not click.
+    third.disable();
+    parent.relayToChildren(NEK_MSG_CLICK_BUTTON, 0, 0);
+    third.enable();
+    third.hide();
+    parent.relayToChildren(NEK_MSG_CLICK_BUTTON, 0, 0);
+    EXPECT_EQ(parent.commands.size(), 1u);
+}
+
+TEST(ControlsScreenshot, ConverterButtonsAndTextAtTheirPlaces)
+{
+    // In the screen's lower right corner, away from other programs' windows, and above them.
+    TestFrame parent("CtlTestParent", NRect(960, 800, 300, 200));
+    parent.exStyle = WS_EX_TOPMOST;
+    NButton end, load, output;
+    NStatic text;
+    ASSERT_TRUE(parent.create());
+    end.createCtrl(&parent, "Ende", -100, -40);
+    load.createCtrl(&parent, "Laden", -100, -70);
+    output.createCtrl(&parent, "Ausgabe", -100, -100);
+    text.createCtrl(&parent, "Bitmap-Konverter", 10, 20, 170, 40);
+    UpdateWindow(parent.hwnd);
+    pump();
+    // A transparent text leaves no trace of the longer one before it.
+    text.setWindowText("Text");
+
+    const COLORREF background = 0xA08D8C, face = RGB(0xF0, 0xF0, 0xFF), frame = RGB(0xA0, 0xA0, 0xFF);
+    const NPoint o = parent.clientToScreen(NPoint(0, 0));
+    Pixels shot;
+    auto at = [&](int x, int y) { return shot.at(x, y); };
+    for (int wait = 0; wait < 100 && (shot.bits.empty() || at(203, 163) != face); ++wait) {
+        pumpFor(20);
+        shot = capture(nullptr, o.x, o.y, 300, 200);
     }
-    EXPECT_EQ(parent.commands[0].control, logo.hwnd);
-    EXPECT_EQ(logo.clickPoint, NPoint(7, 8));
+    // "Ausgabe" on top, "Laden" below, "Ende" lowest, 80 x 20 each.
+    for (int y : {100, 130, 160}) {
+        SCOPED_TRACE(y);
+        // The frame's corners, the background just outside them, the face.
+        EXPECT_EQ((std::vector<COLORREF>{at(200, y), at(279, y + 19), at(199, y), at(280, y + 19),
+                                         at(279, y + 20), at(203, y + 3)}),
+                  (std::vector<COLORREF>{frame, frame, background, background, background, face}));
+        int letters = 0;
+        for (int i = 0; i < 78 * 18; ++i)
+            letters += at(201 + i % 78, y + 1 + i / 78) == RGB(0x50, 0x50, 0xFF);
+        EXPECT_GT(letters, 15);
+    }
+    // The text in the style's colour, the parent's background around it.
+    int letters = 0, behind = 0;
+    for (int i = 0; i < 170 * 40; ++i) {
+        const COLORREF pixel = at(10 + i % 170, 20 + i / 170);
+        letters += pixel == RGB(0x10, 0x20, 0x30);
+        behind += pixel != background && i % 170 >= 60;
+    }
+    EXPECT_GT(letters, 30);
+    EXPECT_EQ(behind, 0);
+}
+
+TEST(NPositioningWnd, OverlaysCarryHandlesOfAtMostAThirdAndAreDrawnOverTheControl)
+{
+    LayoutFrame frame("LayoutHandles", NRect(20, 30, 100, 30));
+    ASSERT_TRUE(frame.open());
+    frame.startPositioning();
+    ASSERT_TRUE(frame.first.overlay && frame.second.overlay && !frame.fixed.overlay);
+    NPositioningWnd& overlay = *frame.first.overlay;
+    // 30 high: handles a third of it; 100 wide: the full 12.
+    EXPECT_EQ(overlay.getHandleRect(5), NRect(88, 10, 12, 10));
+    overlay.sendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(93, 3));
+    EXPECT_EQ(overlay.cursorId, 32643);
+    // The handles in the fill colour, the frame in the hover colour.
+    overlay.fillColour = RGB(0, 200, 0);
+    overlay.invalidate();
+    pumpFor(50);
+    HDC dc = GetDC(frame.hwnd);
+    EXPECT_EQ(GetPixel(dc, 25, 35), RGB(0, 200, 0));
+    EXPECT_EQ(GetPixel(dc, 20, 30), NPositioningWnd::hoverColour);
+    EXPECT_NE(GetPixel(dc, 50, 45), RGB(0, 200, 0));
+    ReleaseDC(frame.hwnd, dc);
+}
+
+TEST(NPositioningWnd, DragsMoveAndResizeOnTheGridUnlessLeftShiftIsHeld)
+{
+    // The control starts at 20, 30, 100 x 40.
+    const struct {
+        NPoint from;
+        int dx, dy;
+        bool shift;
+        NRect expected;
+    } cases[] = {
+        {NPoint(50, 20), 7, 0, false, NRect(20, 30, 100, 40)},
+        {NPoint(50, 20), 7, 5, true, NRect(27, 35, 100, 40)},
+        {NPoint(50, 20), 26, 13, false, NRect(40, 40, 100, 40)},
+        {NPoint(3, 3), 20, 0, false, NRect(40, 30, 80, 40)},
+        {NPoint(95, 35), -33, 11, false, NRect(20, 30, 60, 50)},
+        {NPoint(50, 36), 0, -95, false, NRect(20, 30, 100, 10)},
+    };
+    for (const auto& c : cases) {
+        LayoutFrame frame("LayoutDrag");
+        ASSERT_TRUE(frame.open());
+        frame.startPositioning();
+        drag(*frame.first.overlay, c.from, c.dx, c.dy, c.shift);
+        EXPECT_EQ(frame.first.getWindowRect(false), c.expected) << c.from.x << "," << c.from.y;
+        EXPECT_EQ(frame.first.overlay->getWindowRect(false), c.expected);
+        EXPECT_EQ(GetCapture(), nullptr);
+    }
+}
+
+TEST(NPositioningWnd, EndingWritesTheLayoutWhichTheNextStartUsesAndTheAnchorFollows)
+{
+    const char* const section = "LayoutSave";
+    NFileIni& layout = globalResources.getControlPosIni();
+    // The frame's section as it is in the file on disk.
+    auto saved = [&] {
+        NFileIni file;
+        file.open(layout.getPath(), false, true);
+        return str(file.getSectionText(section));
+    };
+    layout.setSectionText(section, "NStatic,1,2,3,4=5,6,7,8\r\n");
+    std::string second;
+    {
+        LayoutFrame frame(section);
+        ASSERT_TRUE(frame.open());
+        second = "NStatic,-130,-60,100,30=" + str(frame.second.getWindowRect(false).toText(","));
+        frame.startPositioning();
+        drag(*frame.first.overlay, NPoint(50, 20), 40, 20);
+        frame.endPositioning();
+        // The stale entry is gone; the text the layouter leaves alone is not written.
+        EXPECT_EQ(saved(), second + "\r\nNStatic,20,30,100,40=60,50,100,40\r\n");
+        LayoutFrame again(section);
+        ASSERT_TRUE(again.open());
+        EXPECT_EQ(again.first.getWindowRect(false), NRect(60, 50, 100, 40));
+    }
+    // Programmed elsewhere: the old entry does not match, and the next save
+    // drops it. Moved to the right edge, it follows that edge afterwards.
+    LayoutFrame moved(section, NRect(200, 100, 100, 40));
+    ASSERT_TRUE(moved.open());
+    EXPECT_EQ(moved.first.getWindowRect(false), NRect(200, 100, 100, 40));
+    moved.startPositioning();
+    drag(*moved.first.overlay, NPoint(50, 20), moved.getClientSize().cx - 300, 0);
+    moved.endPositioning();
+    const NRect before = moved.first.getWindowRect(false);
+    EXPECT_EQ(saved(), second + "\r\nNStatic,200,100,100,40=" + str(before.toText(",")) + "\r\n");
+    moved.moveWindow(60, 60, 740, 480);
+    EXPECT_EQ(moved.first.getWindowRect(false), NRect(before.x + 100, before.y, 100, 40));
+}
+
+TEST(NFrameWindow, AChangedSizeIsAskedAboutBeforePositioning)
+{
+    LayoutFrame frame("LayoutKeys");
+    ASSERT_TRUE(frame.open());
+    frame.moveWindow(60, 60, 700, 500);
+    MessageBoxCatcher boxes;
+    boxes.expect(IDNO);
+    frame.startPositioning();
+    EXPECT_FALSE(frame.isPositioning());
+    EXPECT_EQ(boxes[0].title + "|" + boxes[0].text,
+              "ver\xE4nderte Fenstergr\xF6\xDF" "e|Die aktuelle Gr\xF6\xDF" "e einspricht nicht "
+              "der Gr\xF6\xDF" "e bei Erzeugung des Fensters.\r\nDie Positionierung der Controls "
+              "erfolgt bei Erzeugung des Fensters in der aktuellen Gr\xF6\xDF" "e, somit kann es "
+              "zur Zerst\xF6rung Ihrer Anordnung kommen.\r\nWollen Sie trotzdem mit der Anordnung "
+              "beginnen?");
+    EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONQUESTION));
+    EXPECT_EQ(boxes[0].buttons, (std::vector<int>{IDYES, IDNO}));
 }

@@ -13,15 +13,8 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-build=""
-shot=""
-while (($#)); do
-  case $1 in
-    --screenshot) shot=$2; shift 2 ;;
-    *) build=$1; shift ;;
-  esac
-done
-e2e_setup "$build"
+e2e_setup "$@"
+shot=$E2E_SCREENSHOT
 
 title='NEK Demo'
 config=$(e2e_profile AppData/Roaming)/nekdemo.cfg

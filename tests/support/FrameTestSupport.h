@@ -1,35 +1,31 @@
 #ifndef FRAMETESTSUPPORT_H
 #define FRAMETESTSUPPORT_H
 
-// The frame window of the frame, bar, menu and positioning tests: it finds
-// its resources in the test program's folder and records the commands and
-// status-bar clicks it gets.
+// The frame window of the window and control tests: it records the commands
+// and status-bar clicks it gets.
 #include <string>
 #include <vector>
 
-#include "MessagePump.h"
+#include "GuiTestSupport.h"
 #include "NFrameWindow.h"
-#include "NResources.h"
-#include "TestFiles.h"
-
-namespace frametest {
 
 // Constructed before every test's windows, so the application's main window
 // is one that is never created: closing a test window never ends a loop.
 inline NWindow standInMainWindow;
 
-inline std::string text(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
-
 class TestFrame : public NFrameWindow {
 public:
     explicit TestFrame(const char* name = "TestFrame") : name(name)
     {
-        if (!globalResources.isInitialised()) {
-            globalResources.setProgramFolder(programFolder().c_str());
-            globalResources.init();
-        }
+        initResources();
         showLogo = 0;
         rect = NRect(60, 60, 640, 480);
+    }
+    // Borderless: the client area is as large as `r`.
+    TestFrame(const char* name, const NRect& r) : TestFrame(name)
+    {
+        style = WS_POPUP | WS_VISIBLE;
+        rect = r;
     }
     ~TestFrame() override
     {
@@ -37,7 +33,11 @@ public:
             DestroyWindow(hwnd);
     }
     const char* getClassName() const override { return name; }
-    void onCommand(int commandId, HWND, int) override { commands.push_back(commandId); }
+    void onCommand(int commandId, HWND control, int) override
+    {
+        commands.push_back(commandId);
+        commandControl = control;
+    }
     bool onStatusBarClick(int part) override { return record("click", part, true); }
     bool onStatusBarRClick(int part) override { return record("rclick", part, false); }
     bool onStatusBarDblClick(int part) override { return record("dblclick", part, false); }
@@ -52,6 +52,7 @@ public:
 
     const char* name;
     std::vector<int> commands;
+    HWND commandControl = nullptr;
     std::vector<std::string> clicks;
 
 private:
@@ -61,7 +62,5 @@ private:
         return handled;
     }
 };
-
-}  // namespace frametest
 
 #endif

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include "NApplication.h"
+#include "NError.h"
+
 // Handles every message waiting for this thread.
 inline void pump()
 {
@@ -22,5 +25,37 @@ inline void pumpFor(DWORD ms)
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
 }
+
+// Removes a quit message that a destroyed main window posted.
+inline bool takeQuit(WPARAM* code = nullptr)
+{
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        return false;
+    if (code)
+        *code = message.wParam;
+    return true;
+}
+
+// While it lives, `window` is the application's main window; afterwards the
+// old one is back, the error log is empty and no quit message is left.
+class MainWindowSwap {
+public:
+    explicit MainWindowSwap(NWindow* window) : previous(globalApplication.mainWindow)
+    {
+        globalApplication.mainWindow = window;
+    }
+    ~MainWindowSwap()
+    {
+        globalApplication.mainWindow = previous;
+        globalError.log = "";
+        takeQuit();
+    }
+    MainWindowSwap(const MainWindowSwap&) = delete;
+    MainWindowSwap& operator=(const MainWindowSwap&) = delete;
+
+private:
+    NWindow* previous;
+};
 
 #endif

@@ -5,24 +5,21 @@
 
 #include <gtest/gtest.h>
 
-#include "MessageBoxCatcher.h"
+#include "GuiTestSupport.h"
 #include "NApplicationBasic.h"
 #include "NFileDialog.h"
-#include "TestFiles.h"
-#include "WindowTestSupport.h"
 
 namespace {
 
-// A dialog still open after the answer (a name it refused) is cancelled,
-// so that a failing test ends.
-void CALLBACK cancelDialog(HWND dialog, UINT, UINT_PTR timer, DWORD)
+void CALLBACK cancelStuck(HWND dialog, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(dialog, timer);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
 // Answers the next file dialog: `typed` into the file-name field, then
-// `button`; keeps the title and the field's text the dialog opened with.
+// `button`; keeps the title and the field's text the dialog opened with. A
+// dialog still open after 3 s (a name it refused) is cancelled.
 struct DialogAnswer {
     explicit DialogAnswer(const std::string& typed, int button = IDOK)
     {
@@ -33,7 +30,7 @@ struct DialogAnswer {
             field = text;
             SetDlgItemTextA(dialog, 0x47C, typed.c_str());
             PostMessageA(dialog, WM_COMMAND, button, 0);
-            SetTimer(dialog, 1, 3000, cancelDialog);
+            SetTimer(dialog, 1, 3000, cancelStuck);
         });
     }
     MessageBoxCatcher boxes;
@@ -56,8 +53,8 @@ TEST(NFileDialog, OpenSaveAndMultiSelectionGiveFullPaths)
                   std::string("AlleDateien\0*.*\0Alle Bilder\0*.bmp\0\0", 36));
         EXPECT_EQ(dialog.getRecord().Flags & 0x881004, 0x881004u);
         EXPECT_EQ(answer.title, "Datei \xF6" "ffnen");
-        EXPECT_EQ(str(dialog.fileName), folder.file("c.png"));
-        EXPECT_EQ(str(dialog.filePart) + "|" + str(dialog.extension), "c.png|png");
+        EXPECT_EQ(str(dialog.fileName) + "|" + str(dialog.filePart) + "|" + str(dialog.extension),
+                  folder.file("c.png") + "|c.png|png");
     }
     {
         DialogAnswer answer(folder.file("neu.txt"));
@@ -75,33 +72,9 @@ TEST(NFileDialog, OpenSaveAndMultiSelectionGiveFullPaths)
                                         folder.file("c.png") + "|" + folder.file("b.bmp"));
 }
 
-TEST(NFileDialog, CancelLeavesEveryMemberAsItWas)
+TEST(NFileDialog, ChosenFolderIsRememberedAndCancelChangesNothing)
 {
-    for (int kind = 0; kind < 3; ++kind) {
-        NFileDialog dialog;
-        dialog.fileName = "C:\\alt\\vorher.bmp";
-        dialog.filePart = dialog.fileTitle = "vorher.bmp";
-        dialog.extension = "bmp";
-        dialog.memoryKey = "nektest_abbruch";
-        NStringList files;
-        DialogAnswer answer("C:\\x.bmp", IDCANCEL);
-        const int result = kind == 0   ? dialog.showOpen(HWND(nullptr), "")
-                           : kind == 1 ? dialog.showSave(HWND(nullptr), "")
-                                       : dialog.showOpenMulti(HWND(nullptr), "", files);
-        EXPECT_EQ(result + files.getCount(), 0);
-        EXPECT_EQ(str(dialog.fileName) + "|" + str(dialog.filePart) + "|" + str(dialog.extension) +
-                      "|" + str(dialog.fileTitle) + "|" + str(dialog.initialFile),
-                  "C:\\alt\\vorher.bmp|vorher.bmp|bmp|vorher.bmp|")
-            << kind;
-    }
-    EXPECT_EQ(str(globalApplicationBasic.userConfig.getValue("NFileDialog",
-                                                             "nektest_abbruch_lastFolder")),
-              "");
-}
-
-TEST(NFileDialog, ChosenFolderIsRememberedForTheNextDialog)
-{
-    TestFolder folder;
+    TestFolder folder, other;
     writeBytes(folder.file("a.bmp"), "x");
     writeBytes(folder.file("b.bmp"), "x");
     ASSERT_TRUE(globalApplicationBasic.openUserConfigFile());
@@ -116,15 +89,34 @@ TEST(NFileDialog, ChosenFolderIsRememberedForTheNextDialog)
     }
     EXPECT_NE(readBytes(str(config.getPath())).find("nektest_bilder_lastFolder=" + folder.path()),
               std::string::npos);
-
     // The next dialog opens in that folder: a bare name is found there.
-    NFileDialog dialog;
-    dialog.memoryKey = "nektest_bilder";
-    DialogAnswer answer("b.bmp");
-    ASSERT_EQ(dialog.showOpen(HWND(nullptr), ""), 1);
-    EXPECT_EQ(answer.field, "");
-    EXPECT_EQ(str(dialog.fileName), folder.file("b.bmp"));
-    EXPECT_EQ(str(dialog.initialFile), "");
+    {
+        NFileDialog dialog;
+        dialog.memoryKey = "nektest_bilder";
+        DialogAnswer answer("b.bmp");
+        ASSERT_EQ(dialog.showOpen(HWND(nullptr), ""), 1);
+        EXPECT_EQ(answer.field, "");
+        EXPECT_EQ(str(dialog.fileName) + "|" + str(dialog.initialFile), folder.file("b.bmp") + "|");
+    }
+    // Cancelled, each kind of dialog leaves its members and the folder it remembers.
+    for (int kind = 0; kind < 3; ++kind) {
+        NFileDialog dialog;
+        dialog.fileName = "C:\\alt\\vorher.bmp";
+        dialog.filePart = dialog.fileTitle = "vorher.bmp";
+        dialog.extension = "bmp";
+        dialog.memoryKey = "nektest_bilder";
+        NStringList files;
+        DialogAnswer answer(other.file("b.bmp"), IDCANCEL);
+        const int result = kind == 0   ? dialog.showOpen(HWND(nullptr), "")
+                           : kind == 1 ? dialog.showSave(HWND(nullptr), "")
+                                       : dialog.showOpenMulti(HWND(nullptr), "", files);
+        EXPECT_EQ(result + files.getCount(), 0);
+        EXPECT_EQ(str(dialog.fileName) + "|" + str(dialog.filePart) + "|" + str(dialog.extension) +
+                      "|" + str(dialog.fileTitle) + "|" + str(dialog.initialFile),
+                  "C:\\alt\\vorher.bmp|vorher.bmp|bmp|vorher.bmp|")
+            << kind;
+    }
+    EXPECT_EQ(str(config.getValue("NFileDialog", "nektest_bilder_lastFolder")), folder.path());
     config.setValue("NFileDialog", "nektest_bilder_lastFolder", "");
     config.save();
 }

@@ -1,76 +1,23 @@
 #ifndef WINDOWTESTSUPPORT_H
 #define WINDOWTESTSUPPORT_H
 
-// Shared pieces of the window tests: message pumping, a window that records
-// which handlers ran, and a guard that keeps the application's main window
-// out of the tests' way.
+// Shared pieces of the window tests: a window that records which handlers
+// ran, and the helper programs run as processes.
 #include <windows.h>
 
-#include <algorithm>
 #include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "MessageBoxCatcher.h"
-#include "MessagePump.h"
-#include "NApplication.h"
-#include "NError.h"
+#include "GuiTestSupport.h"
 #include "NWindow.h"
+#include "TestFiles.h"
 
-inline std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
+typedef std::vector<std::string> Calls;
 
-// The log text addError makes of `text`.
-inline std::string logged(const NString& text)
-{
-    NError log;
-    log.addError(text);
-    return str(log.log);
-}
-
-// A box the library shows for misuse: caption "Fehler !", the error icon.
-inline void expectErrorBox(const MessageBoxCatcher::Box& box, const std::string& text)
-{
-    EXPECT_EQ(box.title, "Fehler !");
-    EXPECT_EQ(box.icon, static_cast<unsigned>(MB_ICONERROR));
-    EXPECT_EQ(box.text, text);
-}
-
-// Removes a quit message that a destroyed main window posted.
-inline bool takeQuit(WPARAM* code = nullptr)
-{
-    MSG message;
-    if (!PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
-        return false;
-    if (code)
-        *code = message.wParam;
-    return true;
-}
-
-// While it lives, `window` is the application's main window; afterwards the
-// old one is back, the error log is empty and no quit message is left.
-class MainWindowSwap {
-public:
-    explicit MainWindowSwap(NWindow* window) : previous(globalApplication.mainWindow)
-    {
-        globalApplication.mainWindow = window;
-    }
-    ~MainWindowSwap()
-    {
-        globalApplication.mainWindow = previous;
-        globalError.log = "";
-        takeQuit();
-    }
-    MainWindowSwap(const MainWindowSwap&) = delete;
-    MainWindowSwap& operator=(const MainWindowSwap&) = delete;
-
-private:
-    NWindow* previous;
-};
-
-// A window that writes the name of each handler it sees into `calls`.
+// A window that writes the name of each handler it sees into `calls`, and
+// into `shared` with its title in front when that is set.
 class RecordingWindow : public NWindow {
 public:
     RecordingWindow()
@@ -86,30 +33,23 @@ public:
         rect = NRect(x, 5, 20, 20);
         return create(&parent);
     }
-    // Every call goes to `calls` and, when set, to a log shared by several windows.
-    void record(const std::string& call)
+    bool record(const std::string& call)
     {
         calls.push_back(call);
         if (shared)
-            shared->push_back(std::string(title.getBuffer()) + ": " + call);
+            shared->push_back(title.getBuffer() + (": " + call));
+        return true;
     }
     void onPreCreateWindow() override { record("preCreate"); }
-    void onCreate(CREATESTRUCTA*) override
-    {
-        record("create");
-        hwndAtCreate = hwnd;
-    }
+    void onCreate(CREATESTRUCTA*) override { record(hwnd ? "create" : "create without handle"); }
     void onFirstShow() override { record("firstShow"); }
     void onShow() override { record("show"); }
     void onHide() override { record("hide"); }
     void onSize(int, int, int) override { record("size"); }
     bool onClose() override
     {
-        if (std::find(calls.begin(), calls.end(), "close") == calls.end()) {
-            parentEnabledAtClose = parent && IsWindowEnabled(parent->hwnd);
-            parentVisibleAtClose = parent && IsWindowVisible(parent->hwnd);
-        }
-        record("close");
+        if (parent && closes++ == 0)
+            parentStateAtClose = IsWindowEnabled(parent->hwnd) + 2 * IsWindowVisible(parent->hwnd);
         return mayClose;
     }
     void onCommand(int commandId, HWND, int code) override
@@ -118,25 +58,15 @@ public:
             throw std::runtime_error("kaputt");
         record("command " + std::to_string(commandId) + " " + std::to_string(code));
     }
-    bool onKeyDown(wchar_t character, signed char, int, bool) override
+    bool onKeyDown(wchar_t c, signed char, int, bool) override
     {
-        record(std::string("keyDown ") + static_cast<char>(character));
-        return handlesKeys;
+        return record(std::string("keyDown ") + char(c)) && handlesKeys;
     }
-    bool onChar(wchar_t character, signed char, int, bool) override
-    {
-        record(std::string("char ") + static_cast<char>(character));
-        return true;
-    }
+    bool onChar(wchar_t c, signed char, int, bool) override { return record(std::string("char ") + char(c)); }
     void onTimer(LPARAM) override { ++ticks; }
     bool onAccelerator(HWND, UINT message, WPARAM wParam, LPARAM) override
     {
         return message == WM_KEYDOWN && static_cast<int>(wParam) == acceleratorKey;
-    }
-    void onWatchedMessage(HWND watched, UINT message, WPARAM wParam, LPARAM lParam,
-                          LPARAM userValue) override
-    {
-        watchedSeen.push_back({watched, message, wParam, lParam, userValue});
     }
     // Also records the library's private messages and WM_APP + 1 ("app").
     LRESULT onMessage(HWND messageWindow, UINT message, WPARAM wParam, LPARAM lParam,
@@ -156,18 +86,44 @@ public:
         return NWindow::onMessage(messageWindow, message, wParam, lParam, handled, result);
     }
 
-    std::vector<std::string> calls;
-    std::vector<std::string>* shared = nullptr;
-    HWND hwndAtCreate = nullptr;
-    bool mayClose = true;
-    bool handlesKeys = false;
-    bool parentEnabledAtClose = false;
-    bool parentVisibleAtClose = false;
-    bool throwsOnCommand = false;
-    bool destroysOnBroadcast = false;
-    int acceleratorKey = -1;
-    int ticks = 0;
-    std::vector<NWatchedMessage> watchedSeen;
+    Calls calls;
+    Calls* shared = nullptr;
+    bool mayClose = true, handlesKeys = false, throwsOnCommand = false, destroysOnBroadcast = false;
+    int closes = 0, parentStateAtClose = -1;  // 1: enabled, 2: visible
+    int acceleratorKey = -1, ticks = 0;
 };
+
+// Runs a helper program of the window tests: `use` gets its first visible
+// top-level window of that class and must make it end. The exit code; -1
+// when the window never came or the program did not end within 10 s.
+inline int runProgram(const char* name, const char* windowClass,
+                      const std::function<void(HWND)>& use)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string command = "\"" + programFolder() + name + "\"";
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return -1;
+    HWND window = nullptr;
+    for (int i = 0; i < 1000 && !window; ++i, Sleep(window ? 0 : 10))
+        for (HWND w = nullptr; !window && (w = FindWindowExA(nullptr, w, windowClass, nullptr));) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == process.dwProcessId && IsWindowVisible(w))
+                window = w;
+        }
+    DWORD code = static_cast<DWORD>(-1);
+    if (window)
+        use(window);
+    if (window && WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 99);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return static_cast<int>(code);
+}
 
 #endif

@@ -11,7 +11,6 @@ class PositionedFrame : public NFrameWindow {
 public:
     PositionedFrame()
     {
-        title = "NEK Rahmenposition";
         rect = NRect(100, 100, 400, 300);
         savePosition = 1;
         showLogo = 0;

@@ -9,12 +9,7 @@ namespace {
 
 class PaintedWindow : public NWindow {
 public:
-    PaintedWindow()
-    {
-        title = "NEK Malfenster";
-        rect = NRect(900, 760, 320, 200);
-    }
-    const char* getClassName() const override { return "PaintedWindow"; }
+    PaintedWindow() { rect = NRect(900, 760, 320, 200); }
     void onPaint(NPainter& painter) override
     {
         painter.fillRectangle(NRect(20, 20, 100, 60), RGB(255, 0, 0));

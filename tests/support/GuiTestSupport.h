@@ -1,0 +1,61 @@
+#ifndef GUITESTSUPPORT_H
+#define GUITESTSUPPORT_H
+
+// Shared pieces of the tests with windows: texts, boxes and log entries,
+// the resource manager, a pixel read back.
+#include <windows.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "MessageBoxCatcher.h"
+#include "MessagePump.h"
+#include "NError.h"
+#include "NResources.h"
+#include "TestFiles.h"
+
+inline std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
+
+// A box the library shows for misuse: caption "Fehler !", the error icon.
+inline void expectErrorBox(const MessageBoxCatcher::Box& box, const std::string& text)
+{
+    EXPECT_EQ(box.title + "|" + box.text, "Fehler !|" + text);
+    EXPECT_EQ(box.icon, static_cast<unsigned>(MB_ICONERROR));
+}
+
+// The log text addError makes of `text`.
+inline std::string logged(const NString& text)
+{
+    NError log;
+    log.addError(text);
+    return str(log.log);
+}
+// The error log holds exactly that entry; emptied after.
+inline void expectLogged(const NString& text)
+{
+    EXPECT_EQ(str(globalError.log), logged(text));
+    globalError.log = "";
+}
+
+// The resource manager, searching the test program's folder.
+inline void initResources()
+{
+    if (!globalResources.isInitialised()) {
+        globalResources.setProgramFolder(programFolder().c_str());
+        globalResources.init();
+    }
+}
+
+// Paints what is pending and reads one pixel of the window.
+inline COLORREF paintedPixel(HWND hwnd, int x, int y)
+{
+    UpdateWindow(hwnd);
+    pump();
+    HDC dc = GetDC(hwnd);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(hwnd, dc);
+    return colour;
+}
+
+#endif
