@@ -3,12 +3,11 @@
 #include <climits>
 #include <string>
 
+#include "GuiTestSupport.h"
 #include "NMapStringToString.h"
 #include "NMem.h"
 
 namespace {
-
-std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
 
 std::string bytes(const NMem& m)
 {
@@ -115,7 +114,7 @@ TEST(NMem, HexDumpLayout)
     EXPECT_EQ(str(m.toHexDump(0)) + str(m.toHexDump(INT_MAX)) + str(NMem(0).toHexDump(16)), "");
 }
 
-TEST(NMem, ByteLists)
+TEST(NMem, ByteListsAndBase64)
 {
     const NString list = memOf("\x01\xFF").toByteList(", ");
     EXPECT_EQ(str(list), "0x01, 0xFF");
@@ -135,10 +134,8 @@ TEST(NMem, ByteLists)
     for (const char* text : {"0x100", "4 -1", "0b111111111", "abc", "0x", "1,,2", ", 1", "'open",
                              "'ab'c", "99999999999999999999"})
         EXPECT_FALSE(bad.fromByteList(text)) << text;
-}
 
-TEST(NMem, Base64)
-{
+    // Base64 with and without padding, every byte value, and malformed input.
     const char* const encodings[][2] = {{"A", "QQ=="}, {"AB", "QUI="}, {"ABC", "QUJD"}, {"", ""}};
     NMem m;
     for (const auto& e : encodings) {
@@ -150,15 +147,14 @@ TEST(NMem, Base64)
     NMem all(256);
     for (int i = 0; i < 256; ++i)
         all.setAt(i, static_cast<unsigned char>(i));
-    NMem back(0);
-    EXPECT_TRUE(back.fromBase64(all.toBase64()));
-    EXPECT_EQ(bytes(back), bytes(all));
+    EXPECT_TRUE(m.fromBase64(all.toBase64()));
+    EXPECT_EQ(bytes(m), bytes(all));
 
     // Malformed input is refused and leaves the buffer as it was.
     NMem kept = memOf("keep");
-    for (const char* bad : {"QQ=", "QUJDR", "Q===", "QQ=A", "Q!==", "QU I", "====", "QUJD\r\n"}) {
-        EXPECT_FALSE(kept.fromBase64(bad)) << bad;
-        EXPECT_EQ(bytes(kept), "keep") << bad;
+    for (const char* text : {"QQ=", "QUJDR", "Q===", "QQ=A", "Q!==", "QU I", "====", "QUJD\r\n"}) {
+        EXPECT_FALSE(kept.fromBase64(text)) << text;
+        EXPECT_EQ(bytes(kept), "keep") << text;
     }
 }
 

@@ -5,22 +5,14 @@
 #include <ctime>
 #include <string>
 
+#include "GuiTestSupport.h"
 #include "NTime.h"
 
 namespace {
 
-std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
-
 time_t localSeconds(int year, int month, int day, int hour, int minute, int second)
 {
-    struct tm t = {};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    t.tm_isdst = -1;
+    struct tm t = {second, minute, hour, day, month - 1, year - 1900, 0, 0, -1};
     return mktime(&t);
 }
 
@@ -50,9 +42,4 @@ TEST(NTime, Formats)
     NTime now;
     EXPECT_GE(now.getSeconds(), before);
     EXPECT_LE(now.getSeconds(), time(nullptr));
-    const unsigned int start = NTime::getTickCount();
-    Sleep(30);
-    const unsigned int elapsed = NTime::getTickCount() - start;
-    EXPECT_GE(elapsed, 20u);
-    EXPECT_LT(elapsed, 5000u);
 }

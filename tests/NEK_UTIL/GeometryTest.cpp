@@ -26,18 +26,6 @@ std::string describe(const RECT& r)
            "," + std::to_string(r.bottom);
 }
 
-std::string fitted(NRect r, const NRect& outer, int alignment)
-{
-    r.fitAspect(outer, alignment);
-    return describe(r);
-}
-
-std::string fittedInside(NRect r, const NRect& outer, bool shrink)
-{
-    r.fitInside(outer, shrink);
-    return describe(r);
-}
-
 }  // namespace
 
 TEST(Geometry, AbsoluteExtentsAndLimits)
@@ -115,8 +103,10 @@ TEST(Geometry, FitAspectAndFitInside)
         // A zero extent cannot be scaled: the other extent decides.
         {NRect(0, 0, 0, 50), square, 0, "0,0,0,100"}, {NRect(0, 0, 0, 0), square, centred, "50,50,0,0"},
     };
-    for (const auto& c : aspects)
-        EXPECT_EQ(fitted(c.r, c.outer, c.alignment), c.result) << c.result;
+    for (auto c : aspects) {
+        c.r.fitAspect(c.outer, c.alignment);
+        EXPECT_EQ(describe(c.r), c.result);
+    }
 
     // Too large and not shrunk: a left or top edge outside wins; otherwise
     // the right or bottom edge is pulled back, pushing the other one out.
@@ -129,8 +119,10 @@ TEST(Geometry, FitAspectAndFitInside)
         {NRect(0, 20, 50, 50, true), upOuter, false, "0,50,50,50^"},
         {NRect(0, 20, 50, 150, true), upOuter, false, "0,150,50,150^"},
     };
-    for (const auto& c : insides)
-        EXPECT_EQ(fittedInside(c.r, c.outer, c.shrink), c.result) << c.result;
+    for (auto c : insides) {
+        c.r.fitInside(c.outer, c.shrink);
+        EXPECT_EQ(describe(c.r), c.result);
+    }
 }
 
 TEST(Geometry, UnionAndExtend)

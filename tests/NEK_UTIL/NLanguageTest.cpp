@@ -21,11 +21,6 @@ std::string translated(NLanguage& table, const char* text, int length = -1)
     return std::string(result, static_cast<size_t>(length));
 }
 
-NString fileText(const std::string& bytes)
-{
-    return NString(bytes.data(), static_cast<int>(bytes.size()));
-}
-
 // Fills the global table for one test and empties it again, so that the
 // other string tests of this program see no translations.
 class GlobalLanguage : public ::testing::Test {
@@ -85,7 +80,7 @@ TEST(NLanguage, FileSyntaxCommentsBlanksAndOddEntries)
         "alone" M
         "empty=" M
         "last=without final line end";
-    EXPECT_TRUE(table.load(fileText(file)));
+    EXPECT_TRUE(table.load(file.c_str()));
 
     // The comment above is cut at its "\n", so the marker in it counts only
     // as part of the comment; the broken entry is dropped, the rest loaded.
@@ -127,12 +122,12 @@ TEST(NLanguage, LargeFiles)
     for (; large.size() < (1u << 20); ++count)
         large += "key" + std::to_string(count) + "=text " + std::to_string(count) + M "\r\n";
     NLanguage big;
-    EXPECT_TRUE(big.load(fileText(large)));
+    EXPECT_TRUE(big.load(large.c_str()));
     EXPECT_EQ(big.getErrorText(), "");
     const std::string last = std::to_string(count - 1);
     EXPECT_EQ(translated(big, (M "key" + last + M "d").c_str()), "text " + last);
     const std::string longText(3000000, 'x');
-    EXPECT_TRUE(big.load(fileText("long=" + longText)));
+    EXPECT_TRUE(big.load(("long=" + longText).c_str()));
     EXPECT_EQ(translated(big, M "long" M "d"), longText);
     EXPECT_EQ(translated(big, M "key0" M "d"), "text 0");
 }

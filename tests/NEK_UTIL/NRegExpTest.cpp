@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "MessageBoxCatcher.h"
 #include "NNumList.h"
@@ -14,21 +13,9 @@ namespace {
 
 std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
 
-std::vector<std::string> texts(NStringList& list)
-{
-    std::vector<std::string> result;
-    for (int i = 0; i < list.getCount(); ++i)
-        result.push_back(str(list.getAt(i)));
-    return result;
-}
-
-std::vector<int> numbers(NNumList& list)
-{
-    std::vector<int> result;
-    for (int i = 0; i < list.getCount(); ++i)
-        result.push_back(list.getAt(i));
-    return result;
-}
+// A list's elements joined by "|", a number list's by ",".
+std::string joined(NStringList& list) { return str(list.join("|")); }
+std::string joined(NNumList& list) { return str(list.toText(",")); }
 
 void expectErrorBox(const MessageBoxCatcher& boxes, size_t index, const std::string& text)
 {
@@ -127,42 +114,38 @@ TEST(NRegExp, FindAllCollectsGroupsAndPositions)
     ASSERT_TRUE(re.compile("/a(b+)/i"));
     EXPECT_EQ(re.findAll("xABbb ab", results, &positions), 2);
     EXPECT_TRUE(re.matched);
-    EXPECT_EQ(texts(results), (std::vector<std::string>{"ABbb", "Bbb", "ab", "b"}));
-    EXPECT_EQ(numbers(positions), (std::vector<int>{1, 2, 6, 7}));
+    EXPECT_EQ(joined(results), "ABbb|Bbb|ab|b");
+    EXPECT_EQ(joined(positions), "1,2,6,7");
 
     // The last match's groups stay.
     NStringList groups;
     EXPECT_EQ(re.getGroups(groups), 2);
-    EXPECT_EQ(texts(groups), (std::vector<std::string>{"ab", "b"}));
+    EXPECT_EQ(joined(groups), "ab|b");
 
     // An unset group adds an empty text at position -1.
     results.removeAll();
     positions.removeAll();
     EXPECT_EQ(re.findAll("/(x)?(\\d)/", "1x2", results, &positions), 2);
-    EXPECT_EQ(texts(results), (std::vector<std::string>{"1", "", "1", "x2", "x", "2"}));
-    EXPECT_EQ(numbers(positions), (std::vector<int>{0, -1, 0, 1, 1, 2}));
+    EXPECT_EQ(joined(results), "1||1|x2|x|2");
+    EXPECT_EQ(joined(positions), "0,-1,0,1,1,2");
 
     EXPECT_EQ(re.findAll("/z/", "abc", results), 0);
     EXPECT_FALSE(re.matched);
-}
 
-TEST(NRegExp, FindAllAfterAnEmptyMatchOnlyTakesAnAnchoredNonEmptyOne)
-{
-    NRegExp re;
-    NStringList results;
-    NNumList positions;
+    // After an empty match only an anchored non-empty one is taken.
+    positions.removeAll();
     EXPECT_EQ(re.findAll("/x*/", "ab", results, &positions), 1);
-    EXPECT_EQ(numbers(positions), (std::vector<int>{0}));
+    EXPECT_EQ(joined(positions), "0");
 
     // The empty match at the end of "aa" ends the search.
     positions.removeAll();
     EXPECT_EQ(re.findAll("/a*/", "aa", results, &positions), 2);
-    EXPECT_EQ(numbers(positions), (std::vector<int>{0, 2}));
+    EXPECT_EQ(joined(positions), "0,2");
     // Once set, the rule stays: "b" right behind the empty match is taken,
     // then the blank ends the search although an empty match would fit there.
     results.removeAll();
     EXPECT_EQ(re.findAll("/a*|b/", "b b", results), 2);
-    EXPECT_EQ(texts(results), (std::vector<std::string>{"", "b"}));
+    EXPECT_EQ(joined(results), "|b");
     EXPECT_EQ(re.findAll("/x*/", "", results), 1);
 }
 

@@ -188,7 +188,7 @@ TEST(NString, CaseMappingComparisonAndTrimming)
     EXPECT_EQ("a b\x7F", edited("\x01\x1F" "a b\x7F", [](NString& e) { e.trim(); }));
 }
 
-TEST(NString, ToIntRules)
+TEST(NString, NumbersToTextAndBack)
 {
     // Binary digits end with the 35th character; the overflow keeps the low bits.
     const std::string binary = "0b1" + std::string(31, '0') + "11";
@@ -202,17 +202,14 @@ TEST(NString, ToIntRules)
 
     EXPECT_DOUBLE_EQ(-0.5, NString("-0.5x").toDouble());
     EXPECT_DOUBLE_EQ(0.0, NString("x").toDouble());
-}
 
-TEST(NString, FromNumber)
-{
-    const struct { int value; bool thousands; int radix; int minWidth; const char* text; } cases[] = {
+    const struct { int value; bool thousands; int radix; int minWidth; const char* text; } texts[] = {
         {1234567890, true, 10, -1, "1.234.567.890"}, {999, true, 10, -1, "999"},
         {1000, true, 10, -1, "1.000"}, {-1234567, true, 10, -1, "-1234567"},
         {-5, false, 10, 3, "0-5"}, {1234, true, 10, 6, "001.234"}, {-1, false, 16, -1, "ffffffff"},
         {10, false, 2, 8, "00001010"}, {INT_MIN, false, 10, -1, "-2147483648"},
     };
-    for (const auto& c : cases)
+    for (const auto& c : texts)
         EXPECT_STREQ(c.text, NString::fromNumber(c.value, c.thousands, c.radix, c.minWidth).getBuffer())
             << c.value;
 

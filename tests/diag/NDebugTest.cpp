@@ -10,26 +10,15 @@ const std::string warning =
     "!!!!!!!! debug.printf(): Ergebnis-String wurde gr\xF6\xDF"
     "er als 5000 Zeichen -> wurden abgeschnitten !!!!!!!!!!\r\n";
 
-// A channel switched on toward `port` on this machine.
-void switchOn(NDebug& debug, unsigned short port)
-{
-    debug.debugPort = port;
-    debug.off = false;
-}
-
 }  // namespace
 
 TEST(NDebug, StartsOffAndReachesLocalPort5001WhenSwitchedOn)
 {
-    NDebug debug;
-    EXPECT_TRUE(debug.off);
-    debug.printf("aus");
-    EXPECT_EQ(debug.connectState, 0);
-
     // The port may be held by another program on this machine.
     TestListener listener(5001);
     if (!listener.ok())
         GTEST_SKIP() << "port 5001 is busy";
+    NDebug debug;
     debug.off = false;
     debug.printf("Port %d", 5001);
     EXPECT_EQ(debug.connectState, 1);
@@ -38,12 +27,19 @@ TEST(NDebug, StartsOffAndReachesLocalPort5001WhenSwitchedOn)
     debug.close();
 }
 
-TEST(NDebug, LinesArriveInOrderAndLongOnesAreCutAt5000)
+TEST(NDebug, SilentWhileOffThenLinesInOrderAndLongOnesCutAt5000)
 {
     TestListener listener;
     ASSERT_TRUE(listener.ok());
-    NDebug debug;
-    switchOn(debug, listener.port());
+    NDebug debug;  // off until told otherwise: no connection is even tried
+    debug.debugPort = listener.port();
+    debug.printf("still %d", 1);
+    debug.sendLine("still");
+    Sleep(200);
+    EXPECT_EQ(listener.connections(), 0);
+    EXPECT_FALSE(debug.isConnected());
+
+    debug.off = false;
     debug.printf("w=%d", 7);
     EXPECT_EQ(debug.connectState, 1);
     debug.printf("%s und %s", "zweite", "Zeile");
@@ -65,30 +61,13 @@ TEST(NDebug, LinesArriveInOrderAndLongOnesAreCutAt5000)
     EXPECT_EQ(listener.connections(), 1);
 }
 
-TEST(NDebug, NoConnectionAttemptWhileOff)
-{
-    TestListener listener;
-    ASSERT_TRUE(listener.ok());
-    NDebug debug;
-    debug.debugPort = listener.port();
-    debug.printf("still %d", 1);
-    debug.sendLine("still");
-    Sleep(200);
-    EXPECT_EQ(listener.connections(), 0);
-    EXPECT_FALSE(debug.isConnected());
-
-    debug.off = false;
-    debug.sendLine("jetzt");
-    ASSERT_TRUE(listener.waitForBytes(7));
-    EXPECT_EQ(listener.received(), "jetzt\r\n");
-}
-
 TEST(NDebug, OneFailedAttemptThenSilentEvenForALaterListener)
 {
     RefusingPort port;
     ASSERT_TRUE(port.ok());
     NDebug debug;
-    switchOn(debug, port.port());
+    debug.debugPort = port.port();
+    debug.off = false;
 
     debug.printf("niemand %s", "da");
     EXPECT_EQ(debug.connectState, 2);
@@ -111,7 +90,8 @@ TEST(NDebug, ListenerThatGoesAwayMakesSendsFailSilently)
     TestListener listener;
     ASSERT_TRUE(listener.ok());
     NDebug debug;
-    switchOn(debug, listener.port());
+    debug.debugPort = listener.port();
+    debug.off = false;
     debug.printf("vorher");
     ASSERT_TRUE(listener.waitForBytes(8));
     listener.stop();

@@ -6,12 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "MessageBoxCatcher.h"
-#include "NError.h"
+#include "GuiTestSupport.h"
 
 namespace {
-
-std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
 
 // The system text as the log stores it: trimmed, continuation lines indented.
 std::string indentedSystemText(unsigned int code)
@@ -72,9 +69,7 @@ TEST(NError, MessageBoxTextStyleAndTheLogShownAtTheEnd)
     boxes.expect(IDOK);
     error.showLog();
     ASSERT_EQ(boxes.count(), 2u);
-    EXPECT_EQ(boxes[1].title, "Fehler !");
-    EXPECT_EQ(boxes[1].icon, static_cast<unsigned>(MB_ICONERROR));
-    EXPECT_EQ(boxes[1].text,
+    expectErrorBox(boxes[1],
               "Folgende Fehler sind w\xE4hrend der Abarbeitung des Programmes protokolliert "
               "worden:\r\n\r\nErster Fehler\r\nZweiter Fehler");
     EXPECT_FALSE(error.log.isEmpty());  // the log stays after it was shown

@@ -4,23 +4,13 @@
 
 #include <string>
 
-#include "MessageBoxCatcher.h"
+#include "GuiTestSupport.h"
 #include "NFileIni.h"
-#include "NMapStringToString.h"
 #include "NStringList.h"
-#include "TestFiles.h"
 
 namespace {
 
-std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
-
-std::string joined(NStringList& list)
-{
-    std::string out;
-    for (int i = 0; i < list.getCount(); ++i)
-        out += (i ? "|" : "") + str(list.getAt(i));
-    return out;
-}
+std::string joined(const NStringList& list) { return str(list.join("|")); }
 
 void openWith(NFileIni& ini, const TestFolder& folder, const std::string& name,
               const std::string& bytes, bool readOnly = false)
@@ -258,8 +248,6 @@ TEST_F(NFileIniTest, OpenFailuresAndAtomicSave)
     EXPECT_TRUE(ini.isModified());
     ini.close(false);
     SetFileAttributesA(folder.file("second.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(folder.file("first.ini").c_str());
-    DeleteFileA(folder.file("second.ini").c_str());
 
     // Read-only: never written, not even by close(true).
     openWith(ini, folder, "ro.ini", "[O]\r\no=1\r\n", true);
@@ -267,12 +255,13 @@ TEST_F(NFileIniTest, OpenFailuresAndAtomicSave)
     EXPECT_FALSE(ini.save());
     ini.close(true);
     EXPECT_EQ(readBytes(folder.file("ro.ini")), "[O]\r\no=1\r\n");
-    DeleteFileA(folder.file("ro.ini").c_str());
 
+    // A save that cannot replace the file leaves it whole, with nothing beside it.
+    TestFolder own;
     const std::string old = "[A]\r\nx=old\r\n";
-    openWith(ini, folder, "a.ini", old);
+    openWith(ini, own, "a.ini", old);
     ini.setValue("A", "x", "new");
-    const std::string path = folder.file("a.ini");
+    const std::string path = own.file("a.ini");
     HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
@@ -280,7 +269,7 @@ TEST_F(NFileIniTest, OpenFailuresAndAtomicSave)
     CloseHandle(lock);
     EXPECT_TRUE(ini.isModified());
     EXPECT_EQ(readBytes(path), old);
-    EXPECT_EQ(listFolder(folder.path()), std::vector<std::string>{"a.ini"});
+    EXPECT_EQ(listFolder(own.path()), std::vector<std::string>{"a.ini"});
 
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_FALSE(ini.save());
@@ -291,5 +280,5 @@ TEST_F(NFileIniTest, OpenFailuresAndAtomicSave)
     ASSERT_TRUE(ini.save());
     EXPECT_EQ(readBytes(path), "[A]\r\nx=new\r\n");
     EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_EQ(listFolder(folder.path()), std::vector<std::string>{"a.ini"});
+    EXPECT_EQ(listFolder(own.path()), std::vector<std::string>{"a.ini"});
 }

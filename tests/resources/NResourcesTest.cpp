@@ -4,19 +4,15 @@
 
 #include <string>
 
-#include "MessageBoxCatcher.h"
+#include "GuiTestSupport.h"
 #include "NFileIni.h"
 #include "NLanguage.h"
-#include "NResources.h"
 #include "NStringList.h"
 #include "NTime.h"
-#include "TestFiles.h"
 
 namespace {
 
 #define M "\xB3\xB3"
-
-std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
 
 std::string joined(const NStringList& list) { return str(list.join("|")); }
 
@@ -81,8 +77,8 @@ TEST(NResources, UnusableIniFilesAreReportedAndInitGoesOn)
     Manager manager(program);
     manager.resources.init();
     ASSERT_EQ(boxes.count(), 2u);
-    EXPECT_EQ(boxes[0].text, "Fehler: resource.ini konnte nicht verwendet werden.\r\n");
-    EXPECT_EQ(boxes[1].text, "Fehler: controlpos.ini konnte nicht verwendet werden.\r\n");
+    expectErrorBox(boxes[0], "Fehler: resource.ini konnte nicht verwendet werden.\r\n");
+    expectErrorBox(boxes[1], "Fehler: controlpos.ini konnte nicht verwendet werden.\r\n");
     // The styles are built all the same.
     EXPECT_EQ(str(manager.resources.getStyle("NButton-form")), "0,0");
 }
@@ -98,8 +94,7 @@ TEST(NResources, FolderLookupOrderAndUsedResourcesRecord)
     writeBytes(program.file("resources\\sound.wav"), "wave");
     writeBytes(program.file("loose.txt"), "loose");
 
-    NTime before;
-    before.setNow();
+    const NTime before;
     {
         Manager manager(program);
         manager.resources.init();
@@ -116,8 +111,7 @@ TEST(NResources, FolderLookupOrderAndUsedResourcesRecord)
         EXPECT_EQ(str(resources.getFile(program.file("loose.txt").c_str())),
                   program.file("loose.txt"));
     }
-    NTime after;
-    after.setNow();
+    const NTime after;
 
     // The record is saved when the manager ends; one key per file, lower case.
     NFileIni ini;
@@ -183,9 +177,7 @@ TEST(NResources, UseBeforeInitWarnsAndCarriesOn)
     NStringList list;
     EXPECT_EQ(resources.findFiles("*.sty", list, false), 0);
     ASSERT_EQ(boxes.count(), 3u);
-    EXPECT_EQ(boxes[0].title, "Fehler !");
-    EXPECT_EQ(boxes[0].icon, static_cast<unsigned int>(MB_ICONERROR));
-    EXPECT_EQ(boxes[0].text,
+    expectErrorBox(boxes[0],
               "Die Funktion NResources::getFile(\"nek.bmp\") kann erst nach der Initialisierung "
               "des globalResources-Objektes verwendet werden.\r\nSie sollten sie z.B. nicht im "
               "Konstrukor des Main-Fensters sondern besser in onPreCreateWindow() verwenden.");

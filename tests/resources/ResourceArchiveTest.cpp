@@ -8,15 +8,11 @@
 #include <vector>
 
 #include "ArchiveBytes.h"
-#include "MessageBoxCatcher.h"
-#include "NResources.h"
-#include "TestFiles.h"
+#include "GuiTestSupport.h"
 
 namespace {
 
 const std::string readFailure = "Fehler beim Lesen der Resourcen.\r\n";
-
-std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
 
 std::string tempPath()
 {
@@ -33,15 +29,16 @@ public:
     PrivateTempFolder() : temp(root.file("temp"))
     {
         CreateDirectoryA(temp.c_str(), nullptr);
-        GetEnvironmentVariableA("TMP", oldTmp, sizeof oldTmp);
-        GetEnvironmentVariableA("TEMP", oldTemp, sizeof oldTemp);
-        SetEnvironmentVariableA("TMP", temp.c_str());
-        SetEnvironmentVariableA("TEMP", temp.c_str());
+        for (int i = 0; i < 2; ++i) {
+            GetEnvironmentVariableA(names[i], old[i], sizeof old[i]);
+            SetEnvironmentVariableA(names[i], temp.c_str());
+        }
+        EXPECT_EQ(tempPath(), temp + "\\");
     }
     ~PrivateTempFolder()
     {
-        SetEnvironmentVariableA("TMP", *oldTmp ? oldTmp : nullptr);
-        SetEnvironmentVariableA("TEMP", *oldTemp ? oldTemp : nullptr);
+        for (int i = 0; i < 2; ++i)
+            SetEnvironmentVariableA(names[i], *old[i] ? old[i] : nullptr);
     }
     const std::string& path() const { return temp; }
     const std::string& parent() const { return root.path(); }
@@ -49,8 +46,8 @@ public:
 private:
     TestFolder root;
     std::string temp;
-    char oldTmp[1024] = "";
-    char oldTemp[1024] = "";
+    const char* const names[2] = {"TMP", "TEMP"};
+    char old[2][1024] = {};
 };
 
 class ResourceArchive : public ::testing::Test {
@@ -84,9 +81,7 @@ protected:
         EXPECT_FALSE(resources.readArchive());
         EXPECT_FALSE(resources.isArchive());
         ASSERT_EQ(boxes.count(), 1u);
-        EXPECT_EQ(boxes[0].title, "Fehler !");
-        EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONERROR));
-        EXPECT_EQ(boxes[0].text, readFailure + reason + "\r\n\r\n") << "reason: " << reason;
+        expectErrorBox(boxes[0], readFailure + reason + "\r\n\r\n");
         if (!resources.getExtractFolder().isEmpty())
             removeTree(str(resources.getExtractFolder()));
     }
@@ -104,9 +99,7 @@ TEST_F(ResourceArchive, BytesBehindTheTrailerAreCountedInTheWarning)
     boxes.expect(IDOK);
     EXPECT_TRUE(resources.readArchive());
     ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes[0].title, "Fehler !");
-    EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONERROR));
-    EXPECT_EQ(boxes[0].text, readFailure + "Die Datei ist um 37 Byte zu gro\xDF, Ursache kann ein "
+    expectErrorBox(boxes[0], readFailure + "Die Datei ist um 37 Byte zu gro\xDF, Ursache kann ein "
                                            "Virenbefall sein.");
     NMapStringToString files = resources.getArchiveFiles();
     EXPECT_EQ(readBytes(str(files.lookup("nek.bmp"))), "bild");
@@ -138,7 +131,6 @@ TEST_F(ResourceArchive, TrailerAndStartOffsetFailures)
     boxes.expect(IDOK);
     EXPECT_FALSE(resources.readArchive());
     ASSERT_EQ(boxes.count(), 2u);
-    EXPECT_EQ(boxes[1].title, "Fehler !");
     EXPECT_EQ(boxes[1].text.rfind(readFailure + "\r\nFehler beim \xF6" "ffnen der Datei '", 0), 0u)
         << boxes[1].text;
     EXPECT_TRUE(resources.getExtractFolder().isEmpty());
@@ -164,6 +156,16 @@ TEST_F(ResourceArchive, BlockFailuresKeepWhatWasExtracted)
     EXPECT_TRUE(fileExists(extractFolder + "\\first.ini"));
     removeTree(extractFolder);
 
+    // An empty archive gives an empty folder, which cleanUp removes.
+    NResources empty;
+    program(withArchive(fakeProgram(), ""), empty);
+    EXPECT_TRUE(empty.readArchive());
+    EXPECT_EQ(empty.getArchiveFiles().getCount(), 0);
+    const std::string emptyFolder = str(empty.getExtractFolder());
+    EXPECT_TRUE(fileExists(emptyFolder) && listFolder(emptyFolder).empty());
+    empty.cleanUp();
+    EXPECT_FALSE(fileExists(emptyFolder));
+
     const std::string prog = fakeProgram();
     // Lengths larger than what is there are refused before any allocation.
     expectFailure(withArchive(prog, std::string(1, '\0') + le32(7) + "big.bin" + le32(0xFFFFFFF0u)),
@@ -172,19 +174,6 @@ TEST_F(ResourceArchive, BlockFailuresKeepWhatWasExtracted)
                   "Ung\xFCltige Namens-L\xE4nge: -1");
     expectFailure(withArchive(prog, std::string(1, '\0') + le32(0)),
                   "Ung\xFCltige Namens-L\xE4nge: 0");
-}
-
-TEST_F(ResourceArchive, EmptyArchiveGivesAnEmptyFolderThatIsRemoved)
-{
-    NResources resources;
-    program(withArchive(fakeProgram(), ""), resources);
-    EXPECT_TRUE(resources.readArchive());
-    EXPECT_EQ(resources.getArchiveFiles().getCount(), 0);
-    const std::string extractFolder = str(resources.getExtractFolder());
-    ASSERT_TRUE(fileExists(extractFolder));
-    EXPECT_TRUE(listFolder(extractFolder).empty());
-    resources.cleanUp();
-    EXPECT_FALSE(fileExists(extractFolder));
 }
 
 TEST_F(ResourceArchive, SecondInstanceInTheSameSecondTakesTheNextCounter)
@@ -241,7 +230,6 @@ TEST_F(ResourceArchive, NamesThatLeaveTheFolderAreRefused)
                                             "c:evil.txt", "evil.txt:s", "Com1.log", "evil.txt.",
                                             "evil ", "ev?l"};
     PrivateTempFolder privateTemp;
-    ASSERT_EQ(tempPath(), privateTemp.path() + "\\");
     for (const std::string& name : names)
         expectFailure(withArchive(fakeProgram(), block("good.ini", "g") + block(name, "evil")),
                       "Ung\xFCltiger Dateiname im Archiv: " + name);
@@ -274,7 +262,6 @@ TEST_F(ResourceArchive, MutatedArchivesNeverEscapeOrCrash)
         withArchive(prog, block("controlpos.ini", "[a]\r\nb=c\r\n") + block("nek.bmp", "BM1234"));
     PrivateTempFolder privateTemp;
     const std::string temp = privateTemp.path();
-    ASSERT_EQ(tempPath(), temp + "\\");
     const unsigned int interesting[] = {0, 1, 7, 99, 100, 300, 310, 0x7FFFFFFF, 0x80000000,
                                         0xFFFFFFFF, 0xFFFFFFF6};
     std::mt19937 random(20240611u);
