@@ -70,7 +70,7 @@ TEST(NFile, OpenModes)
     EXPECT_EQ(str(file.lastError).rfind("Fehler beim Schreiben: ", 0), 0u);
 }
 
-TEST(NFile, OpenFailuresSilentAndShown)
+TEST(NFile, OpenFailuresAndClosedFileMisuse)
 {
     TestFolder folder;
     const std::string missing = folder.file("fehlt.txt");
@@ -110,11 +110,8 @@ TEST(NFile, OpenFailuresSilentAndShown)
 
     EXPECT_FALSE(file.open(folder.path().c_str(), "rb", true));
     EXPECT_EQ(str(file.lastError), openFailure(folder.path(), ERROR_ACCESS_DENIED));
-}
 
-TEST(NFile, ClosedFileMisuse)
-{
-    NFile file;
+    // Reading and sizing the closed file show boxes; the rest fails quietly.
     char buffer[8];
     {
         MessageBoxCatcher boxes;
@@ -128,7 +125,6 @@ TEST(NFile, ClosedFileMisuse)
         expectErrorBox(boxes[1], "Fehler, NFile::getSize()\r\nDiese Funktion kann nur auf auf eine "
                                  "ge\xF6" "ffnete Datei angewendet werden.");
     }
-    // The rest fails quietly.
     MessageBoxCatcher boxes;
     EXPECT_TRUE(file.readString(-1).isEmpty());
     EXPECT_EQ(str(file.lastError), readClosedText);

@@ -65,7 +65,7 @@ TEST(NMem, SizesEditsAndBounds)
     EXPECT_FALSE(r.remove(6, 1) || r.remove(0, -1));
 }
 
-TEST(NMem, SearchingAndRanges)
+TEST(NMem, SearchingRangesAndHexDump)
 {
     const NMem m = memOf("abcabcab");
     EXPECT_EQ(m.findByte('c', 3), 5);
@@ -94,14 +94,11 @@ TEST(NMem, SearchingAndRanges)
     NMem filled = memOf("abcdef");
     EXPECT_TRUE(filled.fillFrom(memOf("XYZ")));
     EXPECT_EQ(bytes(filled), "XYZdef");
-}
 
-TEST(NMem, HexDumpLayout)
-{
-    NMem m = memOf(std::string("ABCDEFGHIJKLMNOP", 16) + std::string("\x00\x20\x21\xFF", 4));
+    NMem h = memOf(std::string("ABCDEFGHIJKLMNOP", 16) + std::string("\x00\x20\x21\xFF", 4));
     const std::string first = "00 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50  ABCDEFGHIJKLMNOP\r\n";
     const std::string second = "10 00 20 21 FF " + std::string(36, ' ') + " ..!\xFF\r\n";
-    EXPECT_EQ(str(m.toHexDump(16)), first + second);
+    EXPECT_EQ(str(h.toHexDump(16)), first + second);
 
     NMem wide(256);
     wide.setAt(255, 'z');
@@ -111,7 +108,7 @@ TEST(NMem, HexDumpLayout)
     EXPECT_EQ(dump.size(), 32 * last.size());
     EXPECT_EQ(dump.substr(dump.size() - last.size()), last);
 
-    EXPECT_EQ(str(m.toHexDump(0)) + str(m.toHexDump(INT_MAX)) + str(NMem(0).toHexDump(16)), "");
+    EXPECT_EQ(str(h.toHexDump(0)) + str(h.toHexDump(INT_MAX)) + str(NMem(0).toHexDump(16)), "");
 }
 
 TEST(NMem, ByteListsAndBase64)

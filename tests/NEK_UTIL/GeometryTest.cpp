@@ -53,7 +53,7 @@ TEST(Geometry, AbsoluteExtentsAndLimits)
     EXPECT_EQ(describe(r), "40,60,30,40^");
 }
 
-TEST(Geometry, BottomUpRectangles)
+TEST(Geometry, BottomUpRectanglesUnionAndExtend)
 {
     NRect r(10, 20, 30, 40, true);
     EXPECT_EQ(r.getCenter(), NPoint(25, 0));
@@ -84,6 +84,30 @@ TEST(Geometry, BottomUpRectangles)
     moving.x = 100;
     EXPECT_EQ(&moving.getRECT(), &cached);
     EXPECT_EQ(describe(cached), "100,0,105,5");
+
+    NRect u(0, 0, 10, 10);
+    u.unionWith(NRect(20, 30, 5, 5));
+    u.unionWith(NRect(5, 5, -10, 2));
+    u.unionWith(NRect(-5, -6, 1, 1));
+    EXPECT_EQ(describe(u), "-5,-6,30,41");
+
+    NRect up(0, 10, 10, 10, true);
+    up.unionWith(NRect(5, 30, 10, 5, true));
+    EXPECT_EQ(describe(up), "0,30,15,30^");
+    up.unionWith(NRect(0, -10, 1, 1));
+    EXPECT_EQ(describe(up), "0,30,15,40^");
+
+    // The receiver's orientation decides; extents come out positive.
+    NRect down(0, 0, 10, 10);
+    down.unionWith(NRect(0, 50, 10, 20, true));
+    EXPECT_EQ(describe(down), "0,0,10,50");
+    NRect negative(10, 10, -10, -10);
+    negative.unionWith(NRect(10, 10, 0, 0));
+    EXPECT_EQ(describe(negative), "10,10,10,10");
+
+    NRectc ec(0, 10, 10, 10);
+    ec.extendTo(NPoint(20, 15));
+    EXPECT_EQ(describe(ec), "0,15,20,15^");
 }
 
 TEST(Geometry, FitAspectAndFitInside)
@@ -123,33 +147,6 @@ TEST(Geometry, FitAspectAndFitInside)
         c.r.fitInside(c.outer, c.shrink);
         EXPECT_EQ(describe(c.r), c.result);
     }
-}
-
-TEST(Geometry, UnionAndExtend)
-{
-    NRect r(0, 0, 10, 10);
-    r.unionWith(NRect(20, 30, 5, 5));
-    r.unionWith(NRect(5, 5, -10, 2));
-    r.unionWith(NRect(-5, -6, 1, 1));
-    EXPECT_EQ(describe(r), "-5,-6,30,41");
-
-    NRect up(0, 10, 10, 10, true);
-    up.unionWith(NRect(5, 30, 10, 5, true));
-    EXPECT_EQ(describe(up), "0,30,15,30^");
-    up.unionWith(NRect(0, -10, 1, 1));
-    EXPECT_EQ(describe(up), "0,30,15,40^");
-
-    // The receiver's orientation decides; extents come out positive.
-    NRect down(0, 0, 10, 10);
-    down.unionWith(NRect(0, 50, 10, 20, true));
-    EXPECT_EQ(describe(down), "0,0,10,50");
-    NRect negative(10, 10, -10, -10);
-    negative.unionWith(NRect(10, 10, 0, 0));
-    EXPECT_EQ(describe(negative), "10,10,10,10");
-
-    NRectc ec(0, 10, 10, 10);
-    ec.extendTo(NPoint(20, 15));
-    EXPECT_EQ(describe(ec), "0,15,20,15^");
 }
 
 TEST(Geometry, TextRoundTripAndMalformedTexts)

@@ -1,7 +1,4 @@
 #include "NLanguage.h"
-#include "NString.h"
-
-#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -66,7 +63,7 @@ TEST(NLanguage, TranslatesKnownKeysAndLogsMissingOnes)
     EXPECT_EQ(length, -1);
 }
 
-TEST(NLanguage, FileSyntaxCommentsBlanksAndOddEntries)
+TEST(NLanguage, FileSyntaxLaterLoadsAndClear)
 {
     NLanguage table;
     const std::string file =
@@ -91,11 +88,8 @@ TEST(NLanguage, FileSyntaxCommentsBlanksAndOddEntries)
     EXPECT_EQ(translated(table, M "lf" M "d"), "only\n");
     EXPECT_EQ(translated(table, M "last" M "d"), "without final line end");
     EXPECT_EQ(translated(table, M "# comment with " M "d"), "d");
-}
 
-TEST(NLanguage, LaterLoadsAppendAndClearEmpties)
-{
-    NLanguage table;
+    // Later loads append, the first entry of a key wins; clear empties all.
     table.setLanguageName("en");
     EXPECT_TRUE(table.load("key=first" M "key=second" M "=x"));
     EXPECT_TRUE(table.load("key=third" M "b=2"));

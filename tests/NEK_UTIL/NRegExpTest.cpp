@@ -1,29 +1,17 @@
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "MessageBoxCatcher.h"
+#include "GuiTestSupport.h"
 #include "NNumList.h"
 #include "NRegExp.h"
 #include "NStringList.h"
 
 namespace {
 
-std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
-
 // A list's elements joined by "|", a number list's by ",".
 std::string joined(NStringList& list) { return str(list.join("|")); }
 std::string joined(NNumList& list) { return str(list.toText(",")); }
-
-void expectErrorBox(const MessageBoxCatcher& boxes, size_t index, const std::string& text)
-{
-    ASSERT_GT(boxes.count(), index);
-    EXPECT_EQ(boxes[index].title, "Fehler !");
-    EXPECT_EQ(boxes[index].text, text);
-    EXPECT_EQ(boxes[index].icon, static_cast<unsigned>(MB_ICONERROR));
-}
 
 }  // namespace
 
@@ -71,7 +59,7 @@ TEST(NRegExp, SyntaxErrorsAndMissingPatterns)
     MessageBoxCatcher boxes;
     boxes.expect(IDOK);
     EXPECT_FALSE(re.compile("/a(/im"));
-    expectErrorBox(boxes, 0,
+    expectErrorBox(boxes[0],
                    "Fehlerhafte Syntax im regul\xE4ren Ausdruck:\r\na(\r\n Modifier: im\r\n"
                    " an Offset: 2\r\nFehler: missing closing parenthesis");
     EXPECT_EQ(re.compiled, nullptr);
@@ -82,7 +70,7 @@ TEST(NRegExp, SyntaxErrorsAndMissingPatterns)
     EXPECT_FALSE(re.compile("/(/"));
     boxes.expect(IDOK);
     EXPECT_EQ(re.findOne("a"), -1);
-    expectErrorBox(boxes, 2,
+    expectErrorBox(boxes[2],
                    "Fehler: NRegExp::findOne() wurde ohne regul\xE4ren Ausdruck aufgerufen und es "
                    "lag keiner vor.");
     boxes.expect(IDOK);
@@ -95,7 +83,7 @@ TEST(NRegExp, SyntaxErrorsAndMissingPatterns)
     // A search without a pattern is refused by the engine like any bad argument.
     boxes.expect(IDOK);
     EXPECT_FALSE(re.match("abc", 0, 0));
-    expectErrorBox(boxes, 5, "Fehler (-2)bei NString::match()");
+    expectErrorBox(boxes[5], "Fehler (-2)bei NString::match()");
     EXPECT_EQ(re.resultCount, -2);
 
     // Convenience forms run only when their expression compiles.
@@ -178,7 +166,7 @@ TEST(NRegExp, BadInputEndsWithAnError)
     ASSERT_TRUE(re.compile("/^(a+)+$/"));
     boxes.expect(IDOK);
     EXPECT_EQ(re.findOne(many.c_str()), -1);
-    expectErrorBox(boxes, 0, "Fehler (-8)bei NString::match()");
+    expectErrorBox(boxes[0], "Fehler (-8)bei NString::match()");
     ASSERT_TRUE(re.compile("/(a+)+$|!/"));
     boxes.expect(IDOK);
     EXPECT_EQ(str(re.replace(("!" + many).c_str(), "x")), "!" + many);
@@ -187,7 +175,7 @@ TEST(NRegExp, BadInputEndsWithAnError)
     ASSERT_TRUE(re.compile("/a/u"));
     boxes.expect(IDOK);
     EXPECT_EQ(re.findOne("b\xFF" "a"), -1);
-    expectErrorBox(boxes, 2, "Fehler (-10)bei NString::match()");
+    expectErrorBox(boxes[2], "Fehler (-10)bei NString::match()");
     NStringList results;
     boxes.expect(IDOK);
     EXPECT_EQ(re.findAll("a\xC3", results), 0);
@@ -196,5 +184,5 @@ TEST(NRegExp, BadInputEndsWithAnError)
     // A start offset outside the text is reported, not read.
     boxes.expect(IDOK);
     EXPECT_FALSE(re.match("abc", 4, 0));
-    expectErrorBox(boxes, 4, "Fehler (-24)bei NString::match()");
+    expectErrorBox(boxes[4], "Fehler (-24)bei NString::match()");
 }

@@ -121,7 +121,7 @@ TEST(NString, AccessSubstringsAndSearching)
     EXPECT_EQ(6, path.findLastChar('\\'));
 }
 
-TEST(NString, ReplaceTakesEveryPath)
+TEST(NString, ReplaceAndInPlaceEditing)
 {
     const struct { const char* text; const char* what; const char* with; bool repeat; const char* result; } cases[] = {
         // One character for one, the first hit not at the start.
@@ -142,10 +142,7 @@ TEST(NString, ReplaceTakesEveryPath)
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.result, replaced(c.text, c.what, c.with, c.repeat)) << c.text << " " << c.what;
-}
 
-TEST(NString, InPlaceEditing)
-{
     NString s("abef");
     s.insert(2, "cd");
     s.insert(-1, "_");

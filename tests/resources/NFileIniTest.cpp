@@ -67,7 +67,7 @@ TEST_F(NFileIniTest, ValueSearchAndValueEditsKeepTheRestOfTheText)
     EXPECT_EQ(readBytes(folder.file("a.ini")), expected);
 }
 
-TEST_F(NFileIniTest, SectionEditsKeepTheRestOfTheText)
+TEST_F(NFileIniTest, SectionEditsAndNamePatterns)
 {
     TestFolder folder;
     NFileIni ini;
@@ -103,12 +103,7 @@ TEST_F(NFileIniTest, SectionEditsKeepTheRestOfTheText)
     EXPECT_EQ(str(merged.getContent()),
               "; mine\r\n[s1]\r\na=1\r\nb=20\r\nc=30\r\n[keep]\r\nk=1\r\n\r\n\r\n[s2]\r\nd=4\r\n");
     EXPECT_FALSE(other.isModified());
-}
 
-TEST_F(NFileIniTest, SectionNamePatterns)
-{
-    TestFolder folder;
-    NFileIni ini;
     openWith(ini, folder, "a.ini",
              "[style_a]\r\n a=1 \r\n\r\n[x]\r\nv=[fake]\r\n[style_b] \r\n[y_b]\r\n[x]\r\n");
     NStringList names, texts;
