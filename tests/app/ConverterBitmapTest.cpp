@@ -46,22 +46,11 @@ std::string convertPicture(const TestFolder& folder, const std::string& name, in
 
 }  // namespace
 
-TEST(ConverterBitmap, WorkedExampleIsExact)
-{
-    TestFolder folder;
-    const std::string expected =
-        "#ifndef _bmpdot_\r\n#define _bmpdot_\r\n\r\n// header \r\n"
-        "#define bmpdot\t((BitmapHeader*)_bmp_dot)\r\n\r\n#ifndef MyAppCpp\r\n"
-        "\textern uint16_t _bmp_dot[];\r\n//cpp\r\n#else\r\n"
-        "\tconst color_t _bmp_data_dot[] = {\r\n\t\t0x0230, 0xF800, \r\n\t\t0x001F \r\n\r\n\t};\r\n"
-        "\tconst color_t* _bmp_frames_dot[] = {_bmp_data_dot};\r\n"
-        "\tBitmapHeader _bmp_dot = { 'b', 1, 1, 3 , _bmp_frames_dot };\r\n#endif\r\n#endif\r\n";
-    EXPECT_EQ(convertPicture(folder, "dot.bmp", 1, 3, {red, red, blue}), expected);
-}
-
 TEST(ConverterBitmap, RunsSpanColumnsAndAreCutAt255)
 {
     TestFolder folder;
+    // Red, red, blue: a run of two, then a single pixel without marker.
+    EXPECT_EQ(convertPicture(folder, "dot.bmp", 1, 3, {red, red, blue}), wrap("dot", 1, 3, {"0x0230, 0xF800, ", "0x001F "}));
     // One colour, fewer than 256 pixels: every column only extends the run.
     EXPECT_EQ(convertPicture(folder, "flat.bmp", 2, 2, std::vector<uint32_t>(4, green)),
               wrap("flat", 2, 2, {"", "", "0x0430, 0x07C0 "}));
@@ -81,13 +70,11 @@ TEST(ConverterBitmap, PixelValuesKeepFiveBitsPerChannel)
 {
     TestFolder folder;
     EXPECT_EQ(convertPicture(folder, "white.bmp", 1, 1, {white}), wrap("white", 1, 1, {"", "0xFFDF "}));
-    EXPECT_EQ(ConverterBitmap::pixelValue(0xFFFFFFFF), 0xFFDFu);
-    EXPECT_EQ(ConverterBitmap::pixelValue(0xFF00FF00), 0x07C0u);
-    EXPECT_EQ(ConverterBitmap::pixelValue(0xFF0000FF), 0x001Fu);
-    EXPECT_EQ(ConverterBitmap::pixelValue(0x00000400), 0x0020u);
-    // The exception is for the whole 32-bit value only.
-    EXPECT_EQ(ConverterBitmap::pixelValue(0xFF000400), 0x0000u);
-    EXPECT_EQ(ConverterBitmap::pixelValue(0x00000800), 0x0040u);
+    // The exception is for the whole 32-bit value 0x00000400 only.
+    const uint32_t cases[][2] = {{0xFFFFFFFF, 0xFFDF}, {0xFF00FF00, 0x07C0}, {0xFF0000FF, 0x001F},
+                                 {0x00000400, 0x0020}, {0xFF000400, 0x0000}, {0x00000800, 0x0040}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ConverterBitmap::pixelValue(c[0]), c[1]) << std::hex << c[0];
 }
 
 TEST(ConverterBitmap, SpecialPixelInAConvertedPicture)

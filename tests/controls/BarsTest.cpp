@@ -151,6 +151,17 @@ TEST(NPopupMenu, ReturnsTheChoiceSendsItOnlyWhileSendCommandIsSetAndTheMenuBarSw
         EXPECT_EQ(owner.commands, c.chosen && c.sendCommand ? std::vector<int>{c.chosen} : std::vector<int>{})
             << "sendCommand " << c.sendCommand;
     }
+    // A choice from a list comes back as its text; the owner hears nothing of it.
+    {
+        owner.commands.clear();
+        MenuDriver driver({MenuDriver::keys({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})});
+        const NString chosen = NPopupMenu().chooseFromList(owner.hwnd, owner.clientToScreen(NPoint(20, 20)),
+                                                           "Rot|Gr\xFCn||Blau", "|");
+        EXPECT_EQ(str(chosen), "Blau");
+        ASSERT_EQ(driver.seen.size(), 1u);
+        EXPECT_EQ(driver.seen[0].texts, (Texts{"Rot", "Gr\xFCn", "", "Blau"}));
+        EXPECT_TRUE(owner.commands.empty());
+    }
     // The menu bar: the mouse on the next button switches menus, the choice is sent once.
     owner.commands.clear();
     NMenubar& bar = owner.createMenubar();

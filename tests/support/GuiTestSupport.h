@@ -1,8 +1,8 @@
 #ifndef GUITESTSUPPORT_H
 #define GUITESTSUPPORT_H
 
-// Shared pieces of the tests with windows: texts, boxes and log entries,
-// the resource manager, a pixel read back.
+// Shared pieces of the tests with windows: texts, boxes and log entries, a
+// pixel read back.
 #include <windows.h>
 
 #include <string>
@@ -36,15 +36,6 @@ inline void expectLogged(const NString& text)
 {
     EXPECT_EQ(str(globalError.log), logged(text));
     globalError.log = "";
-}
-
-// The resource manager, searching the test program's folder.
-inline void initResources()
-{
-    if (!globalResources.isInitialised()) {
-        globalResources.setProgramFolder(programFolder().c_str());
-        globalResources.init();
-    }
 }
 
 // Paints what is pending and reads one pixel of the window.

@@ -47,11 +47,8 @@ public:
 
     size_t count() const { return caught.size(); }
     const Box& operator[](size_t i) const { return caught.at(i); }
-    const std::vector<Box>& all() const { return caught; }
     // Forgets the boxes seen so far (expected answers still queued stay).
     void clear() { caught.clear(); }
-    // Number of queued answers not yet used.
-    size_t pending() const { return answers.size(); }
 
 private:
     struct Answer {

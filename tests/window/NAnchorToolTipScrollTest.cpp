@@ -25,9 +25,7 @@ TEST(NAnchor, ControlsFollowTheEdgesTheyWereCreatedNear)
          NRect(10, 10, 100, 430)},
     };
     // A frame window re-applies its children's anchors on every resize.
-    TestFrame parent;
-    parent.style = WS_POPUP | WS_VISIBLE;
-    parent.rect = NRect(0, 0, 600, 400);
+    TestFrame parent("AnchorFrame", NRect(0, 0, 600, 400));
     ASSERT_TRUE(parent.create());
     NWindow controls[5];
     for (int i = 0; i < 5; ++i) {

@@ -75,6 +75,20 @@ TEST(NFrameWindow, CannotBeMadeSmallerThanItsProgrammedSize)
     config.save();
 }
 
+TEST(NFrameWindow, DraggingTheClientAreaMovesTheWindowOnlyWhenAllowed)
+{
+    for (int flags : {0, 1}) {
+        TestFrame frame("DragFrame");
+        frame.dragFlags = flags;
+        ASSERT_TRUE(frame.open());
+        frame.sendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, 50));
+        frame.sendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 70));
+        frame.sendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(60, 70));
+        EXPECT_EQ(frame.getWindowRect(true), NRect(60 + 10 * flags, 60 + 20 * flags, 640, 480)) << flags;
+        EXPECT_EQ(GetCapture(), nullptr);
+    }
+}
+
 TEST(NFrameWindow, DeclaredControlsStandInRowsThatWrapAfter750)
 {
     struct DeclaringFrame : TestFrame {

@@ -176,7 +176,7 @@ TEST(NWindow, DestroyingTheMainWindowShowsTheLogAndEndsTheLoop)
 
 TEST(NWindow, BackgroundPictureAsItIsOrStretched)
 {
-    initResources();
+    useProgramResources();
     TestFolder folder;
     writeBmp(folder.file("blau.bmp"), 4, 4, std::vector<uint32_t>(16, 0x0000FF));
     for (int mode : {0, 1}) {
@@ -186,4 +186,31 @@ TEST(NWindow, BackgroundPictureAsItIsOrStretched)
         EXPECT_EQ(paintedPixel(window.hwnd, 1, 1), RGB(0, 0, 255));
         EXPECT_EQ(paintedPixel(window.hwnd, 150, 80), mode ? RGB(0, 0, 255) : 0xA08D8Cu);
     }
+}
+
+TEST(NWindow, AMetafileRecordsWhatOnPaintDrawsInMemoryOrInAFile)
+{
+    struct Painting : RecordingWindow {
+        void onPaint(NPainter& painter) override { painter.fillRectangle(NRect(10, 10, 30, 20), ++paints); }
+        int paints = 0;
+    } window;
+    ASSERT_TRUE(window.create());
+    // The box around the metafile's ink; the metafile is deleted.
+    auto ink = [](HENHMETAFILE metafile) {
+        ENHMETAHEADER header = {};
+        GetEnhMetaFileHeader(metafile, sizeof header, &header);
+        DeleteEnhMetaFile(metafile);
+        const RECTL& r = header.rclBounds;
+        return std::vector<LONG>{r.left, r.top, r.right, r.bottom};
+    };
+    TestFolder folder;
+    const std::vector<LONG> drawn = {10, 10, 39, 29};
+    EXPECT_EQ(ink(window.createMetaFile(NRect(), "")), drawn);
+    EXPECT_EQ(window.createMetaFile(NRect(0, 0, 100, 50), folder.file("bild.emf").c_str()), HENHMETAFILE(-1));
+    EXPECT_EQ(ink(GetEnhMetaFileA(folder.file("bild.emf").c_str())), drawn);
+    // A file that cannot be made: nothing painted.
+    pump();
+    const int paints = window.paints;
+    EXPECT_EQ(window.createMetaFile(NRect(), folder.file("fehlt\\bild.emf").c_str()), nullptr);
+    EXPECT_EQ(window.paints, paints);
 }
