@@ -172,9 +172,7 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
     boxes.expect(IDOK);
     click(window.converter.outputButton);
     ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes[0].title, "Ausgabe");
-    EXPECT_EQ(boxes[0].text, "Es stehen keine Daten zur Verf\xFCgung.");
-    EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONERROR));
+    expectBox(boxes[0], "Ausgabe", "Es stehen keine Daten zur Verf\xFCgung.", MB_ICONERROR);
     // The clipboard as another Windows process reads it, with its zero byte.
     const std::string clipboard = "\"" + programFolder() + "nek_clipdump.exe\" text";
     EXPECT_EQ(runProcess(clipboard).out, std::string("vorher", 7));
@@ -215,10 +213,8 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
         boxes.expect(IDOK);
         click(window.converter.outputButton);
         ASSERT_EQ(boxes.count(), 1u);
-        EXPECT_EQ(boxes[0].title, "Ausgabe");
-        EXPECT_EQ(boxes[0].text, "Ihre Bilddaten wurden in die Zwischenablege kopiert.\r\n\r\n"
-                                 "F\xFCgen Sie sie in ein Korvel-Artefakt ein.");
-        EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONINFORMATION));
+        expectBox(boxes[0], "Ausgabe", "Ihre Bilddaten wurden in die Zwischenablege kopiert.\r\n\r\n"
+                                       "F\xFCgen Sie sie in ein Korvel-Artefakt ein.", MB_ICONINFORMATION);
         EXPECT_EQ(runProcess(clipboard).out, text + '\0');
         EXPECT_FALSE(NClipboard::isFormatAvailable(NClipboard::getHtmlFormat()));
     }

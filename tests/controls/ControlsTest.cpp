@@ -363,12 +363,10 @@ TEST(NFrameWindow, AChangedSizeIsAskedAboutBeforePositioning)
     boxes.expect(IDNO);
     frame.startPositioning();
     EXPECT_FALSE(frame.isPositioning());
-    EXPECT_EQ(boxes[0].title + "|" + boxes[0].text,
-              "ver\xE4nderte Fenstergr\xF6\xDF" "e|Die aktuelle Gr\xF6\xDF" "e einspricht nicht "
+    expectBox(boxes[0], "ver\xE4nderte Fenstergr\xF6\xDF" "e", "Die aktuelle Gr\xF6\xDF" "e einspricht nicht "
               "der Gr\xF6\xDF" "e bei Erzeugung des Fensters.\r\nDie Positionierung der Controls "
               "erfolgt bei Erzeugung des Fensters in der aktuellen Gr\xF6\xDF" "e, somit kann es "
               "zur Zerst\xF6rung Ihrer Anordnung kommen.\r\nWollen Sie trotzdem mit der Anordnung "
-              "beginnen?");
-    EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONQUESTION));
+              "beginnen?", MB_ICONQUESTION);
     EXPECT_EQ(boxes[0].buttons, (std::vector<int>{IDYES, IDNO}));
 }

@@ -36,11 +36,13 @@ TEST(NDevice, RectangleOutlineFillAndDrawnArea)
     // The colours of one call do not stay: the current pen and no brush again.
     device.setPen(green, 3);
     device.rectangle(NRect(2, 18, 12, 10));
+    // Without a pen only the fill shows.
+    device.ellipse(NRect(28, 2, 10, 10), -1, blue);
     device.endPaint();
-    expectSpots(canvas.pixels(),
-                {{5, 5, red}, {24, 14, red}, {15, 10, blue}, {25, 10, white}, {2, 23, green}, {8, 23, white}});
-    // Each shape grown by (pen width + 1) / 2: 1 for the first, 2 for the second.
-    EXPECT_EQ(device.getDrawnArea(), NRect(0, 4, 26, 26));
+    expectSpots(canvas.pixels(), {{5, 5, red}, {24, 14, red}, {15, 10, blue}, {25, 10, white}, {2, 23, green},
+                                  {8, 23, white}, {33, 7, blue}, {28, 2, white}});
+    // Each shape grown by (pen width + 1) / 2: 1 for the first, 2 for the others.
+    EXPECT_EQ(device.getDrawnArea(), NRect(0, 0, 40, 30));
 }
 
 TEST(NDevice, MisuseIsLoggedOncePerOperationAndASecondBeginPaintEndsTheFirst)

@@ -41,7 +41,7 @@ void expectKeyed(const Pixels& p, int x, int y, const std::function<bool(int)>& 
 
 }  // namespace
 
-TEST(NImage, TransparentColourLeavesItsPixelsUntouchedAlsoInTheIcon)
+TEST(NImage, TransparentColourLeavesItsPixelsUntouchedAlsoInTheIconAndKeepAspectTakesTheSmallerFactor)
 {
     Pictures pictures;
     const std::pair<int, uint32_t> cases[] = {{NImage::transparentNone, 0}, {NImage::transparentTopLeft, M}, {int(G), G}};
@@ -59,11 +59,8 @@ TEST(NImage, TransparentColourLeavesItsPixelsUntouchedAlsoInTheIcon)
         expectKeyed(p, 2, 3, [&](int i) { return keyed[i] == c.second; });
         expectKeyed(p, 0, 6, [&](int i) { return keyed[i] == c.second; });
     }
-}
 
-TEST(NImage, KeepAspectTakesTheSmallerFactorAndEverySizeItsOwnCopy)
-{
-    Pictures pictures;
+    // Keep aspect takes the smaller factor, and every size has its own copy.
     PlainWindow window(80, 60);
     NImage image;
     image.setKeepAspect(true);

@@ -17,11 +17,15 @@
 
 inline std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
 
+inline void expectBox(const MessageBoxCatcher::Box& box, const std::string& title, const std::string& text, UINT icon)
+{
+    EXPECT_EQ(box.title + "|" + box.text, title + "|" + text);
+    EXPECT_EQ(box.icon, icon);
+}
 // A box the library shows for misuse: caption "Fehler !", the error icon.
 inline void expectErrorBox(const MessageBoxCatcher::Box& box, const std::string& text)
 {
-    EXPECT_EQ(box.title + "|" + box.text, "Fehler !|" + text);
-    EXPECT_EQ(box.icon, static_cast<unsigned>(MB_ICONERROR));
+    expectBox(box, "Fehler !", text, MB_ICONERROR);
 }
 
 // The log text addError makes of `text`.

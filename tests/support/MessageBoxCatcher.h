@@ -9,16 +9,9 @@
 
 // While it lives, every dialog box the creating thread opens (message boxes,
 // common dialogs) is caught by a thread CBT hook when it is activated,
-// recorded and answered, so that no test can block on a modal box.
-//
-//   MessageBoxCatcher boxes;
-//   boxes.expect(IDYES);            // answer for the next box
-//   ... code that shows a box ...
-//   ASSERT_EQ(boxes.count(), 1u);
-//   EXPECT_EQ(boxes[0].text, "...");
-//
-// A box beyond the expected ones is answered with IDCANCEL and fails the
-// test when the catcher goes; so does an expected box that never came.
+// recorded and answered, so that no test can block on a modal box. A box
+// beyond the expected ones is answered with IDCANCEL and fails the test when
+// the catcher goes; so does an expected box that never came.
 class MessageBoxCatcher {
 public:
     struct Box {

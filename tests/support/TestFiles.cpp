@@ -5,9 +5,10 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 #include "NResources.h"
-
 
 TestFolder::TestFolder()
 {
@@ -58,25 +59,13 @@ void writeBmp(const std::string& path, int width, int height, const std::vector<
 
 void writeBytes(const std::string& path, const std::string& bytes)
 {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f)
-        return;
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 std::string readBytes(const std::string& path)
 {
-    std::string bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    char block[65536];
-    size_t n;
-    while ((n = fread(block, 1, sizeof block, f)) > 0)
-        bytes.append(block, n);
-    fclose(f);
-    return bytes;
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 bool fileExists(const std::string& path)

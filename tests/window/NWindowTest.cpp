@@ -4,9 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "ScreenPixels.h"
 #include "WindowTestSupport.h"
 
-TEST(NWindow, FirstMessagesReachTheHandlersInOrder)
+TEST(NWindow, FirstMessagesReachTheHandlersInOrderAndTheWaitCountStaysAtLeastZero)
 {
     RecordingWindow window;
     ASSERT_TRUE(window.create());
@@ -16,6 +17,15 @@ TEST(NWindow, FirstMessagesReachTheHandlersInOrder)
     window.hide();
     window.show();
     EXPECT_EQ(window.calls, (Calls{"hide", "show"}));
+
+    // The wait cursor's count never drops below zero.
+    window.setWaitCursor(false);
+    window.setWaitCursor(true);
+    EXPECT_EQ(window.getWaitCount(), 1);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
+    window.setWaitCursor(false);
+    EXPECT_EQ(window.getWaitCount(), 0);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
 }
 
 TEST(NWindow, CreationCentresOnTheScreenOrTheParentAndKeepsTheVisibilityAskedFor)
@@ -37,20 +47,19 @@ TEST(NWindow, CreationCentresOnTheScreenOrTheParentAndKeepsTheVisibilityAskedFor
     }
 }
 
-TEST(NWindow, ASecondOrFailedCreateShowsABoxAndKeepsTheWindow)
+TEST(NWindow, MisuseIsReportedInABoxOrTheLogAndASecondCreateKeepsTheWindow)
 {
-    RecordingWindow window, orphan;
+    RecordingWindow window, orphan, missing;
     ASSERT_TRUE(window.create());
     const HWND first = window.hwnd;
     SetWindowTextA(first, "Jetzt");
     orphan.style = WS_CHILD;  // a child without parent is refused
     MessageBoxCatcher boxes;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 6; ++i)
         boxes.expect(IDOK);
     EXPECT_FALSE(window.create());
     EXPECT_FALSE(orphan.create());
     EXPECT_FALSE(orphan.create());
-    ASSERT_EQ(boxes.count(), 3u);
     expectErrorBox(boxes[0], "NWindow::create(): Dieses Fenster wurde bereits erzeugt.\r\n'Jetzt'");
     EXPECT_TRUE(window.hwnd == first && IsWindow(first));
     EXPECT_EQ(boxes[1].title + "|" + boxes[1].text,
@@ -59,6 +68,19 @@ TEST(NWindow, ASecondOrFailedCreateShowsABoxAndKeepsTheWindow)
     // Without a window its title stands in for the window's text.
     EXPECT_EQ(boxes[2].text, "NWindow::create(): Dieses Fenster wurde bereits erzeugt.\r\n'Aufzeichnung'");
     globalError.log = "";
+    EXPECT_EQ(missing.showModal(), 0);
+    EXPECT_EQ(window.showModal(), 0);
+    expectErrorBox(boxes[3], "NWindow::showModal() konnte nicht durchgef\xFChrt werden, da das "
+                             "Fenster noch nicht mittels 'create()' erzeugt wurde.");
+    expectErrorBox(boxes[4], "NWindow::showModal() konnte nicht durchgef\xFChrt werden, kein "
+                             "Parent-Window existiert.");
+    EXPECT_TRUE(missing.getWindowText().isEmpty());
+    expectLogged("Es wurde versucht mittels getWindowText() auf ein nicht existierendes Fenster zuzugreifen.");
+    window.setParent(&missing);
+    EXPECT_EQ(window.getParent(), nullptr);
+    expectLogged("NWindow::setParent(..): Das Elternfenster existiert noch nicht.");
+    EXPECT_EQ(missing.messageBox("Hallo", "Titel", MB_OK), IDOK);
+    expectLogged("Es wurde ein NWindow::messageBox() verwendet, ohne dass das Fenster existierte.\r\n(Text: Hallo)");
 }
 
 TEST(NWindow, ParentsReflectCommandsTakeTheKeysLeftAndRelayMouseMovesLastChildFirst)
@@ -116,42 +138,6 @@ TEST(NWindow, ShowModalRunsUntilTheWindowClosesWithItsParentPutAside)
     }
 }
 
-TEST(NWindow, MisuseIsReportedInABoxOrTheLog)
-{
-    globalError.log = "";
-    RecordingWindow created, missing;
-    ASSERT_TRUE(created.create());
-    MessageBoxCatcher boxes;
-    for (int i = 0; i < 3; ++i)
-        boxes.expect(IDOK);
-    EXPECT_EQ(missing.showModal(), 0);
-    EXPECT_EQ(created.showModal(), 0);
-    expectErrorBox(boxes[0], "NWindow::showModal() konnte nicht durchgef\xFChrt werden, da das "
-                             "Fenster noch nicht mittels 'create()' erzeugt wurde.");
-    expectErrorBox(boxes[1], "NWindow::showModal() konnte nicht durchgef\xFChrt werden, kein "
-                             "Parent-Window existiert.");
-    EXPECT_TRUE(missing.getWindowText().isEmpty());
-    expectLogged("Es wurde versucht mittels getWindowText() auf ein nicht existierendes Fenster zuzugreifen.");
-    created.setParent(&missing);
-    EXPECT_EQ(created.getParent(), nullptr);
-    expectLogged("NWindow::setParent(..): Das Elternfenster existiert noch nicht.");
-    EXPECT_EQ(missing.messageBox("Hallo", "Titel", MB_OK), IDOK);
-    expectLogged("Es wurde ein NWindow::messageBox() verwendet, ohne dass das Fenster existierte.\r\n(Text: Hallo)");
-}
-
-TEST(NWindow, WaitCursorCountNeverDropsBelowZero)
-{
-    RecordingWindow window;
-    ASSERT_TRUE(window.create());
-    window.setWaitCursor(false);  // at 0 already: stays there
-    window.setWaitCursor(true);
-    EXPECT_EQ(window.getWaitCount(), 1);
-    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
-    window.setWaitCursor(false);
-    EXPECT_EQ(window.getWaitCount(), 0);
-    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
-}
-
 TEST(NWindow, DestroyingTheMainWindowShowsTheLogAndEndsTheLoop)
 {
     RecordingWindow other, main;
@@ -174,17 +160,33 @@ TEST(NWindow, DestroyingTheMainWindowShowsTheLogAndEndsTheLoop)
     globalApplication.exitCode = 0;
 }
 
-TEST(NWindow, BackgroundPictureAsItIsOrStretched)
+TEST(NWindow, BackgroundPictureAsItIsStretchedOrPlacedWithItsTransparentColour)
 {
     useProgramResources();
     TestFolder folder;
-    writeBmp(folder.file("blau.bmp"), 4, 4, std::vector<uint32_t>(16, 0x0000FF));
-    for (int mode : {0, 1}) {
+    std::vector<uint32_t> pixels(16, 0x0000FF);
+    pixels[0] = 0xFF00FF;  // magenta top left
+    writeBmp(folder.file("blau.bmp"), 4, 4, pixels);
+    const COLORREF blue = RGB(0, 0, 255), magenta = RGB(255, 0, 255), background = 0xA08D8C;
+    // Also through the window's paint without flicker: the picture at 100, 50, its top-left colour left out.
+    for (int mode : {0, 1, 2}) {
         RecordingWindow window;
+        window.device.setNoFlicker(mode == 2);
         ASSERT_TRUE(window.create());
-        EXPECT_TRUE(window.setBackgroundImage(folder.file("blau.bmp").c_str(), mode));
-        EXPECT_EQ(paintedPixel(window.hwnd, 1, 1), RGB(0, 0, 255));
-        EXPECT_EQ(paintedPixel(window.hwnd, 150, 80), mode ? RGB(0, 0, 255) : 0xA08D8Cu);
+        EXPECT_TRUE(window.setBackgroundImage(folder.file("blau.bmp").c_str(), mode == 1));
+        if (mode == 2) {
+            window.background.setPosition(100, 50);
+            window.background.setTransparentColor(NImage::transparentTopLeft);
+            window.invalidate();
+        }
+        paintedPixel(window.hwnd, 0, 0);
+        const Pixels shot = capture(window.hwnd, 0, 0, 200, 120);
+        if (mode == 0)
+            expectSpots(shot, {{0, 0, magenta}, {3, 3, blue}, {150, 80, background}});
+        if (mode == 1)
+            expectSpots(shot, {{0, 0, magenta}, {150, 80, blue}});
+        if (mode == 2)
+            expectSpots(shot, {{100, 50, background}, {103, 53, blue}, {1, 1, background}});
     }
 }
 
