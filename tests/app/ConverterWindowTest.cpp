@@ -234,7 +234,7 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
     expectSpots(preview(), {{30, 20, shown(30, 20)}, {100, 100, background}});
 }
 
-TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnly)
+TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnlyAndEndClosesTheProgram)
 {
     ASSERT_TRUE(globalResources.isDiskResources());
     NFileIni& layout = globalResources.getControlPosIni();
@@ -251,10 +251,8 @@ TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnly)
     layout.close(false);
     writeBytes(path.getBuffer(), stored);
     layout.open(path);
-}
 
-TEST_F(ConverterWindow, EndClosesTheProgramAndStoresThePosition)
-{
+    // "Ende" closes the program and stores the position.
     // Not pumped: the quit message must stay for the check.
     SendMessageA(window.converter.endButton.hwnd, BM_CLICK, 0, 0);
     EXPECT_FALSE(window.isWindow());
@@ -265,3 +263,4 @@ TEST_F(ConverterWindow, EndClosesTheProgramAndStoresThePosition)
     EXPECT_EQ(str(config.getValue("MainWnd", "winpostype")), "std");
     EXPECT_FALSE(config.getValue("MainWnd", "winpos").isEmpty());
 }
+

@@ -165,27 +165,6 @@ TEST_F(ControlsTest, SystemControlsSeeTheirMessagesAfterTheSystemProcedure)
     EXPECT_EQ(parent.commands, (std::vector<int>{defaultPush.getId(), button.getId()}));
 }
 
-TEST_F(ControlsTest, ImageControlAlignsItsPicture)
-{
-    // 20 x 10, blue with a magenta top-left pixel: the transparent colour.
-    TestFolder folder;
-    std::vector<uint32_t> picture(200, 0x0000FF);
-    picture[0] = 0xFF00FF;
-    writeBmp(folder.file("bild.bmp"), 20, 10, picture);
-    // Centred, or at the bottom right, in 80 x 40: where the picture starts.
-    for (const NPoint& at : {NPoint(30, 15), NPoint(60, 30)}) {
-        NImageControl image;
-        image.alignment = at.x == 30 ? 0x202 : 0x404;
-        image.backColour = RGB(255, 255, 255);
-        image.createCtrl(&parent, "", 10, 10, 80, 40);
-        ASSERT_TRUE(image.setImage(folder.file("bild.bmp").c_str()));
-        EXPECT_EQ(paintedPixel(image.hwnd, at.x, at.y), RGB(255, 255, 255)) << at.x;
-        EXPECT_EQ(paintedPixel(image.hwnd, at.x + 19, at.y + 9), RGB(0, 0, 255)) << at.x;
-        image.sendMessage(WM_LBUTTONDOWN, MK_LBUTTON, 0);  // not clickable: nothing reported
-    }
-    EXPECT_TRUE(parent.commands.empty());
-}
-
 TEST_F(ControlsTest, ButtonStatesShowTheFacesOfTheirStylesAndTheDefaultButtonIsClicked)
 {
     NButton button;
@@ -244,7 +223,7 @@ TEST_F(ControlsTest, ButtonStatesShowTheFacesOfTheirStylesAndTheDefaultButtonIsC
     EXPECT_EQ(parent.commands.size(), 1u);
 }
 
-TEST_F(ControlsTest, ButtonLettersAndATransparentTextShowInTheirStylesColours)
+TEST_F(ControlsTest, ButtonLettersAndATransparentTextShowInTheirStylesColoursAndImagesAsAligned)
 {
     NButton output;
     NStatic text;
@@ -264,6 +243,24 @@ TEST_F(ControlsTest, ButtonLettersAndATransparentTextShowInTheirStylesColours)
     const Pixels shown = capture(text.hwnd, 0, 0, 170, 40);
     EXPECT_GT(count(shown, RGB(0x10, 0x20, 0x30), 0), 30);
     EXPECT_EQ(count(shown, 0xA08D8C, 60), 170 * 40 - 60 * 40);
+
+    // The image control aligns its picture: 20 x 10, blue, its magenta top-left pixel the transparent colour.
+    TestFolder folder;
+    std::vector<uint32_t> picture(200, 0x0000FF);
+    picture[0] = 0xFF00FF;
+    writeBmp(folder.file("bild.bmp"), 20, 10, picture);
+    // Centred, or at the bottom right, in 80 x 40: where the picture starts.
+    for (const NPoint& at : {NPoint(30, 15), NPoint(60, 30)}) {
+        NImageControl image;
+        image.alignment = at.x == 30 ? 0x202 : 0x404;
+        image.backColour = RGB(255, 255, 255);
+        image.createCtrl(&parent, "", 200, 100, 80, 40);
+        ASSERT_TRUE(image.setImage(folder.file("bild.bmp").c_str()));
+        EXPECT_EQ(paintedPixel(image.hwnd, at.x, at.y), RGB(255, 255, 255)) << at.x;
+        EXPECT_EQ(paintedPixel(image.hwnd, at.x + 19, at.y + 9), RGB(0, 0, 255)) << at.x;
+        image.sendMessage(WM_LBUTTONDOWN, MK_LBUTTON, 0);  // not clickable: nothing reported
+    }
+    EXPECT_TRUE(parent.commands.empty());
 }
 
 TEST(NPositioningWnd, OverlaysCarryHandlesOfAtMostAThirdAndAreDrawnOverTheControl)

@@ -99,14 +99,12 @@ void MessageBoxCatcher::handle(HWND dialog)
 
     if (answers.empty()) {
         ++unexpected;
-        box.answer = IDCANCEL;
         caught.push_back(box);
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         return;
     }
     Answer answer = answers.front();
     answers.erase(answers.begin());
-    box.answer = answer.button;
     caught.push_back(box);
     if (answer.handler)
         answer.handler(dialog, caught.back());

@@ -22,7 +22,6 @@ public:
         unsigned int icon = 0;
         // The ids of the box's buttons, left to right (IDOK, IDCANCEL, ...).
         std::vector<int> buttons;
-        int answer = 0;
     };
     // Handles a dialog that is no message box (a file dialog, say): it gets
     // the window handle and must close the dialog itself.

@@ -93,7 +93,7 @@ void sendAll(SOCKET s, const std::string& bytes)
 
 }  // namespace
 
-TEST(Debuglisten, PrintsEveryLineWithTimeAndConnection)
+TEST(Debuglisten, PrintsEveryLineWithTimeAndConnectionAlsoWhatTheCommandLineConverterTraces)
 {
     Viewer viewer;
     SOCKET first = viewer.connectClient();
@@ -124,25 +124,19 @@ TEST(Debuglisten, PrintsEveryLineWithTimeAndConnection)
                                     "T [2] --- getrennt ---\r\n"
                                     "T [1] halbe Zeile\r\n"
                                     "T [1] --- getrennt ---\r\n");
-}
 
-// The converter's status and text, sent with --debug, as the viewer shows them.
-TEST(Debuglisten, ShowsWhatTheCommandLineConverterTraces)
-{
+    // The converter's status and text, sent with --debug: the status line, then the
+    // text exactly as written to standard output, each line with the viewer's prefix.
     TestFolder folder;
     writeBmp(folder.file("zwei.bmp"), 1, 3, {0xFFFF0000, 0xFFFF0000, 0xFF0000FF});
-    Viewer viewer;
-    closesocket(viewer.connectClient());
     const ProcessResult result = runProcess("\"" + programFolder() + "bmp2ondra.exe\" --debug=" +
                                             std::to_string(viewer.port) + " \"" + folder.file("zwei.bmp") + "\"");
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    // The status line, then the text exactly as written to standard output,
-    // each line with the viewer's prefix.
     std::string expected = "ConverterBitmap::convert(..) status = 0\r\n" + result.out + "\r\n";
     for (size_t at = 0; at < expected.size(); at = expected.find("\r\n", at) + 2)
-        expected.insert(at, "T [2] ");
-    const std::string shown = viewer.output(2);
-    const size_t head = shown.find("T [2] --- verbunden ---\r\n");
+        expected.insert(at, "T [3] ");
+    const std::string shown = viewer.output(3);
+    const size_t head = shown.find("T [3] --- verbunden ---\r\n");
     ASSERT_NE(head, std::string::npos) << shown;
-    EXPECT_EQ(shown.substr(head + 25), expected + "T [2] --- getrennt ---\r\n");
+    EXPECT_EQ(shown.substr(head + 25), expected + "T [3] --- getrennt ---\r\n");
 }

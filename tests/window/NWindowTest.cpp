@@ -7,7 +7,7 @@
 #include "ScreenPixels.h"
 #include "WindowTestSupport.h"
 
-TEST(NWindow, FirstMessagesReachTheHandlersInOrderAndTheWaitCountStaysAtLeastZero)
+TEST(NWindow, CreationCentresKeepsTheVisibilityAskedForAndTheFirstMessagesReachTheHandlersInOrder)
 {
     RecordingWindow window;
     ASSERT_TRUE(window.create());
@@ -26,10 +26,8 @@ TEST(NWindow, FirstMessagesReachTheHandlersInOrderAndTheWaitCountStaysAtLeastZer
     window.setWaitCursor(false);
     EXPECT_EQ(window.getWaitCount(), 0);
     EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
-}
 
-TEST(NWindow, CreationCentresOnTheScreenOrTheParentAndKeepsTheVisibilityAskedFor)
-{
+    // Creation centres on the screen or the parent and keeps the visibility asked for.
     RecordingWindow parent;
     parent.rect = NRect(100, 120, 400, 300);
     ASSERT_TRUE(parent.create());
