@@ -29,9 +29,7 @@ TEST(NToolbar, ButtonsShowTheirPictureAndTooltipAndBadRequestsAreRefused)
     bar.addButton("\xD6" "ffnen", folder.file("rot.bmp").c_str(), 0, 0, 0, "Datei \xF6" "ffnen");
     bar.addButton("Sichern", NString());
     bar.addButton("", NString());
-    MessageBoxCatcher boxes;
-    boxes.expect(IDOK);
-    boxes.expect(IDOK);
+    MessageBoxCatcher boxes(2);
     EXPECT_EQ(bar.addButton("Fehlt", folder.file("fehlt.bmp").c_str()), -1);
     EXPECT_FALSE(bar.createToolbar(&frame));
     expectErrorBox(boxes[1], "createToolbar(..) Die Toolbar wurde bereits erzeugt.");

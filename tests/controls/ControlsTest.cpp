@@ -79,8 +79,27 @@ void drag(NPositioningWnd& overlay, NPoint from, int dx, int dy, bool leftShift 
 
 }  // namespace
 
-TEST_F(ControlsTest, NegativeValuesCountFromTheParentsEdgesAndSetTheAnchor)
+TEST_F(ControlsTest, NegativeValuesCountFromTheParentsEdgesSetTheAnchorAndAStoredLayoutReplacesThemInsideTheClientArea)
 {
+    const struct {
+        const char *key, *value;
+        NRect placed;
+    } stored[] = {{"500,360,80,20", "10,20,30,40", NRect(10, 20, 30, 40)},
+                  {"-100,-40,80,20", "550,10,900,30", NRect(0, 10, 600, 30)},
+                  {"-100,-40,80,20", "580,395,50,20", NRect(550, 380, 50, 20)},
+                  {"-100,-40,80,20", "-5,-7", NRect(0, 0, 0, 0)},
+                  {"-100,-41,80,20", "30,40,50,60", NRect(500, 360, 80, 20)}};
+    NFileIni& layout = globalResources.getControlPosIni();
+    for (const auto& c : stored) {
+        const NString key = NString("NControlPositioned,") + c.key;
+        layout.setValue("CtlTestParent", key, c.value);
+        NControlPositioned control;
+        control.createCtrl(&parent, "", -100, -40);
+        EXPECT_EQ(control.getWindowRect(false), c.placed) << c.key << "=" << c.value;
+        layout.setValue("CtlTestParent", key, "");
+    }
+
+    // Negative values count from the parent's edges and set the anchor.
     const NRect cases[][2] = {{NRect(-100, -40, keep, keep), NRect(500, 360, 80, 20)},
                               {NRect(20, 10, -10, 30), NRect(20, 10, 570, 30)},
                               {NRect(-200, -50, 100, -10), NRect(400, 350, 100, 40)}};
@@ -96,32 +115,10 @@ TEST_F(ControlsTest, NegativeValuesCountFromTheParentsEdgesAndSetTheAnchor)
     parent.moveWindow(30, 30, 700, 450);
     EXPECT_EQ(corner.getWindowRect(false), NRect(600, 410, 80, 20));
     EXPECT_EQ(fixed.getWindowRect(false), NRect(500, 10, 80, 20));
-    MessageBoxCatcher boxes;
-    boxes.expect(IDOK);
+    MessageBoxCatcher boxes(1);
     EXPECT_FALSE(corner.create(&parent));
     expectErrorBox(boxes[0], "NControl::create(): Controls k\xF6nnen nicht mittels create(...) "
                              "erzeugt werden, verwenden Sie statt dessen createCtrl(...)");
-}
-
-TEST_F(ControlsTest, StoredLayoutReplacesTheProgrammedRectangleInsideTheClientArea)
-{
-    const struct {
-        const char *key, *value;
-        NRect placed;
-    } cases[] = {{"500,360,80,20", "10,20,30,40", NRect(10, 20, 30, 40)},
-                 {"-100,-40,80,20", "550,10,900,30", NRect(0, 10, 600, 30)},
-                 {"-100,-40,80,20", "580,395,50,20", NRect(550, 380, 50, 20)},
-                 {"-100,-40,80,20", "-5,-7", NRect(0, 0, 0, 0)},
-                 {"-100,-41,80,20", "30,40,50,60", NRect(500, 360, 80, 20)}};
-    NFileIni& layout = globalResources.getControlPosIni();
-    for (const auto& c : cases) {
-        const NString key = NString("NControlPositioned,") + c.key;
-        layout.setValue("CtlTestParent", key, c.value);
-        NControlPositioned control;
-        control.createCtrl(&parent, "", -100, -40);
-        EXPECT_EQ(control.getWindowRect(false), c.placed) << c.key << "=" << c.value;
-        layout.setValue("CtlTestParent", key, "");
-    }
 }
 
 TEST_F(ControlsTest, SystemControlsSeeTheirMessagesAfterTheSystemProcedure)

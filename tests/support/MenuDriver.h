@@ -22,15 +22,15 @@ public:
     };
     typedef std::function<void(const Menu&)> Step;
 
-    explicit MenuDriver(std::vector<Step> steps = {}) : steps(std::move(steps)), previous(current())
+    explicit MenuDriver(std::vector<Step> steps = {}) : steps(std::move(steps)), previous(current)
     {
-        current() = this;
+        current = this;
         timer = SetTimer(nullptr, 0, 20, &tick);
     }
     ~MenuDriver()
     {
         KillTimer(nullptr, timer);
-        current() = previous;
+        current = previous;
         dropTypedCharacters();
     }
 
@@ -55,11 +55,7 @@ public:
     std::vector<Menu> seen;
 
 private:
-    static MenuDriver*& current()
-    {
-        static thread_local MenuDriver* driver = nullptr;
-        return driver;
-    }
+    static inline thread_local MenuDriver* current = nullptr;
     static BOOL CALLBACK findMenu(HWND hwnd, LPARAM found)
     {
         char name[16] = "";
@@ -69,7 +65,7 @@ private:
         *reinterpret_cast<HWND*>(found) = hwnd;
         return FALSE;
     }
-    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) { current()->poll(); }
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) { current->poll(); }
     void poll()
     {
         // This thread's menu: test programs running beside may have menus open too.

@@ -28,6 +28,8 @@ public:
     typedef std::function<void(HWND dialog, const Box& box)> DialogHandler;
 
     MessageBoxCatcher();
+    // Expects that many boxes, each answered with IDOK.
+    explicit MessageBoxCatcher(size_t okBoxes) : MessageBoxCatcher() { answers.assign(okBoxes, {IDOK, nullptr}); }
     ~MessageBoxCatcher();
     MessageBoxCatcher(const MessageBoxCatcher&) = delete;
     MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;

@@ -68,8 +68,7 @@ TEST(NScroll, RequestsMoveThePositionTheBarAndTheDeviceOrigin)
         void onVScroll() override { ++scrolled; }
         int scrolled = 0;
     } window, missing;
-    MessageBoxCatcher boxes;
-    boxes.expect(IDOK);
+    MessageBoxCatcher boxes(1);
     missing.scroll.showBarVert(true);
     expectErrorBox(boxes[0], "NScroll::showBarVert(..) kann nur auf ein existierendes Fenster "
                              "angewendet werden.\r\nBitte f\xFChren Sie zuerst create(...) aus.");

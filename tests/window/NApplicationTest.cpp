@@ -159,8 +159,7 @@ TEST(NApplication, ConfigFilesOpenOnceAndNeedTheProgramsName)
         DeleteFileA(path.c_str());
 
         globalApplicationBasic.programPath = "";
-        MessageBoxCatcher boxes;
-        boxes.expect(IDOK);
+        MessageBoxCatcher boxes(1);
         EXPECT_FALSE((globalApplicationBasic.*c.open)());
         globalApplicationBasic.programPath = programPath;
         ASSERT_EQ(boxes.count(), 1u);

@@ -52,9 +52,7 @@ TEST(NWindow, MisuseIsReportedInABoxOrTheLogAndASecondCreateKeepsTheWindow)
     const HWND first = window.hwnd;
     SetWindowTextA(first, "Jetzt");
     orphan.style = WS_CHILD;  // a child without parent is refused
-    MessageBoxCatcher boxes;
-    for (int i = 0; i < 6; ++i)
-        boxes.expect(IDOK);
+    MessageBoxCatcher boxes(6);
     EXPECT_FALSE(window.create());
     EXPECT_FALSE(orphan.create());
     EXPECT_FALSE(orphan.create());
@@ -147,8 +145,7 @@ TEST(NWindow, DestroyingTheMainWindowShowsTheLogAndEndsTheLoop)
     globalError.log = "";
     globalError.addError("Eintrag");
     globalApplication.exitCode = 4;
-    MessageBoxCatcher boxes;
-    boxes.expect(IDOK);
+    MessageBoxCatcher boxes(1);
     DestroyWindow(main.hwnd);
     ASSERT_EQ(boxes.count(), 1u);
     EXPECT_NE(boxes[0].text.find("Eintrag"), std::string::npos);
