@@ -172,9 +172,7 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
     boxes.expect(IDOK);
     click(window.converter.outputButton);
     ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes[0].title, "Ausgabe");
-    EXPECT_EQ(boxes[0].text, "Es stehen keine Daten zur Verf\xFCgung.");
-    EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONERROR));
+    expectBox(boxes[0], "Ausgabe", "Es stehen keine Daten zur Verf\xFCgung.", MB_ICONERROR);
     // The clipboard as another Windows process reads it, with its zero byte.
     const std::string clipboard = "\"" + programFolder() + "nek_clipdump.exe\" text";
     EXPECT_EQ(runProcess(clipboard).out, std::string("vorher", 7));
@@ -215,10 +213,8 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
         boxes.expect(IDOK);
         click(window.converter.outputButton);
         ASSERT_EQ(boxes.count(), 1u);
-        EXPECT_EQ(boxes[0].title, "Ausgabe");
-        EXPECT_EQ(boxes[0].text, "Ihre Bilddaten wurden in die Zwischenablege kopiert.\r\n\r\n"
-                                 "F\xFCgen Sie sie in ein Korvel-Artefakt ein.");
-        EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONINFORMATION));
+        expectBox(boxes[0], "Ausgabe", "Ihre Bilddaten wurden in die Zwischenablege kopiert.\r\n\r\n"
+                                       "F\xFCgen Sie sie in ein Korvel-Artefakt ein.", MB_ICONINFORMATION);
         EXPECT_EQ(runProcess(clipboard).out, text + '\0');
         EXPECT_FALSE(NClipboard::isFormatAvailable(NClipboard::getHtmlFormat()));
     }
@@ -238,7 +234,7 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
     expectSpots(preview(), {{30, 20, shown(30, 20)}, {100, 100, background}});
 }
 
-TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnly)
+TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnlyAndEndClosesTheProgram)
 {
     ASSERT_TRUE(globalResources.isDiskResources());
     NFileIni& layout = globalResources.getControlPosIni();
@@ -255,10 +251,8 @@ TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnly)
     layout.close(false);
     writeBytes(path.getBuffer(), stored);
     layout.open(path);
-}
 
-TEST_F(ConverterWindow, EndClosesTheProgramAndStoresThePosition)
-{
+    // "Ende" closes the program and stores the position.
     // Not pumped: the quit message must stay for the check.
     SendMessageA(window.converter.endButton.hwnd, BM_CLICK, 0, 0);
     EXPECT_FALSE(window.isWindow());
@@ -269,3 +263,4 @@ TEST_F(ConverterWindow, EndClosesTheProgramAndStoresThePosition)
     EXPECT_EQ(str(config.getValue("MainWnd", "winpostype")), "std");
     EXPECT_FALSE(config.getValue("MainWnd", "winpos").isEmpty());
 }
+

@@ -29,9 +29,7 @@ TEST(NToolbar, ButtonsShowTheirPictureAndTooltipAndBadRequestsAreRefused)
     bar.addButton("\xD6" "ffnen", folder.file("rot.bmp").c_str(), 0, 0, 0, "Datei \xF6" "ffnen");
     bar.addButton("Sichern", NString());
     bar.addButton("", NString());
-    MessageBoxCatcher boxes;
-    boxes.expect(IDOK);
-    boxes.expect(IDOK);
+    MessageBoxCatcher boxes(2);
     EXPECT_EQ(bar.addButton("Fehlt", folder.file("fehlt.bmp").c_str()), -1);
     EXPECT_FALSE(bar.createToolbar(&frame));
     expectErrorBox(boxes[1], "createToolbar(..) Die Toolbar wurde bereits erzeugt.");
@@ -150,6 +148,17 @@ TEST(NPopupMenu, ReturnsTheChoiceSendsItOnlyWhileSendCommandIsSetAndTheMenuBarSw
                   static_cast<UINT>(MF_CHECKED | MF_POPUP));
         EXPECT_EQ(owner.commands, c.chosen && c.sendCommand ? std::vector<int>{c.chosen} : std::vector<int>{})
             << "sendCommand " << c.sendCommand;
+    }
+    // A choice from a list comes back as its text; the owner hears nothing of it.
+    {
+        owner.commands.clear();
+        MenuDriver driver({MenuDriver::keys({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})});
+        const NString chosen = NPopupMenu().chooseFromList(owner.hwnd, owner.clientToScreen(NPoint(20, 20)),
+                                                           "Rot|Gr\xFCn||Blau", "|");
+        EXPECT_EQ(str(chosen), "Blau");
+        ASSERT_EQ(driver.seen.size(), 1u);
+        EXPECT_EQ(driver.seen[0].texts, (Texts{"Rot", "Gr\xFCn", "", "Blau"}));
+        EXPECT_TRUE(owner.commands.empty());
     }
     // The menu bar: the mouse on the next button switches menus, the choice is sent once.
     owner.commands.clear();

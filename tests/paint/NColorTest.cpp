@@ -4,19 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
 TEST(NColor, BytesOfTheValue)
 {
     NColor color(0x12, 0x34, 0x56);
-    EXPECT_EQ(0x563412u, color.getValue());
+    EXPECT_EQ(color.getValue(), 0x563412u);
     color = 0xAABBCCDDu;
-    EXPECT_EQ(0xDD, color.getRed());
-    EXPECT_EQ(0xCC, color.getGreen());
-    EXPECT_EQ(0xBB, color.getBlue());
-    EXPECT_EQ(0xAA, color.getHighByte());
+    EXPECT_EQ((std::vector<int>{color.getRed(), color.getGreen(), color.getBlue(), color.getHighByte()}),
+              (std::vector<int>{0xDD, 0xCC, 0xBB, 0xAA}));
 }
 
-TEST(NColorMap, SixteenNamedColours)
+TEST(NColorMap, SixteenNamedColoursHexAndDecimalTexts)
 {
     NColorMap map;
     EXPECT_EQ(0, map.getCount());  // the first operation fills the map
@@ -50,11 +49,8 @@ TEST(NColorMap, SixteenNamedColours)
     map.fillDefaults();
     EXPECT_EQ(-1, map.getColor("rouge"));
     EXPECT_EQ(0xFF0000, globalColorMap.getColor("blau"));
-}
 
-TEST(NColorMap, HexAndDecimalTexts)
-{
-    NColorMap map;
+    // Hex and decimal texts.
     const struct { const char* text; int value; } cases[] = {
         {"#FF0000", 0x0000FF}, {"#ff0000", 0x0000FF}, {"#d0d0ff;", 0xFFD0D0},
         {"#123456789ABC", 0x563412}, {"#F0F", 0xFF00FF}, {"#A23", 0x3322AA}, {"#12345", 0x332211},

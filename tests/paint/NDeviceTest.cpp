@@ -27,7 +27,7 @@ RECT ink(NDevice& device, const std::function<void()>& draw)
 
 }  // namespace
 
-TEST(NDevice, RectangleOutlineFillAndDrawnArea)
+TEST(NDevice, RectangleOutlineFillAndDrawnAreaAndZoomAndOffsetMoveTheInk)
 {
     Canvas canvas(40, 32, white);
     NDevice device;
@@ -36,11 +36,36 @@ TEST(NDevice, RectangleOutlineFillAndDrawnArea)
     // The colours of one call do not stay: the current pen and no brush again.
     device.setPen(green, 3);
     device.rectangle(NRect(2, 18, 12, 10));
+    // Without a pen only the fill shows.
+    device.ellipse(NRect(28, 2, 10, 10), -1, blue);
     device.endPaint();
-    expectSpots(canvas.pixels(),
-                {{5, 5, red}, {24, 14, red}, {15, 10, blue}, {25, 10, white}, {2, 23, green}, {8, 23, white}});
-    // Each shape grown by (pen width + 1) / 2: 1 for the first, 2 for the second.
-    EXPECT_EQ(device.getDrawnArea(), NRect(0, 4, 26, 26));
+    expectSpots(canvas.pixels(), {{5, 5, red}, {24, 14, red}, {15, 10, blue}, {25, 10, white}, {2, 23, green},
+                                  {8, 23, white}, {33, 7, blue}, {28, 2, white}});
+    // Each shape grown by (pen width + 1) / 2: 1 for the first, 2 for the others.
+    EXPECT_EQ(device.getDrawnArea(), NRect(0, 0, 40, 30));
+
+    // Zoom 2 and offset (2, 3): only the advanced mode zooms; the y offset moves
+    // the other way than the x offset. Outside a paint the conversions agree.
+    PlainWindow window(40, 40);
+    const struct {
+        int mode, scale;
+        NPoint start;
+    } cases[] = {{GM_COMPATIBLE, 1, NPoint(3, 7)}, {GM_ADVANCED, 2, NPoint(6, 26)}};
+    for (const auto& c : cases) {
+        NDevice device;
+        device.setHwnd(window.hwnd);
+        device.setGraphicsMode(c.mode);
+        device.setZoom(2.0f);
+        device.setOffset(2, 3);
+        const RECT line = ink(device, [&] { device.line(5, 10, 30, 10, red); });
+        EXPECT_NEAR(line.left, c.start.x, 1);
+        EXPECT_NEAR(line.top, c.start.y, 1);
+        EXPECT_NEAR(line.right, c.start.x + 25 * c.scale, 1);
+        EXPECT_EQ(line.bottom - line.top, c.scale);
+        EXPECT_EQ(device.toDevice(NPoint(5, 10)), c.start);
+        EXPECT_EQ(device.toLogical(c.start), NPoint(5, 10));
+        EXPECT_EQ(device.toDevice(NRect(5, 10, 3, 4)), NRect(c.start.x, c.start.y, 3 * c.scale, 4 * c.scale));
+    }
 }
 
 TEST(NDevice, MisuseIsLoggedOncePerOperationAndASecondBeginPaintEndsTheFirst)
@@ -76,51 +101,7 @@ TEST(NDevice, MisuseIsLoggedOncePerOperationAndASecondBeginPaintEndsTheFirst)
     device.endPaint();
 }
 
-TEST(NDevice, AmpersandUnderlinesTheNextLetterOnlyWhenAsked)
-{
-    auto text = [](const char* letters, const char* format) {
-        NDevice device;
-        device.setFont("Arial", 24);
-        NRect rect(10, 5, 140, 50);
-        return ink(device, [&] { device.drawText(rect, letters, format); });
-    };
-    const RECT letter = text("A", ""), prefixed = text("&A", "&"), literal = text("&A", "");
-    ASSERT_GT(letter.right, letter.left);
-    // The underline lies below the letter; the ampersand itself is not drawn.
-    EXPECT_GT(prefixed.bottom, letter.bottom);
-    EXPECT_LE(prefixed.right - prefixed.left, letter.right - letter.left + 4);
-    // Without "&" in the format the ampersand shows and nothing is underlined.
-    EXPECT_GT(literal.right - literal.left, letter.right - letter.left + 6);
-    EXPECT_EQ(literal.bottom, letter.bottom);
-}
-
-// Zoom 2 and offset (2, 3): only the advanced mode zooms; the y offset moves
-// the other way than the x offset. Outside a paint the conversions agree.
-TEST(NDevice, ZoomAndOffsetMoveTheInkAndTheConversions)
-{
-    PlainWindow window(40, 40);
-    const struct {
-        int mode, scale;
-        NPoint start;
-    } cases[] = {{GM_COMPATIBLE, 1, NPoint(3, 7)}, {GM_ADVANCED, 2, NPoint(6, 26)}};
-    for (const auto& c : cases) {
-        NDevice device;
-        device.setHwnd(window.hwnd);
-        device.setGraphicsMode(c.mode);
-        device.setZoom(2.0f);
-        device.setOffset(2, 3);
-        const RECT line = ink(device, [&] { device.line(5, 10, 30, 10, red); });
-        EXPECT_NEAR(line.left, c.start.x, 1);
-        EXPECT_NEAR(line.top, c.start.y, 1);
-        EXPECT_NEAR(line.right, c.start.x + 25 * c.scale, 1);
-        EXPECT_EQ(line.bottom - line.top, c.scale);
-        EXPECT_EQ(device.toDevice(NPoint(5, 10)), c.start);
-        EXPECT_EQ(device.toLogical(c.start), NPoint(5, 10));
-        EXPECT_EQ(device.toDevice(NRect(5, 10, 3, 4)), NRect(c.start.x, c.start.y, 3 * c.scale, 4 * c.scale));
-    }
-}
-
-TEST(NDevice, FontHeightFollowsTheMapModeAndTheWindowGetsTheFont)
+TEST(NDevice, FontHeightFollowsTheMapModeTheWindowGetsTheFontAndAmpersandUnderlinesOnlyWhenAsked)
 {
     const int heights[][2] = {{0, -13}, {MM_TEXT, -13}, {MM_LOMETRIC, -35}, {MM_HIMETRIC, -352}, {MM_LOENGLISH, -13},
                               {MM_HIENGLISH, -138}, {MM_TWIPS, -10}};
@@ -137,6 +118,22 @@ TEST(NDevice, FontHeightFollowsTheMapModeAndTheWindowGetsTheFont)
     EXPECT_STREQ(device.getFontRecord().lfFaceName, "A face name far longer than thi");
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)), device.getFont());
     DestroyWindow(label);
+
+    // An ampersand underlines the next letter only when the format asks.
+    auto text = [](const char* letters, const char* format) {
+        NDevice device;
+        device.setFont("Arial", 24);
+        NRect rect(10, 5, 140, 50);
+        return ink(device, [&] { device.drawText(rect, letters, format); });
+    };
+    const RECT letter = text("A", ""), prefixed = text("&A", "&"), literal = text("&A", "");
+    ASSERT_GT(letter.right, letter.left);
+    // The underline lies below the letter; the ampersand itself is not drawn.
+    EXPECT_GT(prefixed.bottom, letter.bottom);
+    EXPECT_LE(prefixed.right - prefixed.left, letter.right - letter.left + 4);
+    // Without "&" in the format the ampersand shows and nothing is underlined.
+    EXPECT_GT(literal.right - literal.left, letter.right - letter.left + 6);
+    EXPECT_EQ(literal.bottom, letter.bottom);
 }
 
 TEST(NDevice, NoFlickerShowsThePaintOnlyAtItsEnd)

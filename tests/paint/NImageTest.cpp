@@ -41,7 +41,7 @@ void expectKeyed(const Pixels& p, int x, int y, const std::function<bool(int)>& 
 
 }  // namespace
 
-TEST(NImage, TransparentColourLeavesItsPixelsUntouchedAlsoInTheIcon)
+TEST(NImage, TransparentColourAlsoInTheIconKeepAspectAndTheListWithMasksAndAMissingPicture)
 {
     Pictures pictures;
     const std::pair<int, uint32_t> cases[] = {{NImage::transparentNone, 0}, {NImage::transparentTopLeft, M}, {int(G), G}};
@@ -59,11 +59,8 @@ TEST(NImage, TransparentColourLeavesItsPixelsUntouchedAlsoInTheIcon)
         expectKeyed(p, 2, 3, [&](int i) { return keyed[i] == c.second; });
         expectKeyed(p, 0, 6, [&](int i) { return keyed[i] == c.second; });
     }
-}
 
-TEST(NImage, KeepAspectTakesTheSmallerFactorAndEverySizeItsOwnCopy)
-{
-    Pictures pictures;
+    // Keep aspect takes the smaller factor, and every size has its own copy.
     PlainWindow window(80, 60);
     NImage image;
     image.setKeepAspect(true);
@@ -97,13 +94,8 @@ TEST(NImage, KeepAspectTakesTheSmallerFactorAndEverySizeItsOwnCopy)
         image.draw(canvas.dc);
         expectSpots(canvas.pixels(), {{width - 1, 39, blue}, {width, 20, grey}});
     }
-}
 
-TEST(NImageList, AddsPicturesWithMasksAndReportsAMissingOne)
-{
-    Pictures pictures;
     // An image only logs a missing picture; the list shows a box.
-    NImage image;
     globalError.log = "";
     EXPECT_FALSE(image.load("missing.bmp"));
     EXPECT_EQ(str(globalError.log), logged("Fehler beim Laden des Bitmap missing.bmp\r\n"));
@@ -114,8 +106,7 @@ TEST(NImageList, AddsPicturesWithMasksAndReportsAMissingOne)
     int index = 0;
     for (const char* mask : {"", NImageList::maskTopLeft, "mask.bmp"})
         EXPECT_EQ(list.add("keyed.bmp", mask), index++);
-    MessageBoxCatcher boxes;
-    boxes.expect(IDOK);
+    MessageBoxCatcher boxes(1);
     EXPECT_EQ(list.add("missing.bmp"), -1);
     ASSERT_EQ(boxes.count(), 1u);
     expectErrorBox(boxes[0], "NImageList.add(..): Fehler beim Laden des Bitmaps\r\nmissing.bmp\r\n");
@@ -127,3 +118,4 @@ TEST(NImageList, AddsPicturesWithMasksAndReportsAMissingOne)
         expectKeyed(canvas.pixels(), 0, 0, [&](int i) { return (index == 1 && i % 6 == 0) || (index == 2 && i % 4 < 2); });
     }
 }
+

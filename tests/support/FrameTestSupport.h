@@ -17,7 +17,7 @@ class TestFrame : public NFrameWindow {
 public:
     explicit TestFrame(const char* name = "TestFrame") : name(name)
     {
-        initResources();
+        useProgramResources();
         showLogo = 0;
         rect = NRect(60, 60, 640, 480);
     }

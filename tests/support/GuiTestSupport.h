@@ -1,8 +1,8 @@
 #ifndef GUITESTSUPPORT_H
 #define GUITESTSUPPORT_H
 
-// Shared pieces of the tests with windows: texts, boxes and log entries,
-// the resource manager, a pixel read back.
+// Shared pieces of the tests with windows: texts, boxes and log entries, a
+// pixel read back.
 #include <windows.h>
 
 #include <string>
@@ -17,11 +17,15 @@
 
 inline std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
 
+inline void expectBox(const MessageBoxCatcher::Box& box, const std::string& title, const std::string& text, UINT icon)
+{
+    EXPECT_EQ(box.title + "|" + box.text, title + "|" + text);
+    EXPECT_EQ(box.icon, icon);
+}
 // A box the library shows for misuse: caption "Fehler !", the error icon.
 inline void expectErrorBox(const MessageBoxCatcher::Box& box, const std::string& text)
 {
-    EXPECT_EQ(box.title + "|" + box.text, "Fehler !|" + text);
-    EXPECT_EQ(box.icon, static_cast<unsigned>(MB_ICONERROR));
+    expectBox(box, "Fehler !", text, MB_ICONERROR);
 }
 
 // The log text addError makes of `text`.
@@ -36,15 +40,6 @@ inline void expectLogged(const NString& text)
 {
     EXPECT_EQ(str(globalError.log), logged(text));
     globalError.log = "";
-}
-
-// The resource manager, searching the test program's folder.
-inline void initResources()
-{
-    if (!globalResources.isInitialised()) {
-        globalResources.setProgramFolder(programFolder().c_str());
-        globalResources.init();
-    }
 }
 
 // Paints what is pending and reads one pixel of the window.

@@ -12,8 +12,6 @@
 // recorded (item texts, separators as "", and GetMenuState flags) and
 // handed to the next step; without a step, or when a step leaves its menu
 // open for two seconds, the menu is closed with EndMenu.
-//
-//   MenuDriver menus({MenuDriver::keys({VK_DOWN, VK_RETURN})});
 class MenuDriver {
 public:
     struct Menu {
@@ -24,15 +22,15 @@ public:
     };
     typedef std::function<void(const Menu&)> Step;
 
-    explicit MenuDriver(std::vector<Step> steps = {}) : steps(std::move(steps)), previous(current())
+    explicit MenuDriver(std::vector<Step> steps = {}) : steps(std::move(steps)), previous(current)
     {
-        current() = this;
+        current = this;
         timer = SetTimer(nullptr, 0, 20, &tick);
     }
     ~MenuDriver()
     {
         KillTimer(nullptr, timer);
-        current() = previous;
+        current = previous;
         dropTypedCharacters();
     }
 
@@ -57,11 +55,7 @@ public:
     std::vector<Menu> seen;
 
 private:
-    static MenuDriver*& current()
-    {
-        static thread_local MenuDriver* driver = nullptr;
-        return driver;
-    }
+    static inline thread_local MenuDriver* current = nullptr;
     static BOOL CALLBACK findMenu(HWND hwnd, LPARAM found)
     {
         char name[16] = "";
@@ -71,11 +65,7 @@ private:
         *reinterpret_cast<HWND*>(found) = hwnd;
         return FALSE;
     }
-    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        if (current())
-            current()->poll();
-    }
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) { current->poll(); }
     void poll()
     {
         // This thread's menu: test programs running beside may have menus open too.
@@ -94,11 +84,11 @@ private:
         open = true;
         shownAt = GetTickCount();
         Menu shown{window, menu, {}, {}};
-        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        for (UINT i = 0; i < UINT(GetMenuItemCount(menu)); ++i) {
             char itemText[256] = "";
-            GetMenuStringA(menu, static_cast<UINT>(i), itemText, sizeof itemText, MF_BYPOSITION);
+            GetMenuStringA(menu, i, itemText, sizeof itemText, MF_BYPOSITION);
             shown.texts.push_back(itemText);
-            shown.states.push_back(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION));
+            shown.states.push_back(GetMenuState(menu, i, MF_BYPOSITION));
         }
         seen.push_back(shown);
         if (seen.size() <= steps.size())

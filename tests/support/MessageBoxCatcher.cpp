@@ -16,34 +16,15 @@ std::string windowText(HWND hwnd)
     return text;
 }
 
-unsigned int iconOf(HWND dialog)
+// The flag of the shared system icon an icon control shows; 0 for another.
+unsigned int iconOf(HWND iconControl)
 {
-    // The box shows one of the shared system icons; compare handles.
-    HWND iconControl = nullptr;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        char className[32] = "";
-        GetClassNameA(child, className, sizeof className);
-        if (lstrcmpiA(className, "Static") == 0 &&
-            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-            iconControl = child;
-            break;
-        }
-    }
-    if (!iconControl)
-        return 0;
-    HICON shown = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
-    if (!shown)
-        return 0;
-    const struct {
-        LPCSTR id;
-        unsigned int flag;
-    } icons[] = {{IDI_HAND, MB_ICONERROR},
-                 {IDI_EXCLAMATION, MB_ICONWARNING},
-                 {IDI_ASTERISK, MB_ICONINFORMATION},
-                 {IDI_QUESTION, MB_ICONQUESTION}};
+    const HICON shown = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
+    const std::pair<LPCSTR, unsigned int> icons[] = {{IDI_HAND, MB_ICONERROR}, {IDI_EXCLAMATION, MB_ICONWARNING},
+                                                     {IDI_ASTERISK, MB_ICONINFORMATION}, {IDI_QUESTION, MB_ICONQUESTION}};
     for (const auto& icon : icons)
-        if (LoadIconA(nullptr, icon.id) == shown)
-            return icon.flag;
+        if (shown && LoadIconA(nullptr, icon.first) == shown)
+            return icon.second;
     return 0;
 }
 
@@ -102,29 +83,28 @@ void MessageBoxCatcher::handle(HWND dialog)
 
     Box box;
     box.title = windowText(dialog);
-    box.icon = iconOf(dialog);
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         char className[32] = "";
         GetClassNameA(child, className, sizeof className);
-        const int id = GetDlgCtrlID(child);
+        const LONG style = GetWindowLongA(child, GWL_STYLE);
+        const bool isStatic = lstrcmpiA(className, "Static") == 0;
         // The dialog itself is not visible yet, so ask each button's own style.
-        if (lstrcmpiA(className, "Button") == 0 && (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE))
-            box.buttons.push_back(id);
-        else if (lstrcmpiA(className, "Static") == 0 && box.text.empty() &&
-                 (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+        if (lstrcmpiA(className, "Button") == 0 && (style & WS_VISIBLE))
+            box.buttons.push_back(GetDlgCtrlID(child));
+        else if (isStatic && (style & SS_TYPEMASK) == SS_ICON && !box.icon)
+            box.icon = iconOf(child);
+        else if (isStatic && (style & SS_TYPEMASK) != SS_ICON && box.text.empty())
             box.text = windowText(child);
     }
 
     if (answers.empty()) {
         ++unexpected;
-        box.answer = IDCANCEL;
         caught.push_back(box);
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         return;
     }
     Answer answer = answers.front();
     answers.erase(answers.begin());
-    box.answer = answer.button;
     caught.push_back(box);
     if (answer.handler)
         answer.handler(dialog, caught.back());

@@ -9,16 +9,9 @@
 
 // While it lives, every dialog box the creating thread opens (message boxes,
 // common dialogs) is caught by a thread CBT hook when it is activated,
-// recorded and answered, so that no test can block on a modal box.
-//
-//   MessageBoxCatcher boxes;
-//   boxes.expect(IDYES);            // answer for the next box
-//   ... code that shows a box ...
-//   ASSERT_EQ(boxes.count(), 1u);
-//   EXPECT_EQ(boxes[0].text, "...");
-//
-// A box beyond the expected ones is answered with IDCANCEL and fails the
-// test when the catcher goes; so does an expected box that never came.
+// recorded and answered, so that no test can block on a modal box. A box
+// beyond the expected ones is answered with IDCANCEL and fails the test when
+// the catcher goes; so does an expected box that never came.
 class MessageBoxCatcher {
 public:
     struct Box {
@@ -29,13 +22,14 @@ public:
         unsigned int icon = 0;
         // The ids of the box's buttons, left to right (IDOK, IDCANCEL, ...).
         std::vector<int> buttons;
-        int answer = 0;
     };
     // Handles a dialog that is no message box (a file dialog, say): it gets
     // the window handle and must close the dialog itself.
     typedef std::function<void(HWND dialog, const Box& box)> DialogHandler;
 
     MessageBoxCatcher();
+    // Expects that many boxes, each answered with IDOK.
+    explicit MessageBoxCatcher(size_t okBoxes) : MessageBoxCatcher() { answers.assign(okBoxes, {IDOK, nullptr}); }
     ~MessageBoxCatcher();
     MessageBoxCatcher(const MessageBoxCatcher&) = delete;
     MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
@@ -47,11 +41,8 @@ public:
 
     size_t count() const { return caught.size(); }
     const Box& operator[](size_t i) const { return caught.at(i); }
-    const std::vector<Box>& all() const { return caught; }
     // Forgets the boxes seen so far (expected answers still queued stay).
     void clear() { caught.clear(); }
-    // Number of queued answers not yet used.
-    size_t pending() const { return answers.size(); }
 
 private:
     struct Answer {

@@ -34,13 +34,8 @@ ProcessResult runProcess(const std::wstring& commandLine, unsigned timeoutMs)
     GetDesktopWindow();
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE outRead, outWrite, errRead, errWrite;
-    if (!CreatePipe(&outRead, &outWrite, &inherit, 0))
+    if (!CreatePipe(&outRead, &outWrite, &inherit, 0) || !CreatePipe(&errRead, &errWrite, &inherit, 0))
         return result;
-    if (!CreatePipe(&errRead, &errWrite, &inherit, 0)) {
-        CloseHandle(outRead);
-        CloseHandle(outWrite);
-        return result;
-    }
     SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
 

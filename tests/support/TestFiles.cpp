@@ -5,25 +5,10 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 #include "NResources.h"
-
-namespace {
-
-
-void put16(std::string& out, unsigned v)
-{
-    out += static_cast<char>(v & 0xFF);
-    out += static_cast<char>((v >> 8) & 0xFF);
-}
-
-void put32(std::string& out, unsigned v)
-{
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-
-}  // namespace
 
 TestFolder::TestFolder()
 {
@@ -56,60 +41,31 @@ void removeTree(const std::string& folder)
 
 void writeBmp(const std::string& path, int width, int height, const std::vector<uint32_t>& argb)
 {
-    const unsigned rowSize = (static_cast<unsigned>(width) * 3 + 3) & ~3u;
-    const unsigned imageSize = rowSize * static_cast<unsigned>(height);
-    std::string out;
-    out += "BM";
-    put32(out, 54 + imageSize);
-    put32(out, 0);
-    put32(out, 54);
-    put32(out, 40);
-    put32(out, static_cast<unsigned>(width));
-    put32(out, static_cast<unsigned>(height));
-    put16(out, 1);
-    put16(out, 24);
-    put32(out, 0);
-    put32(out, imageSize);
-    put32(out, 2835);
-    put32(out, 2835);
-    put32(out, 0);
-    put32(out, 0);
+    const unsigned row = (unsigned(width) * 3 + 3) & ~3u, size = row * unsigned(height);
+    // File and info header, little-endian: planes 1 and 24 bits share a field.
+    const uint32_t fields[] = {54 + size, 0, 54, 40, unsigned(width), unsigned(height), 1 | 24u << 16, 0, size, 2835, 2835, 0, 0};
+    std::string out = "BM" + std::string(reinterpret_cast<const char*>(fields), sizeof fields);
     // Bottom-up rows, blue green red.
     for (int y = height - 1; y >= 0; --y) {
-        std::string row;
+        const size_t start = out.size();
         for (int x = 0; x < width; ++x) {
-            uint32_t c = argb[static_cast<size_t>(y) * width + x];
-            row += static_cast<char>(c & 0xFF);
-            row += static_cast<char>((c >> 8) & 0xFF);
-            row += static_cast<char>((c >> 16) & 0xFF);
+            const uint32_t c = argb[size_t(y) * width + x];
+            out += {char(c), char(c >> 8), char(c >> 16)};
         }
-        row.resize(rowSize, '\0');
-        out += row;
+        out.resize(start + row, '\0');
     }
     writeBytes(path, out);
 }
 
 void writeBytes(const std::string& path, const std::string& bytes)
 {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f)
-        return;
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 std::string readBytes(const std::string& path)
 {
-    std::string bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    char block[65536];
-    size_t n;
-    while ((n = fread(block, 1, sizeof block, f)) > 0)
-        bytes.append(block, n);
-    fclose(f);
-    return bytes;
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 bool fileExists(const std::string& path)

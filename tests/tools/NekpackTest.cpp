@@ -22,7 +22,7 @@ ProcessResult nekpack(const std::string& arguments)
 }  // namespace
 
 // The reader's side of these bytes is tested with the resource manager.
-TEST(Nekpack, PacksTheSameBytesAgainFromItsOwnOutputAndRefusesUnusableNames)
+TEST(Nekpack, PacksTheSameBytesAgainRefusesUnusableNamesAndListsWhatTheReaderSees)
 {
     TestFolder folder;
     const std::string program = fakeProgram();
@@ -71,12 +71,8 @@ TEST(Nekpack, PacksTheSameBytesAgainFromItsOwnOutputAndRefusesUnusableNames)
     EXPECT_EQ(packed.exitCode, 6) << packed.err;
     EXPECT_NE(packed.err.find("\xCE\xB1.ini' kann nicht ins Archiv"), std::string::npos) << packed.err;
     EXPECT_FALSE(fileExists(folder.file("out.exe")));
-}
 
-// Every program with the archive reader holds the word "nekend" in its code.
-TEST(Nekpack, ListTellsArchivesFromProgramsAndShowsWhatTheReaderRefuses)
-{
-    TestFolder folder;
+    // Every program with the archive reader holds the word "nekend" in its code.
     std::string plain = fakeProgram(3000);
     plain.replace(1500, 6, "nekend");
     const std::string archive = withArchive(plain, block("a.ini", "x") + block("b.bmp", "yy"));
@@ -103,3 +99,4 @@ TEST(Nekpack, ListTellsArchivesFromProgramsAndShowsWhatTheReaderRefuses)
         EXPECT_EQ(result.err.empty(), err.empty()) << result.err;
     }
 }
+

@@ -14,7 +14,7 @@
 #include "ScreenPixels.h"
 #include "WindowTestSupport.h"
 
-TEST(NApplication, DispatchReachesTheWindowItsWindowsWithoutHandleAndAllOnBroadcast)
+TEST(NApplication, DispatchReachesTheWindowItsWindowsWithoutHandleAndAllOnBroadcastAndIdsCountFrom3000)
 {
     RecordingWindow a, b, pending;  // pending: in the dispatch list, its window not made yet
     ASSERT_TRUE(a.create());
@@ -37,6 +37,28 @@ TEST(NApplication, DispatchReachesTheWindowItsWindowsWithoutHandleAndAllOnBroadc
     b.throwsOnCommand = true;
     EXPECT_EQ(SendMessageA(b.hwnd, WM_COMMAND, 5, 0), 0);
     expectLogged("Unerwartete Ausnahme in NApplication::windowProc(..) bei Nachricht 0x111: kaputt");
+
+    // Control ids count up from 3000.
+    NApplication application;
+    EXPECT_EQ(application.nextControlId() + application.nextControlId(), 3000 + 3001);
+}
+
+TEST(NApplication, AWatchedMessageReachesTheWatcherRightAfterItWasHandled)
+{
+    Calls log;
+    RecordingWindow target, watched, other;
+    for (RecordingWindow* window : {&target, &watched, &other}) {
+        ASSERT_TRUE(window->create());
+        window->shared = &log;
+    }
+    target.title = "Ziel";
+    watched.title = "Beobachtet";
+    globalApplication.addWatch(target.hwnd, watched.hwnd, WM_APP + 1, 42);
+    // Another window's message, or another message, is not relayed.
+    SendMessageA(other.hwnd, WM_APP + 1, 7, 9);
+    SendMessageA(watched.hwnd, WM_APP + 2, 7, 9);
+    SendMessageA(watched.hwnd, WM_APP + 1, 7, 9);
+    EXPECT_EQ(log, (Calls{"Aufzeichnung: app", "Beobachtet: app", "Ziel: watched Beobachtet 32769 7 9 42"}));
 }
 
 TEST(NApplicationBasic, WaitRunsMessagesUntilTheTimeOrTheFlag)
@@ -64,13 +86,6 @@ TEST(NApplicationBasic, WaitRunsMessagesUntilTheTimeOrTheFlag)
     EXPECT_EQ(code, 3u);
 }
 
-TEST(NApplication, ControlIdsCountUpFrom3000)
-{
-    NApplication application;
-    EXPECT_EQ(application.nextControlId(), 3000);
-    EXPECT_EQ(application.nextControlId(), 3001);
-}
-
 TEST(NApplication, LoopTranslatesKeysBeforeTheAcceleratorsSeeThem)
 {
     for (bool accelerator : {false, true}) {
@@ -96,7 +111,7 @@ TEST(NApplication, LoopTranslatesKeysBeforeTheAcceleratorsSeeThem)
 
 TEST(NApplication, TheTickReachesEveryWindowAndOnlyItPlaysTheSoundQueue)
 {
-    initResources();
+    useProgramResources();
     RecordingWindow listening, deaf;
     deaf.setTimerEvents(false);
     ASSERT_TRUE(listening.create());
@@ -144,8 +159,7 @@ TEST(NApplication, ConfigFilesOpenOnceAndNeedTheProgramsName)
         DeleteFileA(path.c_str());
 
         globalApplicationBasic.programPath = "";
-        MessageBoxCatcher boxes;
-        boxes.expect(IDOK);
+        MessageBoxCatcher boxes(1);
         EXPECT_FALSE((globalApplicationBasic.*c.open)());
         globalApplicationBasic.programPath = programPath;
         ASSERT_EQ(boxes.count(), 1u);
@@ -156,22 +170,6 @@ TEST(NApplication, ConfigFilesOpenOnceAndNeedTheProgramsName)
                                      "Konstruktor) aufgerufen.");
         EXPECT_FALSE(c.file.isOpen());
     }
-}
-
-TEST(NApplicationProgram, APaintedMainWindowShowsAndClosingEndsWithZero)
-{
-    EXPECT_EQ(runProgram("nek_painted.exe", "NEK_WINDOW", [](HWND window) {
-                  // Above other programs' windows; the other process paints.
-                  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-                  POINT p = {40, 40};
-                  ClientToScreen(window, &p);
-                  Pixels row;
-                  for (int i = 0; i < 500 && (row.bits.empty() || row.at(0, 0) != RGB(255, 0, 0)); ++i, Sleep(10))
-                      row = capture(nullptr, p.x, p.y, 161, 1);
-                  expectSpots(row, {{0, 0, RGB(255, 0, 0)}, {160, 0, 0xA08D8C}});
-                  PostMessageA(window, WM_CLOSE, 0, 0);
-              }),
-              0);
 }
 
 TEST(NApplicationProgram, WithoutMainWindowTheStartUpBoxComesAndTheProgramEndsWithZero)

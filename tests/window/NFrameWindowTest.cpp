@@ -1,8 +1,7 @@
-// The frame window: position and maximized state kept across program starts,
-// the minimum size, the declared controls' places, the requests it hands to
-// controls, its event table and the logo with its menu.
+// The frame window: place and maximized state kept for the next time, the
+// minimum size, dragging by the client area, the declared controls' places,
+// the requests it hands to controls, its event table and the logo's menu.
 #include <windows.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -10,69 +9,64 @@
 #include "MenuDriver.h"
 #include "NApplicationBasic.h"
 #include "NStatic.h"
-#include "NSystem.h"
 #include "NToolTip.h"
 #include "WindowTestSupport.h"
 
-TEST(NFrameWindowProgram, PositionAndMaximizedStateSurviveTheNextStart)
+TEST(NFrameWindow, PlaceAndMaximizedStateAreStoredAndRestoredNeverBelowTheProgrammedSize)
 {
-    const std::string path = str(NSystem::getSpecialFolder(CSIDL_APPDATA)) + "\\nek_framepos.cfg";
-    // What the program stored, read from the file.
-    auto stored = [&path](const char* key) {
-        NFileIni config;
-        config.open(path.c_str(), false, true);
-        return str(config.getValue("PositionedFrame", key));
-    };
-    auto rectOf = [](HWND window) {
-        RECT r;
-        GetWindowRect(window, &r);
-        return NRect(r);
-    };
-    DeleteFileA(path.c_str());
-    EXPECT_EQ(runProgram("nek_framepos.exe", "NEK_WINDOW", [&](HWND window) {
-                  EXPECT_EQ(rectOf(window), NRect(100, 100, 400, 300));
-                  SetWindowPos(window, nullptr, 150, 130, 420, 310, SWP_NOZORDER | SWP_NOACTIVATE);
-                  EXPECT_EQ(stored("winpos"), "150,130,420,310");
-                  // Minimized and maximized places are no places to come back to.
-                  for (int command : {SW_MINIMIZE, SW_RESTORE, SW_MAXIMIZE})
-                      ShowWindow(window, command);
-                  EXPECT_EQ(stored("winpos"), "150,130,420,310");
-                  PostMessageA(window, WM_CLOSE, 0, 0);
-              }),
-              0);
-    EXPECT_EQ(stored("winpostype"), "max");
-    // Maximized again, with the place to go back to; then as it was left.
-    for (bool maximized : {true, false}) {
-        EXPECT_EQ(runProgram("nek_framepos.exe", "NEK_WINDOW", [&](HWND window) {
-                      EXPECT_EQ(IsZoomed(window) != 0, maximized);
-                      ShowWindow(window, SW_RESTORE);
-                      EXPECT_EQ(rectOf(window), NRect(150, 130, 420, 310));
-                      PostMessageA(window, WM_CLOSE, 0, 0);
-                  }),
-                  0);
-        EXPECT_EQ(stored("winpostype"), "std");
-    }
-    DeleteFileA(path.c_str());
-}
-
-TEST(NFrameWindow, CannotBeMadeSmallerThanItsProgrammedSize)
-{
-    // A larger stored rectangle does not raise the minimum.
     ASSERT_TRUE(globalApplication.openUserConfigFile());
     NFileIni& config = globalApplicationBasic.userConfig;
+    // What is stored, read from the file.
+    auto stored = [&config](const char* key) {
+        NFileIni file;
+        file.open(config.getPath(), false, true);
+        return str(file.getValue("MinFrame", key));
+    };
+    // A larger stored rectangle does not raise the minimum.
     config.setValue("MinFrame", "winpos", "40,40,700,500");
-    TestFrame frame("MinFrame");
-    frame.rect = NRect(60, 60, 500, 350);
-    frame.savePosition = 1;
-    ASSERT_TRUE(frame.open());
-    EXPECT_EQ(frame.getWindowRect(true), NRect(40, 40, 700, 500));
-    MINMAXINFO info = {};
-    frame.sendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-    EXPECT_EQ(NSize(info.ptMinTrackSize.x, info.ptMinTrackSize.y), NSize(500, 350));
-    frame.moveWindow(40, 40, 200, 100);
-    EXPECT_EQ(frame.getWindowRect(true).getSize(), NSize(500, 350));
+    for (bool again : {false, true}) {
+        TestFrame frame("MinFrame");
+        frame.rect = NRect(60, 60, 500, 350);
+        frame.savePosition = 1;
+        frame.show(SW_SHOW);
+        ASSERT_TRUE(frame.create());
+        if (again) {
+            // Maximized, with the place to go back to.
+            EXPECT_TRUE(IsZoomed(frame.hwnd));
+            ShowWindow(frame.hwnd, SW_RESTORE);
+            EXPECT_EQ(frame.getWindowRect(true), NRect(150, 130, 620, 410));
+            break;
+        }
+        EXPECT_EQ(frame.getWindowRect(true), NRect(40, 40, 700, 500));
+        MINMAXINFO info = {};
+        frame.sendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(NSize(info.ptMinTrackSize.x, info.ptMinTrackSize.y), NSize(500, 350));
+        frame.moveWindow(40, 40, 200, 100);
+        EXPECT_EQ(frame.getWindowRect(true).getSize(), NSize(500, 350));
+        // Moves are stored; minimized and maximized places are no places to come back to.
+        SetWindowPos(frame.hwnd, nullptr, 150, 130, 620, 410, SWP_NOZORDER | SWP_NOACTIVATE);
+        for (int command : {SW_MINIMIZE, SW_RESTORE, SW_MAXIMIZE})
+            ShowWindow(frame.hwnd, command);
+        EXPECT_EQ(stored("winpos"), "150,130,620,410");
+        frame.sendMessage(WM_CLOSE);
+        EXPECT_EQ(stored("winpostype"), "max");
+    }
     config.setSectionText("MinFrame", "");
     config.save();
+}
+
+TEST(NFrameWindow, DraggingTheClientAreaMovesTheWindowOnlyWhenAllowed)
+{
+    for (int flags : {0, 1}) {
+        TestFrame frame("DragFrame");
+        frame.dragFlags = flags;
+        ASSERT_TRUE(frame.open());
+        frame.sendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, 50));
+        frame.sendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 70));
+        frame.sendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(60, 70));
+        EXPECT_EQ(frame.getWindowRect(true), NRect(60 + 10 * flags, 60 + 20 * flags, 640, 480)) << flags;
+        EXPECT_EQ(GetCapture(), nullptr);
+    }
 }
 
 TEST(NFrameWindow, DeclaredControlsStandInRowsThatWrapAfter750)
@@ -140,8 +134,7 @@ TEST(NFrameWindow, TheLogoSitsBottomLeftAndItsMenuOffersTheLayouterAndInfo)
     EXPECT_EQ(str(frame.logo.getToolTip()->getText()),
               "Klicken Sie hier f\xFCr den Realtime-Layouter.\r\n\r\nDiese Anwendung wurde mit der "
               "\r\nNEK erstellt.");
-    MessageBoxCatcher boxes;
-    boxes.expect(IDOK);
+    MessageBoxCatcher boxes(1);
     MenuDriver menus({MenuDriver::keys({VK_DOWN, VK_DOWN, VK_RETURN}),
                       MenuDriver::keys({VK_DOWN, VK_RETURN}), MenuDriver::keys({VK_DOWN, VK_RETURN})});
     for (bool positioningAfter : {false, true, false}) {
@@ -150,11 +143,9 @@ TEST(NFrameWindow, TheLogoSitsBottomLeftAndItsMenuOffersTheLayouterAndInfo)
         EXPECT_EQ(frame.isPositioning(), positioningAfter);
     }
     ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes[0].title + "|" + boxes[0].text,
-              "Info|Bevor Sie Ihre Anwendung weitergeben, sollten Sie die \r\nbenutzten Ressourcen "
+    expectBox(boxes[0], "Info", "Bevor Sie Ihre Anwendung weitergeben, sollten Sie die \r\nbenutzten Ressourcen "
               "und Einstellungen in das fertige Programm binden.\r\nW\xE4hlen Sie dazu 'Ressourcen "
-              "einbinden' im Aktionsmen\xFC der Objektbibliothek.");
-    EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONINFORMATION));
+              "einbinden' im Aktionsmen\xFC der Objektbibliothek.", MB_ICONINFORMATION);
     ASSERT_EQ(menus.seen.size(), 3u);
     EXPECT_EQ(menus.seen[0].texts, (Calls{"Positionierung", "Info...", NFrameWindow::webAddress}));
     EXPECT_EQ(menus.seen[1].states[0] & MF_CHECKED, 0u);

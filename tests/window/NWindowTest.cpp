@@ -4,9 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "ScreenPixels.h"
 #include "WindowTestSupport.h"
 
-TEST(NWindow, FirstMessagesReachTheHandlersInOrder)
+TEST(NWindow, CreationCentresKeepsTheVisibilityAskedForAndTheFirstMessagesReachTheHandlersInOrder)
 {
     RecordingWindow window;
     ASSERT_TRUE(window.create());
@@ -16,10 +17,17 @@ TEST(NWindow, FirstMessagesReachTheHandlersInOrder)
     window.hide();
     window.show();
     EXPECT_EQ(window.calls, (Calls{"hide", "show"}));
-}
 
-TEST(NWindow, CreationCentresOnTheScreenOrTheParentAndKeepsTheVisibilityAskedFor)
-{
+    // The wait cursor's count never drops below zero.
+    window.setWaitCursor(false);
+    window.setWaitCursor(true);
+    EXPECT_EQ(window.getWaitCount(), 1);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
+    window.setWaitCursor(false);
+    EXPECT_EQ(window.getWaitCount(), 0);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
+
+    // Creation centres on the screen or the parent and keeps the visibility asked for.
     RecordingWindow parent;
     parent.rect = NRect(100, 120, 400, 300);
     ASSERT_TRUE(parent.create());
@@ -37,20 +45,17 @@ TEST(NWindow, CreationCentresOnTheScreenOrTheParentAndKeepsTheVisibilityAskedFor
     }
 }
 
-TEST(NWindow, ASecondOrFailedCreateShowsABoxAndKeepsTheWindow)
+TEST(NWindow, MisuseIsReportedInABoxOrTheLogAndASecondCreateKeepsTheWindow)
 {
-    RecordingWindow window, orphan;
+    RecordingWindow window, orphan, missing;
     ASSERT_TRUE(window.create());
     const HWND first = window.hwnd;
     SetWindowTextA(first, "Jetzt");
     orphan.style = WS_CHILD;  // a child without parent is refused
-    MessageBoxCatcher boxes;
-    for (int i = 0; i < 3; ++i)
-        boxes.expect(IDOK);
+    MessageBoxCatcher boxes(6);
     EXPECT_FALSE(window.create());
     EXPECT_FALSE(orphan.create());
     EXPECT_FALSE(orphan.create());
-    ASSERT_EQ(boxes.count(), 3u);
     expectErrorBox(boxes[0], "NWindow::create(): Dieses Fenster wurde bereits erzeugt.\r\n'Jetzt'");
     EXPECT_TRUE(window.hwnd == first && IsWindow(first));
     EXPECT_EQ(boxes[1].title + "|" + boxes[1].text,
@@ -59,6 +64,19 @@ TEST(NWindow, ASecondOrFailedCreateShowsABoxAndKeepsTheWindow)
     // Without a window its title stands in for the window's text.
     EXPECT_EQ(boxes[2].text, "NWindow::create(): Dieses Fenster wurde bereits erzeugt.\r\n'Aufzeichnung'");
     globalError.log = "";
+    EXPECT_EQ(missing.showModal(), 0);
+    EXPECT_EQ(window.showModal(), 0);
+    expectErrorBox(boxes[3], "NWindow::showModal() konnte nicht durchgef\xFChrt werden, da das "
+                             "Fenster noch nicht mittels 'create()' erzeugt wurde.");
+    expectErrorBox(boxes[4], "NWindow::showModal() konnte nicht durchgef\xFChrt werden, kein "
+                             "Parent-Window existiert.");
+    EXPECT_TRUE(missing.getWindowText().isEmpty());
+    expectLogged("Es wurde versucht mittels getWindowText() auf ein nicht existierendes Fenster zuzugreifen.");
+    window.setParent(&missing);
+    EXPECT_EQ(window.getParent(), nullptr);
+    expectLogged("NWindow::setParent(..): Das Elternfenster existiert noch nicht.");
+    EXPECT_EQ(missing.messageBox("Hallo", "Titel", MB_OK), IDOK);
+    expectLogged("Es wurde ein NWindow::messageBox() verwendet, ohne dass das Fenster existierte.\r\n(Text: Hallo)");
 }
 
 TEST(NWindow, ParentsReflectCommandsTakeTheKeysLeftAndRelayMouseMovesLastChildFirst)
@@ -116,42 +134,6 @@ TEST(NWindow, ShowModalRunsUntilTheWindowClosesWithItsParentPutAside)
     }
 }
 
-TEST(NWindow, MisuseIsReportedInABoxOrTheLog)
-{
-    globalError.log = "";
-    RecordingWindow created, missing;
-    ASSERT_TRUE(created.create());
-    MessageBoxCatcher boxes;
-    for (int i = 0; i < 3; ++i)
-        boxes.expect(IDOK);
-    EXPECT_EQ(missing.showModal(), 0);
-    EXPECT_EQ(created.showModal(), 0);
-    expectErrorBox(boxes[0], "NWindow::showModal() konnte nicht durchgef\xFChrt werden, da das "
-                             "Fenster noch nicht mittels 'create()' erzeugt wurde.");
-    expectErrorBox(boxes[1], "NWindow::showModal() konnte nicht durchgef\xFChrt werden, kein "
-                             "Parent-Window existiert.");
-    EXPECT_TRUE(missing.getWindowText().isEmpty());
-    expectLogged("Es wurde versucht mittels getWindowText() auf ein nicht existierendes Fenster zuzugreifen.");
-    created.setParent(&missing);
-    EXPECT_EQ(created.getParent(), nullptr);
-    expectLogged("NWindow::setParent(..): Das Elternfenster existiert noch nicht.");
-    EXPECT_EQ(missing.messageBox("Hallo", "Titel", MB_OK), IDOK);
-    expectLogged("Es wurde ein NWindow::messageBox() verwendet, ohne dass das Fenster existierte.\r\n(Text: Hallo)");
-}
-
-TEST(NWindow, WaitCursorCountNeverDropsBelowZero)
-{
-    RecordingWindow window;
-    ASSERT_TRUE(window.create());
-    window.setWaitCursor(false);  // at 0 already: stays there
-    window.setWaitCursor(true);
-    EXPECT_EQ(window.getWaitCount(), 1);
-    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
-    window.setWaitCursor(false);
-    EXPECT_EQ(window.getWaitCount(), 0);
-    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
-}
-
 TEST(NWindow, DestroyingTheMainWindowShowsTheLogAndEndsTheLoop)
 {
     RecordingWindow other, main;
@@ -163,8 +145,7 @@ TEST(NWindow, DestroyingTheMainWindowShowsTheLogAndEndsTheLoop)
     globalError.log = "";
     globalError.addError("Eintrag");
     globalApplication.exitCode = 4;
-    MessageBoxCatcher boxes;
-    boxes.expect(IDOK);
+    MessageBoxCatcher boxes(1);
     DestroyWindow(main.hwnd);
     ASSERT_EQ(boxes.count(), 1u);
     EXPECT_NE(boxes[0].text.find("Eintrag"), std::string::npos);
@@ -174,16 +155,59 @@ TEST(NWindow, DestroyingTheMainWindowShowsTheLogAndEndsTheLoop)
     globalApplication.exitCode = 0;
 }
 
-TEST(NWindow, BackgroundPictureAsItIsOrStretched)
+TEST(NWindow, BackgroundPictureAsItIsStretchedOrPlacedWithItsTransparentColour)
 {
-    initResources();
+    useProgramResources();
     TestFolder folder;
-    writeBmp(folder.file("blau.bmp"), 4, 4, std::vector<uint32_t>(16, 0x0000FF));
-    for (int mode : {0, 1}) {
+    std::vector<uint32_t> pixels(16, 0x0000FF);
+    pixels[0] = 0xFF00FF;  // magenta top left
+    writeBmp(folder.file("blau.bmp"), 4, 4, pixels);
+    const COLORREF blue = RGB(0, 0, 255), magenta = RGB(255, 0, 255), background = 0xA08D8C;
+    // Also through the window's paint without flicker: the picture at 100, 50, its top-left colour left out.
+    for (int mode : {0, 1, 2}) {
         RecordingWindow window;
+        window.device.setNoFlicker(mode == 2);
         ASSERT_TRUE(window.create());
-        EXPECT_TRUE(window.setBackgroundImage(folder.file("blau.bmp").c_str(), mode));
-        EXPECT_EQ(paintedPixel(window.hwnd, 1, 1), RGB(0, 0, 255));
-        EXPECT_EQ(paintedPixel(window.hwnd, 150, 80), mode ? RGB(0, 0, 255) : 0xA08D8Cu);
+        EXPECT_TRUE(window.setBackgroundImage(folder.file("blau.bmp").c_str(), mode == 1));
+        if (mode == 2) {
+            window.background.setPosition(100, 50);
+            window.background.setTransparentColor(NImage::transparentTopLeft);
+            window.invalidate();
+        }
+        paintedPixel(window.hwnd, 0, 0);
+        const Pixels shot = capture(window.hwnd, 0, 0, 200, 120);
+        if (mode == 0)
+            expectSpots(shot, {{0, 0, magenta}, {3, 3, blue}, {150, 80, background}});
+        if (mode == 1)
+            expectSpots(shot, {{0, 0, magenta}, {150, 80, blue}});
+        if (mode == 2)
+            expectSpots(shot, {{100, 50, background}, {103, 53, blue}, {1, 1, background}});
     }
+}
+
+TEST(NWindow, AMetafileRecordsWhatOnPaintDrawsInMemoryOrInAFile)
+{
+    struct Painting : RecordingWindow {
+        void onPaint(NPainter& painter) override { painter.fillRectangle(NRect(10, 10, 30, 20), ++paints); }
+        int paints = 0;
+    } window;
+    ASSERT_TRUE(window.create());
+    // The box around the metafile's ink; the metafile is deleted.
+    auto ink = [](HENHMETAFILE metafile) {
+        ENHMETAHEADER header = {};
+        GetEnhMetaFileHeader(metafile, sizeof header, &header);
+        DeleteEnhMetaFile(metafile);
+        const RECTL& r = header.rclBounds;
+        return std::vector<LONG>{r.left, r.top, r.right, r.bottom};
+    };
+    TestFolder folder;
+    const std::vector<LONG> drawn = {10, 10, 39, 29};
+    EXPECT_EQ(ink(window.createMetaFile(NRect(), "")), drawn);
+    EXPECT_EQ(window.createMetaFile(NRect(0, 0, 100, 50), folder.file("bild.emf").c_str()), HENHMETAFILE(-1));
+    EXPECT_EQ(ink(GetEnhMetaFileA(folder.file("bild.emf").c_str())), drawn);
+    // A file that cannot be made: nothing painted.
+    pump();
+    const int paints = window.paints;
+    EXPECT_EQ(window.createMetaFile(NRect(), folder.file("fehlt\\bild.emf").c_str()), nullptr);
+    EXPECT_EQ(window.paints, paints);
 }

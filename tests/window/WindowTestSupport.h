@@ -64,6 +64,11 @@ public:
     }
     bool onChar(wchar_t c, signed char, int, bool) override { return record(std::string("char ") + char(c)); }
     void onTimer(LPARAM) override { ++ticks; }
+    void onWatchedMessage(HWND watched, UINT message, WPARAM wParam, LPARAM lParam, LPARAM user) override
+    {
+        record("watched " + str(globalApplication.findWindow(watched)->title) + " " + std::to_string(message) +
+               " " + std::to_string(wParam) + " " + std::to_string(lParam) + " " + std::to_string(user));
+    }
     bool onAccelerator(HWND, UINT message, WPARAM wParam, LPARAM) override
     {
         return message == WM_KEYDOWN && static_cast<int>(wParam) == acceleratorKey;
