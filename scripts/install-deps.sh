@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-          wine wine64 xvfb xdotool x11-utils imagemagick googletest xclip)
+          libz-mingw-w64-dev wine wine64 wine32:i386 xvfb xdotool x11-utils
+          imagemagick googletest xclip qpdf poppler-utils zip unzip)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -17,10 +18,15 @@ command -v npm >/dev/null 2>&1 || missing+=(npm)
 if ((${#missing[@]})); then
   echo "install-deps: installing ${missing[*]}"
   SUDO=""; [ "$(id -u)" = 0 ] || SUDO=sudo
+  # wine32 runs the 32-bit programs; it lives in Debian's i386 architecture.
+  dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
   # The update may complain about an index and still give us what we need:
   # the install's exit code is the one that counts.
   $SUDO apt-get update -q >/dev/null 2>&1 || true
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}" >/dev/null
+  if ! DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}" >/dev/null; then
+    echo "install-deps: apt-get could not install: ${missing[*]}" >&2
+    exit 1
+  fi
 fi
 
 pcre_dir=.cache/pcre2-0.1.1
