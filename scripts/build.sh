@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Configures and builds the Windows programs.
-#   scripts/build.sh            x86_64 (the tested build) and i686 (build check)
+#   scripts/build.sh            x86_64 and i686
 #   scripts/build.sh x86_64     only the one architecture
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,12 +11,10 @@ for arch in "${archs[@]}"; do
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
           -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-$arch.cmake" >/dev/null
   fi
-  # Wine without its 32-bit part cannot run the i686 nekpack that binds the
-  # release BitmapKonverter.exe: the x86_64 one does the same job.
-  packer=$PWD/build/x86_64/bin/nekpack.exe
-  if [ "$arch" = i686 ] && [ -f "$packer" ] &&
-     ! grep -q '^NEK_PACK_COMMAND:STRING=.' "$dir/CMakeCache.txt"; then
-    cmake -S . -B "$dir" "-DNEK_PACK_COMMAND=wine|$packer" >/dev/null
+  # A Wine prefix made before wine32 was installed lacks its 32-bit half and
+  # then fails even for 64-bit programs: the packer's prefix is made anew.
+  if [ -d "$dir/wineprefix-tools" ] && [ ! -d "$dir/wineprefix-tools/drive_c/windows/syswow64" ]; then
+    rm -rf "$dir/wineprefix-tools"
   fi
   echo "build: $arch"
   # Progress lines hidden; warnings and errors stay visible.

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the whole test suite on a fresh or prepared machine: installs what is
-# missing, builds the x86_64 programs (tested) and the i686 ones (build
-# check), starts Xvfb and a wineserver, runs every test program through ctest
-# under Wine and stops what it started. Exits non-zero when anything fails.
+# missing, builds the x86_64 and i686 programs, starts Xvfb and a wineserver,
+# runs every test program of both builds through ctest under Wine and stops
+# what it started. Exits non-zero when a test of either build fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,4 +15,17 @@ wine_env_start
 
 # One test program at a time: they share one screen, and the boxes and
 # windows of one would cover the pixels another reads back.
-ctest --test-dir build/x86_64 --output-on-failure --timeout 600
+failed=()
+for arch in x86_64 i686; do
+  echo "test: $arch"
+  start=$SECONDS
+  if ! ctest --test-dir "build/$arch" --output-on-failure --timeout 600; then
+    failed+=("$arch")
+  fi
+  echo "test: $arch took $((SECONDS - start)) s"
+done
+if ((${#failed[@]})); then
+  echo "test: FAILED in the build(s): ${failed[*]}" >&2
+  exit 1
+fi
+echo "test: both builds passed"

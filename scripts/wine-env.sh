@@ -16,6 +16,12 @@ wine_env_start() {
   local i
   for i in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 
+  # A prefix made before wine32 was installed lacks its 32-bit half and fails
+  # even for 64-bit programs: make it anew.
+  if [ -f "$WINEPREFIX/system.reg" ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+    rm -rf "$WINEPREFIX"
+  fi
+
   # The persistent server comes first: every later step (the prefix's
   # creation too) then talks to it instead of starting a short-lived one.
   mkdir -p "$WINEPREFIX"
@@ -26,6 +32,12 @@ wine_env_start() {
     # Without a window manager, Wine's managed mode makes every hide or
     # destroy of a top-level window wait about two seconds.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
+  fi
+  # A crashing program would wait in the debugger's crash dialog until the
+  # test's time-out: without the dialog, winedbg prints the crash (address
+  # and backtrace) on standard error and ends the program at once.
+  if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null || true
   fi
   # The first Windows program would start Wine's services (services.exe,
   # rpcss, plugplay ...) with its own stdout and stderr; they live as long as
