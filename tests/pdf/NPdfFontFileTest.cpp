@@ -1,0 +1,348 @@
+// NPdfFontFile on Debian's DejaVu (TrueType) and URW base-35 (Type1) files,
+// seen through Wine's Z: drive, and on damaged copies of them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <random>
+
+#include "NPdfFontFile.h"
+#include "PdfTestData.h"
+
+namespace {
+
+const std::string dejavu = "Z:\\usr\\share\\fonts\\truetype\\dejavu\\";
+const std::string urw = "Z:\\usr\\share\\fonts\\type1\\urw-base35\\";
+
+struct Entry {
+    unsigned checksum, offset, length;
+};
+std::map<std::string, Entry> tableDirectory(const std::string& font)
+{
+    std::map<std::string, Entry> out;
+    for (unsigned i = 0, at = 12; i < get16(font, 4); ++i, at += 16)
+        out[font.substr(at, 4)] = {get32(font, at + 4), get32(font, at + 8), get32(font, at + 12)};
+    return out;
+}
+
+unsigned sum32(std::string s)
+{
+    s.resize((s.size() + 3) / 4 * 4, '\0');
+    unsigned sum = 0;
+    for (size_t i = 0; i < s.size(); i += 4)
+        sum += get32(s, i);
+    return sum;
+}
+
+// Start and length of a glyph's outline in a font file.
+std::pair<unsigned, unsigned> glyphData(const std::string& font, unsigned glyph)
+{
+    auto tables = tableDirectory(font);
+    bool longLoca = get16(font, tables["head"].offset + 50) == 1;
+    size_t loca = tables["loca"].offset;
+    unsigned start = longLoca ? get32(font, loca + 4 * glyph) : 2 * get16(font, loca + 2 * glyph);
+    unsigned end = longLoca ? get32(font, loca + 4 * glyph + 4) : 2 * get16(font, loca + 2 * glyph + 2);
+    return {tables["glyf"].offset + start, end - start};
+}
+
+bool program(const NPdfFontFile& font, const bool used[256], std::string& out, NString& lengths, bool& subset,
+             const char* key)
+{
+    NString fileKey;
+    bool ok = font.getProgram(used, out, fileKey, lengths, subset);
+    EXPECT_TRUE(!ok || std::string(fileKey.getBuffer()) == key) << fileKey.getBuffer();
+    return ok;
+}
+
+} // namespace
+
+TEST(NPdfFontFile, TrueTypeMetricsPerWindows1252Code)
+{
+    NPdfFontFile sans, mono, oblique, bold;
+    for (auto [font, file] : {std::pair(&sans, "DejaVuSans"), std::pair(&mono, "DejaVuSansMono"),
+                              std::pair(&oblique, "DejaVuSans-Oblique"), std::pair(&bold, "DejaVuSans-Bold")})
+        ASSERT_TRUE(font->loadTrueType((dejavu + file + ".ttf").c_str())) << font->getError().getBuffer();
+    EXPECT_TRUE(sans.isTrueType());
+    EXPECT_STREQ(oblique.getPostScriptName().getBuffer(), "DejaVuSans-Oblique");
+    // DejaVu Sans' advances (2048 units) in 1/1000 em; code 0x80 through U+20AC,
+    // no-break space through its own glyph; unused and control codes: .notdef.
+    const std::pair<int, int> known[] = {{'A', 684}, {' ', 318}, {0xE4, 613}, {0x80, 636}, {'W', 989},
+                                         {0xA0, 318}, {0x81, 600}, {0x05, 600}};
+    for (const auto& [code, width] : known)
+        EXPECT_EQ(sans.getWidth(static_cast<unsigned char>(code)), width) << code;
+    EXPECT_EQ(sans.getMissingWidth(), 600);
+    EXPECT_NE(sans.getGlyph(0x95), 0);
+    for (int c : {0x20, 0x69, 0x57, 0xE4, 0xFF})
+        EXPECT_EQ(mono.getWidth(static_cast<unsigned char>(c)), 602) << c;
+    EXPECT_EQ(sans.getFlags(), 32);
+    EXPECT_EQ(mono.getFlags(), 32 | 1);
+    EXPECT_EQ(oblique.getFlags(), 32 | 64);
+    EXPECT_NEAR(oblique.getItalicAngle(), -11.0, 0.5);
+    int box[4];
+    sans.getBBox(box);
+    EXPECT_TRUE(box[0] < 0 && box[2] > 1000 && box[1] < sans.getDescent() && box[3] > sans.getAscent());
+    EXPECT_NEAR(sans.getCapHeight(), 729, 3);   // the top of "H": 1493 units
+    EXPECT_LT(sans.getDescent(), -200);
+    EXPECT_GT(bold.getStemV(), sans.getStemV());
+}
+
+TEST(NPdfFontFile, TrueTypeSubsetIsAValidSmallerFont)
+{
+    NPdfFontFile font;
+    std::string fontPath = dejavu + "DejaVuSans.ttf";
+    ASSERT_TRUE(font.loadTrueType(fontPath.c_str()));
+    bool used[256] = {};
+    for (unsigned char c : std::string("Hallo Welt \xE4\x80"))
+        used[c] = true;
+    std::string subset, original = readBytes(fontPath);
+    NString lengths;
+    bool isSubset = false;
+    ASSERT_TRUE(program(font, used, subset, lengths, isSubset, "FontFile2")) << font.getError().getBuffer();
+    EXPECT_TRUE(isSubset);
+    EXPECT_EQ(std::string(lengths.getBuffer()), "/Length1 " + std::to_string(subset.size()));
+    EXPECT_LT(subset.size(), original.size() / 5);
+
+    // Sorted tags, aligned tables with right checksums, the file's checksum
+    // adjustment in head, and the tables a viewer needs.
+    auto tables = tableDirectory(subset);
+    for (const char* tag : {"cmap", "cvt ", "fpgm", "glyf", "head", "hhea", "hmtx", "loca", "maxp", "prep"})
+        EXPECT_EQ(tables.count(tag), 1u) << tag;
+    for (unsigned i = 1; i < tables.size(); ++i)
+        EXPECT_LT(subset.substr(12 + 16 * (i - 1), 4), subset.substr(12 + 16 * i, 4));
+    for (auto& [tag, e] : tables) {
+        std::string body = subset.substr(e.offset, e.length);
+        if (tag == "head")
+            body.replace(8, 4, std::string(4, '\0'));
+        EXPECT_EQ(sum32(body), e.checksum) << tag;
+        EXPECT_EQ(e.offset % 4, 0u) << tag;
+    }
+    EXPECT_EQ(sum32(subset), 0xB1B0AFBAu);
+
+    // Used glyphs keep their outlines byte for byte, others lose them; the
+    // a-dieresis is made of components ("a" among them), which come along.
+    for (unsigned char c : std::string("HaloWt\xE4\x80")) {
+        auto kept = glyphData(subset, font.getGlyph(c)), was = glyphData(original, font.getGlyph(c));
+        ASSERT_GT(kept.second, 0u) << c;
+        EXPECT_EQ(subset.substr(kept.first, was.second), original.substr(was.first, was.second)) << c;
+    }
+    for (unsigned char c : std::string("zZ0"))
+        EXPECT_EQ(glyphData(subset, font.getGlyph(c)).second, 0u) << c;
+    used['a'] = false;
+    ASSERT_TRUE(program(font, used, subset, lengths, isSubset, "FontFile2"));
+    ASSERT_LT(static_cast<short>(get16(original, glyphData(original, font.getGlyph(0xE4)).first)), 0);
+    EXPECT_GT(glyphData(subset, font.getGlyph('a')).second, 0u);
+    EXPECT_GT(glyphData(subset, 0).second, 0u);
+
+    // Our own reader takes the subset back with the same metrics.
+    TestFolder folder;
+    writeBytes(folder.file("subset.ttf"), subset);
+    NPdfFontFile again;
+    ASSERT_TRUE(again.loadTrueType(folder.file("subset.ttf").c_str())) << again.getError().getBuffer();
+    EXPECT_STREQ(again.getPostScriptName().getBuffer(), "DejaVuSans");
+    for (int c = 0; c < 256; ++c)
+        ASSERT_TRUE(again.getWidth(c) == font.getWidth(c) && again.getGlyph(c) == font.getGlyph(c)) << c;
+}
+
+TEST(NPdfFontFile, EmbeddingRightsDecideTheProgram)
+{
+    std::string original = readBytes(dejavu + "DejaVuSansMono.ttf");
+    size_t fsTypeAt = tableDirectory(original)["OS/2"].offset + 8;
+    TestFolder folder;
+    bool used[256] = {};
+    used['x'] = true;
+    // fsType -> allowed, subset
+    const std::tuple<unsigned, bool, bool> cases[] = {{0x0000, true, true}, {0x0004, true, true}, {0x0008, true, true},
+                                                      {0x0100, true, false}, {0x0002, false, false}, {0x0200, false, false}};
+    for (const auto& [fsType, allowed, wantSubset] : cases) {
+        std::string copy = original;
+        copy[fsTypeAt] = static_cast<char>(fsType >> 8);
+        copy[fsTypeAt + 1] = static_cast<char>(fsType & 0xFF);
+        writeBytes(folder.file("f.ttf"), copy);
+        NPdfFontFile font;
+        ASSERT_TRUE(font.loadTrueType(folder.file("f.ttf").c_str()));
+        std::string out;
+        NString lengths;
+        bool subset = !wantSubset;
+        ASSERT_EQ(program(font, used, out, lengths, subset, "FontFile2"), allowed) << fsType;
+        char hex[8];
+        std::snprintf(hex, sizeof(hex), "%04X", fsType);
+        if (allowed)
+            EXPECT_TRUE(subset == wantSubset && (out == copy) == !wantSubset) << hex;
+        else
+            EXPECT_EQ(std::string(font.getError().getBuffer()),
+                      "NPdfFontFile::getProgram(..): Die Schrift \x84""DejaVuSansMono\x93 (Datei \x84" +
+                          folder.file("f.ttf") + "\x93) darf nach ihren Lizenzangaben (fsType 0x" + hex +
+                          ") nicht eingebettet werden.");
+    }
+}
+
+TEST(NPdfFontFile, DamagedTrueTypeFailsWithAMessage)
+{
+    TestFolder folder;
+    std::string path = folder.file("bad.ttf");
+    std::string original = readBytes(dejavu + "DejaVuSansMono.ttf");
+    auto tables = tableDirectory(original);
+    std::string beyond = original, noCmap = original;
+    for (unsigned i = 0, at = 12; i < get16(original, 4); ++i, at += 16) {
+        if (original.compare(at, 4, "glyf") == 0)
+            beyond[at + 8] = '\x7F';   // offset far past the end
+        if (original.compare(at, 4, "cmap") == 0)
+            noCmap.replace(at, 4, "cmaq");
+    }
+    const std::pair<std::string, const char*> cases[] = {
+        {"ttcf" + original.substr(4), "ist eine TrueType-Sammlung (.ttc); bitte eine einzelne Schrift (.ttf) angeben"},
+        {"OTTO" + original.substr(4), "ist eine OpenType-Schrift mit CFF-Umrissen; eingebettet werden nur TrueType-Umrisse"},
+        {"%!PS-AdobeFont", "ist keine TrueType-Schrift"},
+        {original.substr(0, 100), "ist keine lesbare TrueType-Schrift (abgeschnitten)"},
+        {beyond, "ist keine lesbare TrueType-Schrift (Tabelle \x84glyf\x93 liegt au\xDF""erhalb der Datei)"},
+        {noCmap, "ist keine lesbare TrueType-Schrift (Tabelle \x84""cmap\x93 fehlt oder ist zu kurz)"}};
+    NPdfFontFile font;
+    for (const auto& [bytes, reason] : cases) {
+        writeBytes(path, bytes);
+        EXPECT_FALSE(font.loadTrueType(path.c_str()));
+        EXPECT_EQ(std::string(font.getError().getBuffer()),
+                  "NPdfFontFile::loadTrueType(..): Die Datei \x84" + path + "\x93 " + reason + ".");
+        EXPECT_TRUE(font.getPostScriptName().isEmpty());
+    }
+    EXPECT_FALSE(font.loadTrueType("Z:\\no\\such.ttf"));
+    EXPECT_STREQ(font.getError().getBuffer(),
+                 "NPdfFontFile::loadTrueType(..): Die Datei \x84Z:\\no\\such.ttf\x93 konnte nicht ge\xF6""ffnet werden.");
+
+    // Cuts inside every table and random bytes over the directory and the
+    // small tables: a message, or a font that still makes its program.
+    bool used[256] = {};
+    used['A'] = used[0xE4] = true;
+    std::vector<std::string> damaged;
+    for (const auto& entry : tables)
+        damaged.push_back(original.substr(0, entry.second.offset + entry.second.length / 2));
+    std::mt19937 random(77);
+    for (int round = 0; round < 60; ++round) {
+        damaged.push_back(original);
+        for (int i = 0; i < 6; ++i)
+            damaged.back()[random() % 2 ? random() % 400 : random() % tables["glyf"].offset] = static_cast<char>(random());
+    }
+    for (const std::string& bytes : damaged) {
+        writeBytes(path, bytes);
+        std::string out;
+        NString lengths;
+        bool subset;
+        if (!font.loadTrueType(path.c_str())) {
+            EXPECT_EQ(std::string(font.getError().getBuffer()).rfind("NPdfFontFile::loadTrueType(..): Die Datei", 0), 0u);
+        } else if (!program(font, used, out, lengths, subset, "FontFile2")) {
+            EXPECT_FALSE(font.getError().isEmpty());
+        }
+    }
+}
+
+TEST(NPdfFontFile, Type1FromT1PfbAndHexPfa)
+{
+    std::string t1 = urw + "NimbusSans-Regular.t1", afm = urw + "NimbusSans-Regular.afm";
+    NPdfFontFile font;
+    ASSERT_TRUE(font.loadType1(t1.c_str(), afm.c_str())) << font.getError().getBuffer();
+    EXPECT_FALSE(font.isTrueType());
+    EXPECT_STREQ(font.getPostScriptName().getBuffer(), "NimbusSans-Regular");
+    EXPECT_EQ(font.getWidth('A'), 667);
+    EXPECT_EQ(font.getWidth(0xE4), 556);
+    EXPECT_EQ(font.getWidth(0x80), 556);
+    EXPECT_EQ(font.getFlags(), 32);
+    EXPECT_EQ(font.getCapHeight(), 729);
+    // This AFM gives 0 for ascender and descender: the bounding box stands in.
+    int box[4];
+    font.getBBox(box);
+    EXPECT_TRUE(box[0] == -210 && box[1] == -299 && box[2] == 1032 && box[3] == 1075);
+    EXPECT_EQ(font.getAscent(), 1075);
+    EXPECT_EQ(font.getDescent(), -299);
+
+    bool used[256] = {};
+    std::string whole, file = readBytes(t1);
+    NString lengths;
+    bool subset = true;
+    ASSERT_TRUE(program(font, used, whole, lengths, subset, "FontFile"));
+    EXPECT_FALSE(subset);
+    EXPECT_EQ(whole, file);
+    unsigned length1 = 0, length2 = 0, length3 = 0;
+    ASSERT_EQ(std::sscanf(lengths.getBuffer(), "/Length1 %u /Length2 %u /Length3 %u", &length1, &length2, &length3), 3);
+    EXPECT_EQ(length1, file.find("eexec") + 6);   // "eexec\r" in these files
+    EXPECT_EQ(length1 + length2 + length3, file.size());
+    std::string tail = file.substr(length1 + length2);
+    EXPECT_EQ(std::count(tail.begin(), tail.end(), '0'), 512);
+    EXPECT_EQ(tail.find_first_not_of("0\r\n"), tail.find("cleartomark"));
+
+    // The same font as PFB segments and as hex PFA gives the same program.
+    std::string clear = file.substr(0, length1), binary = file.substr(length1, length2);
+    auto segment = [](int type, const std::string& body) {
+        std::string s = std::string("\x80", 1) + static_cast<char>(type);
+        for (int i = 0; i < 4; ++i)
+            s += static_cast<char>((body.size() >> (8 * i)) & 0xFF);
+        return s + body;
+    };
+    std::string hex = clear;
+    for (size_t i = 0; i < binary.size(); ++i) {
+        char pair[4];
+        std::snprintf(pair, sizeof(pair), "%02x", static_cast<unsigned char>(binary[i]));
+        hex += std::string(pair) + (i % 32 == 31 && i + 1 < binary.size() ? "\n" : "");
+    }
+    TestFolder folder;
+    writeBytes(folder.file("f.pfb"), segment(1, clear) + segment(2, binary) + segment(1, tail) + "\x80\x03");
+    writeBytes(folder.file("f.pfa"), hex + tail);
+    for (const char* name : {"f.pfb", "f.pfa"}) {
+        NPdfFontFile other;
+        ASSERT_TRUE(other.loadType1(folder.file(name).c_str(), afm.c_str())) << other.getError().getBuffer();
+        std::string otherProgram;
+        NString otherLengths;
+        ASSERT_TRUE(program(other, used, otherProgram, otherLengths, subset, "FontFile"));
+        EXPECT_TRUE(otherProgram == whole && std::string(otherLengths.getBuffer()) == lengths.getBuffer()) << name << otherLengths.getBuffer();
+    }
+    // Courier: fixed pitch; Times Italic: italic and its angle.
+    NPdfFontFile mono, italic;
+    ASSERT_TRUE(mono.loadType1((urw + "NimbusMonoPS-Regular.t1").c_str(), (urw + "NimbusMonoPS-Regular.afm").c_str()));
+    ASSERT_TRUE(italic.loadType1((urw + "NimbusRoman-Italic.t1").c_str(), (urw + "NimbusRoman-Italic.afm").c_str()));
+    EXPECT_EQ(mono.getFlags(), 33);
+    EXPECT_EQ(italic.getFlags(), 96);
+    EXPECT_LT(italic.getItalicAngle(), -10.0f);
+}
+
+TEST(NPdfFontFile, DamagedType1FailsWithAMessage)
+{
+    std::string t1 = urw + "NimbusSans-Regular.t1", afm = urw + "NimbusSans-Regular.afm";
+    TestFolder folder;
+    std::string path = folder.file("bad.pfb");
+    NPdfFontFile font;
+    EXPECT_FALSE(font.loadType1(t1.c_str(), "Z:\\no\\such.afm"));
+    EXPECT_STREQ(font.getError().getBuffer(), "NPdfFontFile::loadType1(..): Die Datei \x84Z:\\no\\such.afm\x93 "
+                                              "(Metrikdatei) konnte nicht ge\xF6""ffnet werden.");
+    EXPECT_FALSE(font.loadType1(t1.c_str(), (urw + "NimbusSans-Bold.afm").c_str()));
+    EXPECT_EQ(std::string(font.getError().getBuffer()),
+              "NPdfFontFile::loadType1(..): Die Datei \x84" + urw + "NimbusSans-Bold.afm\x93 passt nicht zur "
+              "Schriftdatei \x84" + t1 + "\x93 (FontName NimbusSans-Bold fehlt dort).");
+    writeBytes(folder.file("x.afm"), "StartFontMetrics 3.0\nFontName X\nEndFontMetrics\n");
+    EXPECT_FALSE(font.loadType1(t1.c_str(), folder.file("x.afm").c_str()));
+    EXPECT_NE(std::string(font.getError().getBuffer()).find("ist keine lesbare AFM-Metrikdatei"), std::string::npos);
+
+    // Every cut of a small PFB, a cut PFA and a file of neither kind.
+    const char* damaged = "ist keine lesbare Type1-Schrift (besch\xE4""digt oder abgeschnitten)";
+    std::string pfb("\x80\x01\x0B\0\0\0%!PS eexec\n\x80\x02\x04\0\0\0abcd\x80\x03", 29);
+    std::vector<std::pair<std::string, const char*>> cases = {
+        {readBytes(t1).substr(0, 500), damaged}, {"\x01\x01 not a font", "ist keine Type1-Schrift (weder PFB noch PFA)"}};
+    for (size_t cut = 0; cut < pfb.size(); ++cut)
+        cases.push_back({pfb.substr(0, cut), cut < 2 ? "ist keine Type1-Schrift (weder PFB noch PFA)" : damaged});
+    for (const auto& [bytes, reason] : cases) {
+        writeBytes(path, bytes);
+        EXPECT_FALSE(font.loadType1(path.c_str(), afm.c_str()));
+        EXPECT_EQ(std::string(font.getError().getBuffer()),
+                  "NPdfFontFile::loadType1(..): Die Datei \x84" + path + "\x93 " + reason + ".");
+    }
+    // Random damage to the AFM text never crashes.
+    std::string metrics = readBytes(afm);
+    std::mt19937 random(5);
+    for (int round = 0; round < 40; ++round) {
+        std::string bytes = metrics;
+        for (int i = 0; i < 20; ++i)
+            bytes[random() % bytes.size()] = static_cast<char>(random());
+        writeBytes(folder.file("x.afm"), bytes);
+        bool ok = font.loadType1(t1.c_str(), folder.file("x.afm").c_str());
+        EXPECT_NE(ok, font.getPostScriptName().isEmpty());
+        EXPECT_EQ(ok, font.getError().isEmpty());
+    }
+}
