@@ -125,6 +125,13 @@ TEST(NPdfDocument, BadInputLogsALineAndLeavesTheDocumentUsable)
     EXPECT_FALSE(pdf.setTextColor(1, 2, 300));
     EXPECT_FALSE(pdf.setDisplayMode("gross"));
     EXPECT_FALSE(pdf.image("Z:\\nicht\\da.png", 10, 10));
+    char temp[MAX_PATH];
+    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+    const std::string damaged = std::string(temp) + "nek_kaputt.png";
+    std::ofstream(damaged, std::ios::binary) << "\x89PNG\r\n\x1a\nkaputt";
+    EXPECT_FALSE(pdf.image(damaged.c_str(), 10, 10));
+    DeleteFileA(damaged.c_str());
+    EXPECT_NE(logText().find("NPdfDocument::image(..): Die Bilddatei \"" + damaged), std::string::npos);
     EXPECT_FALSE(pdf.addTrueTypeFont("X", "", "Z:\\nicht\\da.ttf"));
     EXPECT_FALSE(pdf.addType1Font("Y", "", "Z:\\nicht\\da.t1", "Z:\\nicht\\da.afm"));
     const char* const lines[] = {
