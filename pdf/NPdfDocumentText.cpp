@@ -212,6 +212,11 @@ void NPdfDocument::markUsed(const NString& text)
             used[static_cast<unsigned char>(digit)] = true;
 }
 
+void NPdfDocument::registerText(const NString& text)
+{
+    markUsed(text);
+}
+
 NString NPdfDocument::underlineOperators(float xText, float baseline, const NString& text) const
 {
     // 0.1 em below the baseline, 0.05 em thick.
