@@ -5,6 +5,7 @@
 // PDF readers of the system.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <regex>
@@ -154,7 +155,9 @@ TEST(NPdfDocument, BadInputLogsALineAndLeavesTheDocumentUsable)
     ASSERT_TRUE(pdf.setFont("Arial", "B", 10));
     pdf.setCompression(false);
     pdf.cell(20, 5, "weiter");
+    pdf.line(NAN, 0, INFINITY, -INFINITY);
     const std::string out = pdf.getBuffer();
+    EXPECT_NE(out.find("\n0 841.89 m 0 0 l S\n"), std::string::npos);
     EXPECT_NE(out.find("(weiter) Tj"), std::string::npos);
     EXPECT_EQ(out.find(" RG"), std::string::npos);
     EXPECT_NE(out.find("/BaseFont /Helvetica-Bold /Encoding /WinAnsiEncoding"), std::string::npos);
