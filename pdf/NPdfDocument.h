@@ -150,6 +150,13 @@ private:
         int page = 0;
         float y = 0;        // user units from the top
     };
+    // A picture file already read, known by its path, size and time of writing.
+    struct PictureFile {
+        NString path;
+        unsigned long long size = 0;
+        unsigned long long written = 0;
+        size_t image = 0;
+    };
     struct Image {
         NString key;
         NString resource;   // "I1"
@@ -221,6 +228,7 @@ private:
     NString dash;
     // images and links
     std::vector<Image> images;
+    std::vector<PictureFile> pictureFiles;
     std::vector<LinkTarget> linkTargets;
     // document
     NString title, author, subject, keywords, creator;

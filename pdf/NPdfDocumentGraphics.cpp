@@ -5,6 +5,11 @@
 
 #include <cstdio>
 
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
 namespace {
 
 // Bezier control distance for a quarter circle of radius 1.
@@ -206,28 +211,53 @@ bool NPdfDocument::image(const NString& path, float xi, float yi, float w, float
 {
     if (!acceptsDrawing("image"))
         return false;
-    NPdfImage picture;
-    if (!picture.load(path)) {
-        globalError.addError(NString("NPdfDocument::image(..): Die Bilddatei \"") + path +
-                             "\" konnte nicht gelesen werden. " + picture.getError());
-        return false;
+    // A file placed again unchanged is not read again.
+    WIN32_FILE_ATTRIBUTE_DATA attributes = {};
+    PictureFile file;
+    file.path = path;
+    if (GetFileAttributesExA(path, GetFileExInfoStandard, &attributes)) {
+        file.size = static_cast<unsigned long long>(attributes.nFileSizeHigh) << 32 | attributes.nFileSizeLow;
+        file.written = static_cast<unsigned long long>(attributes.ftLastWriteTime.dwHighDateTime) << 32 |
+                       attributes.ftLastWriteTime.dwLowDateTime;
     }
-    if (picture.getWidth() <= 0 || picture.getHeight() <= 0) {
-        globalError.addError(NString("NPdfDocument::image(..): Die Bilddatei \"") + path + "\" ist leer.");
-        return false;
-    }
-    size_t index = 0;
-    while (index < images.size() && images[index].key != picture.getKey())
-        ++index;
+    size_t index = images.size();
+    for (const PictureFile& known : pictureFiles)
+        if (known.path == file.path && known.size == file.size && known.written == file.written && file.written != 0)
+            index = known.image;
     if (index == images.size()) {
-        Image entry;
-        entry.key = picture.getKey();
-        entry.resource.format("I%d", static_cast<int>(images.size()) + 1);
-        entry.width = picture.getWidth();
-        entry.height = picture.getHeight();
-        entry.dictionary = picture.getDictionary();
-        entry.data = picture.getData();
-        images.push_back(entry);
+        NPdfImage picture;
+        if (!picture.load(path)) {
+            globalError.addError(NString("NPdfDocument::image(..): Die Bilddatei \"") + path +
+                                 "\" konnte nicht gelesen werden. " + picture.getError());
+            return false;
+        }
+        if (picture.getWidth() <= 0 || picture.getHeight() <= 0) {
+            globalError.addError(NString("NPdfDocument::image(..): Die Bilddatei \"") + path + "\" ist leer.");
+            return false;
+        }
+        // The same picture from another file or a changed one: stored once.
+        index = 0;
+        while (index < images.size() && images[index].key != picture.getKey())
+            ++index;
+        if (index == images.size()) {
+            Image entry;
+            entry.key = picture.getKey();
+            entry.resource.format("I%d", static_cast<int>(images.size()) + 1);
+            entry.width = picture.getWidth();
+            entry.height = picture.getHeight();
+            entry.dictionary = picture.getDictionary();
+            entry.data = picture.getData();
+            images.push_back(entry);
+        }
+        file.image = index;
+        bool replaced = false;
+        for (PictureFile& known : pictureFiles)
+            if (known.path == file.path) {
+                known = file;
+                replaced = true;
+            }
+        if (!replaced)
+            pictureFiles.push_back(file);
     }
     const Image& entry = images[index];
     // 96 pixels per inch when no size is given.

@@ -17,15 +17,11 @@
 #include "NError.h"
 #include "NPdfDocument.h"
 #include "NRect.h"
+#include "PdfTestData.h"
 
 namespace {
 
 std::string logText() { return std::string(globalError.log.getBuffer()); }
-
-bool fileExists(const std::string& path)
-{
-    return std::ifstream(path, std::ios::binary).good();
-}
 
 // The uncompressed content of every stream, checking each /Length on the way.
 std::vector<std::string> streams(const std::string& pdf)
@@ -242,6 +238,28 @@ TEST(NPdfDocument, SaveReplacesOrLeavesNothing)
     RemoveDirectoryA(folder.c_str());
     DeleteFileA(target.c_str());
     RemoveDirectoryA(dir.c_str());
+}
+
+TEST(NPdfDocument, PictureFileChangedBetweenPlacementsIsReadAgain)
+{
+    TestFolder folder;
+    const std::string path = folder.file("wechsel.png");
+    NPdfDocument pdf;
+    pdf.setCompression(false);
+    pdf.addPage();
+    ASSERT_TRUE(CopyFileA(pdfTestData("rgb8.png").c_str(), path.c_str(), FALSE));
+    EXPECT_TRUE(pdf.image(path.c_str(), 10, 10));
+    EXPECT_TRUE(pdf.image(path.c_str(), 10, 50, 20));
+    ASSERT_TRUE(CopyFileA(pdfTestData("grey8.png").c_str(), path.c_str(), FALSE));
+    EXPECT_TRUE(pdf.image(path.c_str(), 10, 90));
+    ASSERT_TRUE(DeleteFileA(path.c_str()));
+    EXPECT_FALSE(pdf.image(path.c_str(), 10, 130));
+    const std::string out = pdf.getBuffer();
+    size_t stored = 0;
+    for (size_t pos = out.find("/Subtype /Image"); pos != std::string::npos; pos = out.find("/Subtype /Image", pos + 1))
+        ++stored;
+    EXPECT_EQ(stored, 2u);
+    EXPECT_NE(out.find("/I2 Do"), std::string::npos);
 }
 
 TEST(NPdfDocument, GeometryFromIntegerValues)
