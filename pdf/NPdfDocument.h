@@ -78,6 +78,8 @@ public:
                    const NString& align = "L", bool fill = false);
     void write(float lineHeight, const NString& text, const NPdfLink& link = NPdfLink());
     void ln(float h = -1);
+    // Negative values count from the right or bottom edge; setY and setXY
+    // also return x to the left margin (setXY then sets x).
     float getX() const;
     float getY() const;
     void setX(float x);
@@ -104,6 +106,8 @@ public:
     // w or h 0: from the picture at 96 dpi keeping the aspect.
     bool image(const NString& path, float x, float y, float w = 0, float h = 0,
                const NPdfLink& link = NPdfLink());
+    // An internal link target: addLink makes it, setLink places it (page -1:
+    // the current page; y below 0: the current position).
     int addLink();
     void setLink(int id, float y = 0, int page = -1);
     void link(float x, float y, float w, float h, const NPdfLink& link);
@@ -118,6 +122,9 @@ public:
     // current page, and the resource name of the current font ("F3").
     void appendContent(const NString& operators);
     const NString& getCurrentFontResource() const;
+    // Marks the characters of text as used in the current font, for text
+    // shown through appendContent: an embedded subset then contains them.
+    void registerText(const NString& text);
 
 private:
     struct Font {
@@ -126,6 +133,7 @@ private:
         const NPdfCoreFont* core = nullptr;
         std::shared_ptr<NPdfFontFile> file;
         bool used[256] = {};
+        bool selected = false;   // chosen by setFont: written to the file
         int object = 0;
     };
     struct Annotation {
@@ -141,6 +149,13 @@ private:
     struct LinkTarget {
         int page = 0;
         float y = 0;        // user units from the top
+    };
+    // A picture file already read, known by its path, size and time of writing.
+    struct PictureFile {
+        NString path;
+        unsigned long long size = 0;
+        unsigned long long written = 0;
+        size_t image = 0;
     };
     struct Image {
         NString key;
@@ -170,6 +185,12 @@ private:
     void writeImages(NPdfWriter& writer);
     // NPdfDocumentText.cpp
     float charWidth(unsigned char c) const;
+    // End of the line from start that fits room (user units): before a line
+    // end, at the last space, or - with force - inside a word; -1 when
+    // nothing fits and force is off. next is where the following line starts.
+    int fitLine(const NString& text, int start, float room, bool force, int& next) const;
+    void cellWithMargin(float w, float h, const NString& text, const NString& border, int ln,
+                        const NString& align, bool fill, const NPdfLink& link, float margin);
     NString textOperators(float x, float y, const NString& text);
     NString underlineOperators(float x, float y, const NString& text) const;
     void markUsed(const NString& text);
@@ -207,6 +228,7 @@ private:
     NString dash;
     // images and links
     std::vector<Image> images;
+    std::vector<PictureFile> pictureFiles;
     std::vector<LinkTarget> linkTargets;
     // document
     NString title, author, subject, keywords, creator;
