@@ -126,6 +126,7 @@ private:
         const NPdfCoreFont* core = nullptr;
         std::shared_ptr<NPdfFontFile> file;
         bool used[256] = {};
+        bool selected = false;   // chosen by setFont: written to the file
         int object = 0;
     };
     struct Annotation {
@@ -170,6 +171,12 @@ private:
     void writeImages(NPdfWriter& writer);
     // NPdfDocumentText.cpp
     float charWidth(unsigned char c) const;
+    // End of the line from start that fits room (user units): before a line
+    // end, at the last space, or - with force - inside a word; -1 when
+    // nothing fits and force is off. next is where the following line starts.
+    int fitLine(const NString& text, int start, float room, bool force, int& next) const;
+    void cellWithMargin(float w, float h, const NString& text, const NString& border, int ln,
+                        const NString& align, bool fill, const NPdfLink& link, float margin);
     NString textOperators(float x, float y, const NString& text);
     NString underlineOperators(float x, float y, const NString& text) const;
     void markUsed(const NString& text);
