@@ -16,6 +16,7 @@
 
 #include "NApplication.h"
 #include "NButton.h"
+#include "NError.h"
 #include "NFileDialog.h"
 #include "NFrameWindow.h"
 #include "NPdfDocument.h"
@@ -331,7 +332,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show)
             tell("Aufruf: nekdemo --pdf DATEI");
             return 2;
         }
-        if (!demoWindow.writePdf(__argv[2])) {
+        const bool written = demoWindow.writePdf(__argv[2]);
+        // What went wrong on the way (a missing picture or font) goes to
+        // the caller instead of a box at the end.
+        if (!globalError.log.isEmpty()) {
+            tell(globalError.log);
+            globalError.log = NString();
+        }
+        if (!written) {
             tell(NString("Die PDF-Datei \"") + __argv[2] + "\" konnte nicht geschrieben werden.");
             return 1;
         }
