@@ -369,7 +369,9 @@ void NPdfDocument::writeDocument()
         pageObjects.push_back(writer.reserve());
     char count[16];
     std::snprintf(count, sizeof count, "%d", getPageCount());
-    const std::string alias(aliasNbPages.getBuffer(), static_cast<size_t>(aliasNbPages.getLength()));
+    // The alias as it stands inside a string operand of the content.
+    const NString escaped = NPdfWriter::literal(aliasNbPages);
+    const std::string alias(escaped.getBuffer() + 1, static_cast<size_t>(escaped.getLength() - 2));
     for (size_t i = 0; i < pages.size(); ++i) {
         const Page& page = pages[i];
         std::string content = page.content;

@@ -118,6 +118,9 @@ public:
     // current page, and the resource name of the current font ("F3").
     void appendContent(const NString& operators);
     const NString& getCurrentFontResource() const;
+    // Marks the characters of text as used in the current font, for text
+    // shown through appendContent: an embedded subset then contains them.
+    void registerText(const NString& text);
 
 private:
     struct Font {

@@ -1,13 +1,9 @@
 #include "NPdfDocument.h"
 #include "NError.h"
+#include "NPdfImage.h"
 #include "NPdfWriter.h"
 
 #include <cstdio>
-
-#if __has_include("NPdfImage.h")
-#include "NPdfImage.h"
-#define NEK_PDF_IMAGES 1
-#endif
 
 namespace {
 
@@ -210,7 +206,6 @@ bool NPdfDocument::image(const NString& path, float xi, float yi, float w, float
 {
     if (!acceptsDrawing("image"))
         return false;
-#ifdef NEK_PDF_IMAGES
     NPdfImage picture;
     if (!picture.load(path)) {
         globalError.addError(NString("NPdfDocument::image(..): Die Bilddatei \"") + path +
@@ -249,12 +244,6 @@ bool NPdfDocument::image(const NString& path, float xi, float yi, float w, float
     if (link.isSet())
         this->link(xi, yi, w, h, link);
     return true;
-#else
-    (void)xi; (void)yi; (void)w; (void)h; (void)link;
-    globalError.addError(NString("NPdfDocument::image(..): Die Bilddatei \"") + path +
-                         "\" konnte nicht gelesen werden.");
-    return false;
-#endif
 }
 
 void NPdfDocument::writeImages(NPdfWriter& writer)

@@ -1,12 +1,8 @@
 #include "NPdfDocument.h"
 #include "NError.h"
 #include "NPdfCoreFonts.h"
-#include "NPdfWriter.h"
-
-#if __has_include("NPdfFontFile.h")
 #include "NPdfFontFile.h"
-#define NEK_PDF_FONT_FILES 1
-#endif
+#include "NPdfWriter.h"
 
 namespace {
 
@@ -108,7 +104,6 @@ void NPdfDocument::applyFont()
 
 bool NPdfDocument::addTrueTypeFont(const NString& family, const NString& style, const NString& ttfPath)
 {
-#ifdef NEK_PDF_FONT_FILES
     auto file = std::make_shared<NPdfFontFile>();
     if (!file->loadTrueType(ttfPath)) {
         globalError.addError(NString("NPdfDocument::addTrueTypeFont(..): Die Schriftdatei \"") + ttfPath +
@@ -116,15 +111,11 @@ bool NPdfDocument::addTrueTypeFont(const NString& family, const NString& style, 
         return false;
     }
     return addFontFile(family, style, file, "addTrueTypeFont");
-#else
-    return addFontFile(family, style, nullptr, ttfPath.isEmpty() ? "addTrueTypeFont" : "addTrueTypeFont");
-#endif
 }
 
 bool NPdfDocument::addType1Font(const NString& family, const NString& style, const NString& fontPath,
                                 const NString& afmPath)
 {
-#ifdef NEK_PDF_FONT_FILES
     auto file = std::make_shared<NPdfFontFile>();
     if (!file->loadType1(fontPath, afmPath)) {
         globalError.addError(NString("NPdfDocument::addType1Font(..): Die Schriftdatei \"") + fontPath +
@@ -132,9 +123,6 @@ bool NPdfDocument::addType1Font(const NString& family, const NString& style, con
         return false;
     }
     return addFontFile(family, style, file, "addType1Font");
-#else
-    return addFontFile(family, style, nullptr, fontPath.isEmpty() || afmPath.isEmpty() ? "addType1Font" : "addType1Font");
-#endif
 }
 
 bool NPdfDocument::addFontFile(const NString& family, const NString& style,
@@ -144,7 +132,6 @@ bool NPdfDocument::addFontFile(const NString& family, const NString& style,
     const NString key = fontKey(family, normalStyle(style, underlined));
     NString message("NPdfDocument::");
     message += operation;
-#ifdef NEK_PDF_FONT_FILES
     // A font whose licence forbids embedding is refused now, not at close.
     bool all[256];
     for (bool& used : all)
@@ -157,11 +144,6 @@ bool NPdfDocument::addFontFile(const NString& family, const NString& style,
                              (file ? file->getError() : NString()));
         return false;
     }
-#else
-    (void)file;
-    globalError.addError(message + "(..): Eingebettete Schriften sind nicht verf\xFC" "gbar.");
-    return false;
-#endif
     for (const Font& font : fonts) {
         if (font.key == key) {
             globalError.addError(message + "(..): Die Schrift \"" + family + " " + style + "\" gibt es schon.");
@@ -184,10 +166,8 @@ float NPdfDocument::charWidth(unsigned char c) const
     int units = 0;
     if (font.core)
         units = font.core->widths[c];
-#ifdef NEK_PDF_FONT_FILES
     else if (font.file)
         units = font.file->getWidth(c);
-#endif
     return units * fontSizePt / 1000.0f / scale;
 }
 
@@ -210,6 +190,11 @@ void NPdfDocument::markUsed(const NString& text)
     if (!aliasNbPages.isEmpty() && text.find(aliasNbPages) >= 0)
         for (char digit = '0'; digit <= '9'; ++digit)
             used[static_cast<unsigned char>(digit)] = true;
+}
+
+void NPdfDocument::registerText(const NString& text)
+{
+    markUsed(text);
 }
 
 NString NPdfDocument::underlineOperators(float xText, float baseline, const NString& text) const
@@ -435,7 +420,6 @@ void NPdfDocument::writeFonts(NPdfWriter& writer)
             writer.end();
             continue;
         }
-#ifdef NEK_PDF_FONT_FILES
         const NPdfFontFile& file = *font.file;
         for (int c = 32; c < 127; ++c)
             font.used[c] = font.used[c] || c == ' ';
@@ -482,6 +466,5 @@ void NPdfDocument::writeFonts(NPdfWriter& writer)
                    "] /Encoding /WinAnsiEncoding /FontDescriptor " + NString::fromNumber(descriptorObject) +
                    " 0 R >>");
         writer.end();
-#endif
     }
 }

@@ -125,6 +125,13 @@ TEST(NPdfDocument, BadInputLogsALineAndLeavesTheDocumentUsable)
     EXPECT_FALSE(pdf.setTextColor(1, 2, 300));
     EXPECT_FALSE(pdf.setDisplayMode("gross"));
     EXPECT_FALSE(pdf.image("Z:\\nicht\\da.png", 10, 10));
+    char temp[MAX_PATH];
+    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+    const std::string damaged = std::string(temp) + "nek_kaputt.png";
+    std::ofstream(damaged, std::ios::binary) << "\x89PNG\r\n\x1a\nkaputt";
+    EXPECT_FALSE(pdf.image(damaged.c_str(), 10, 10));
+    DeleteFileA(damaged.c_str());
+    EXPECT_NE(logText().find("NPdfDocument::image(..): Die Bilddatei \"" + damaged), std::string::npos);
     EXPECT_FALSE(pdf.addTrueTypeFont("X", "", "Z:\\nicht\\da.ttf"));
     EXPECT_FALSE(pdf.addType1Font("Y", "", "Z:\\nicht\\da.t1", "Z:\\nicht\\da.afm"));
     const char* const lines[] = {
@@ -151,17 +158,17 @@ TEST(NPdfDocument, AliasLengthsAndCompression)
     for (int compressed = 0; compressed < 2; ++compressed) {
         NPdfDocument pdf("P", "mm");
         pdf.setCompression(compressed == 1);
-        pdf.setAliasNbPages("#P#");
+        pdf.setAliasNbPages("(P)");
         pdf.setFont("Courier", "", 10);
         for (int i = 0; i < 12; ++i) {
             pdf.addPage();
-            pdf.cell(0, 10, "Seite von #P# und {nb}");
+            pdf.cell(0, 10, "Seite von (P) und {nb}");
         }
         const std::vector<std::string> contents = streams(pdf.getBuffer());
         ASSERT_EQ(contents.size(), 12u);
         for (const std::string& content : contents)
             EXPECT_NE(content.find("(Seite von 12 und {nb}) Tj"), std::string::npos) << content;
-        EXPECT_EQ(pdf.getBuffer().find("#P#"), std::string::npos);
+        EXPECT_EQ(pdf.getBuffer().find("\\(P\\)"), std::string::npos);
     }
 }
 

@@ -99,7 +99,12 @@ for variant in "" -raw; do
   # Images: placed four times, stored three times.
   list=$(pdfimages -list "$out/images$variant.pdf" | tail -n +3)
   check "images: four placements" test "$(wc -l <<<"$list")" -eq 4
-  check "images: three stored" test "$(awk '{ print $(NF-4) }' <<<"$list" | sort -u | wc -l)" -eq 3
+  check "images: three stored" test "$(awk '{ print $11 }' <<<"$list" | sort -u | wc -l)" -eq 3
+  check "images: natural size at 96 dpi" test "$(awk 'NR == 1 { print $13, $14 }' <<<"$list")" = "96 96"
+  check "images: aspect kept for a given width or height" \
+    test "$(awk 'NR == 2 || NR == 3 { print $13, $14 }' <<<"$list")" = "$(printf '142 142\n127 127')"
+  check "images: link on a picture" has "$(qpdf --qdf "$out/images$variant.pdf" - | tr -d '\r\000')" \
+    "/URI (https://example.org/bild)"
   rows=$(awk '{ print $4, $5, $6, $9 }' <<<"$list")
   check "images: PNG" has_line "$rows" "280 200 rgb image"
   check "images: JPEG" has_line "$rows" "280 200 rgb jpeg"
