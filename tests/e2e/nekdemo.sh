@@ -28,14 +28,17 @@ done
 
 controls() { e2e_controls "$title" "$1"; }
 
-# The demo's document: sound for qpdf, two pages, the footer with the page
-# count filled in, umlauts and ß as pdftotext reads them.
+# The demo's document: sound for qpdf, two pages, a link and the embedded
+# font on page 2, the footer with the page count filled in, umlauts and ß
+# as pdftotext reads them.
 check_pdf() {
   local pdf=$1 text
   [ -f "$pdf" ] || e2e_fail "no PDF written at $pdf"
   qpdf --check "$pdf" >"$E2E_TMP/qpdf.txt" 2>&1 || e2e_fail "qpdf --check $pdf: $(cat "$E2E_TMP/qpdf.txt")"
   ! grep -qi warning "$E2E_TMP/qpdf.txt" || e2e_fail "qpdf --check warns: $(cat "$E2E_TMP/qpdf.txt")"
   [ "$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')" = 2 ] || e2e_fail "$pdf has not 2 pages"
+  pdfinfo -url "$pdf" | grep -qE '^ *2 +Annotation +https://' || e2e_fail "$pdf has no link on page 2"
+  pdffonts "$pdf" | grep -qE 'DejaVuSans +TrueType .* yes +yes' || e2e_fail "$pdf embeds no DejaVu Sans subset"
   text=$(pdftotext -enc UTF-8 "$pdf" -)
   local want
   for want in "Seite 1 von 2" "Seite 2 von 2" "Grüße" "Straße" "Äpfel" "Übermut"; do
