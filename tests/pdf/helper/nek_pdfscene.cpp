@@ -63,6 +63,9 @@ void scene(NPainter& p)
     p.setTextColor(RGB(0, 120, 0), -1);
     NRect wrapped(200, 260, 130, 50);
     p.drawText(wrapped, "Ein langer Text bricht hier um", "w");
+    p.setTextColor(RGB(120, 60, 0), -1);
+    NRect right(10, 290, 180, 24);
+    p.drawText(right, "rechtsb\xFCndig", "r");
 }
 
 const char* const places =
@@ -94,7 +97,8 @@ const char* const places =
     "box 0 195 195 30 0 0 200 arial-text\n"
     "box 0 226 200 34 160 0 0 times-bold-centred\n"
     "box 200 210 190 40 0 0 0 caption-centred\n"
-    "box 200 258 200 60 0 120 0 wrapped-text\n";
+    "box 200 258 200 60 0 120 0 wrapped-text\n"
+    "box 0 285 195 35 120 60 0 right-aligned\n";
 
 bool writeBmp(const char* path, const unsigned char* bgra)
 {
