@@ -78,6 +78,8 @@ public:
                    const NString& align = "L", bool fill = false);
     void write(float lineHeight, const NString& text, const NPdfLink& link = NPdfLink());
     void ln(float h = -1);
+    // Negative values count from the right or bottom edge; setY and setXY
+    // also return x to the left margin (setXY then sets x).
     float getX() const;
     float getY() const;
     void setX(float x);
@@ -104,6 +106,8 @@ public:
     // w or h 0: from the picture at 96 dpi keeping the aspect.
     bool image(const NString& path, float x, float y, float w = 0, float h = 0,
                const NPdfLink& link = NPdfLink());
+    // An internal link target: addLink makes it, setLink places it (page -1:
+    // the current page; y below 0: the current position).
     int addLink();
     void setLink(int id, float y = 0, int page = -1);
     void link(float x, float y, float w, float h, const NPdfLink& link);

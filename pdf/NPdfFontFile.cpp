@@ -149,10 +149,14 @@ bool NPdfFontFile::loadType1(const NString& fontPath, const NString& afmPath)
         return false;
     if (!parseAfm(afm))
         return fail("loadType1", afmPath, "ist keine lesbare AFM-Metrikdatei (FontName oder Zeichenbreiten fehlen)");
-    // The metrics must belong to this font.
-    NString needle;
-    needle.format("/FontName /%s", postScriptName.getBuffer());
-    if (clearText.find(needle.getBuffer()) == std::string::npos) {
+    // The metrics must belong to this font: "/FontName /Name" in its clear text.
+    size_t at = clearText.find("/FontName");
+    if (at != std::string::npos)
+        at = clearText.find_first_not_of(" \t\r\n", at + 9);
+    std::string name = std::string("/") + postScriptName.getBuffer();
+    if (at == std::string::npos || clearText.compare(at, name.size(), name) != 0 ||
+        (at + name.size() < clearText.size() && !isSpace(clearText[at + name.size()]) &&
+         !std::strchr("/[{(", clearText[at + name.size()]))) {
         NString reason;
         reason.format("passt nicht zur Schriftdatei \x84%s\x93 (FontName %s fehlt dort)", fontPath.getBuffer(),
                       postScriptName.getBuffer());

@@ -149,6 +149,9 @@ NString NPdfWriter::name(const NString& text)
 
 NString NPdfWriter::number(float value)
 {
+    // Nothing but digits may reach a content stream: NaN and infinities become 0.
+    if (!std::isfinite(value))
+        value = 0;
     const double rounded = std::round(static_cast<double>(value) * 100.0) / 100.0;
     char text[48];
     std::snprintf(text, sizeof text, "%.2f", rounded == 0 ? 0.0 : rounded);

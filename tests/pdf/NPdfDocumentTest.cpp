@@ -5,6 +5,7 @@
 // PDF readers of the system.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <regex>
@@ -130,8 +131,15 @@ TEST(NPdfDocument, BadInputLogsALineAndLeavesTheDocumentUsable)
     const std::string damaged = std::string(temp) + "nek_kaputt.png";
     std::ofstream(damaged, std::ios::binary) << "\x89PNG\r\n\x1a\nkaputt";
     EXPECT_FALSE(pdf.image(damaged.c_str(), 10, 10));
+    const std::string damagedFont = std::string(temp) + "nek_kaputt.ttf";
+    std::ofstream(damagedFont, std::ios::binary) << std::string("\0\1\0\0\0\5kaputt", 12);
+    EXPECT_FALSE(pdf.addTrueTypeFont("Z", "", damagedFont.c_str()));
     DeleteFileA(damaged.c_str());
+    DeleteFileA(damagedFont.c_str());
     EXPECT_NE(logText().find("NPdfDocument::image(..): Die Bilddatei \"" + damaged), std::string::npos);
+    EXPECT_NE(logText().find("NPdfDocument::addTrueTypeFont(..): Die Schriftdatei \"" + damagedFont),
+              std::string::npos);
+    EXPECT_FALSE(pdf.setFont("Z"));
     EXPECT_FALSE(pdf.addTrueTypeFont("X", "", "Z:\\nicht\\da.ttf"));
     EXPECT_FALSE(pdf.addType1Font("Y", "", "Z:\\nicht\\da.t1", "Z:\\nicht\\da.afm"));
     const char* const lines[] = {
@@ -147,7 +155,9 @@ TEST(NPdfDocument, BadInputLogsALineAndLeavesTheDocumentUsable)
     ASSERT_TRUE(pdf.setFont("Arial", "B", 10));
     pdf.setCompression(false);
     pdf.cell(20, 5, "weiter");
+    pdf.line(NAN, 0, INFINITY, -INFINITY);
     const std::string out = pdf.getBuffer();
+    EXPECT_NE(out.find("\n0 841.89 m 0 0 l S\n"), std::string::npos);
     EXPECT_NE(out.find("(weiter) Tj"), std::string::npos);
     EXPECT_EQ(out.find(" RG"), std::string::npos);
     EXPECT_NE(out.find("/BaseFont /Helvetica-Bold /Encoding /WinAnsiEncoding"), std::string::npos);

@@ -2,7 +2,7 @@
 #define PDFTESTDATA_H
 
 // Shared helpers of the PDF asset tests: where the test files are, and a
-// PNG chunk writer for hand-made damaged or unusual pictures.
+// big-endian numbers, zlib, and a PNG writer for hand-made pictures.
 #include <zlib.h>
 
 #include <string>
@@ -14,6 +14,12 @@ inline std::string pdfTestData(const std::string& name)
 {
     return programFolder() + "..\\..\\..\\tests\\pdf\\data\\" + name;
 }
+
+inline unsigned get16(const std::string& s, size_t at)
+{
+    return (static_cast<unsigned char>(s.at(at)) << 8) | static_cast<unsigned char>(s.at(at + 1));
+}
+inline unsigned get32(const std::string& s, size_t at) { return (get16(s, at) << 16) | get16(s, at + 2); }
 
 inline std::string be32(unsigned v)
 {

@@ -114,7 +114,10 @@ for variant in "" -raw; do
   qdf=$(qpdf --qdf --object-streams=disable "$out/links$variant.pdf" - | tr -d '\r')
   check "links: URI on text" has "$qdf" '/URI (https://example.org/?a=\(1\))'
   check "links: URI on a rectangle" has "$qdf" "/URI (https://example.org/rechteck)"
-  check "links: internal destination" has "$qdf" "/Dest ["
+  # setLink(.., 30) on the second page: 30 mm below the top of A4.
+  page2=$(qpdf --show-pages "$out/links$variant.pdf" | awk '/^page 2:/ { print $3, $4, $5 }')
+  check "links: internal destination on page 2 ($page2)" grep -aqF "/Dest [$page2 /XYZ 0 756.85 null]" \
+    "$out/links$variant.pdf"
   check "links: two columns" has "$qdf" "/PageLayout /TwoColumnLeft"
   check "links: full width" has "$qdf" "/FitH"
   check "links: annotation type" has "$qdf" "/Subtype /Link"
@@ -125,6 +128,8 @@ for variant in "" -raw; do
   check "shapes: red rectangle" test "$(px 113 85)" = "255 0 0"
   check "shapes: blue circle" test "$(px 283 283)" = "0 0 255"
   check "shapes: white outside" test "$(px 113 140)" = "255 255 255"
+  check "shapes: underline" test "$(px 65 796 | cut -d' ' -f1)" -lt 128
+  check "shapes: nothing above the underline" test "$(px 65 790)" = "255 255 255"
 done
 
 # Compression: the compressed files are smaller, the readers' text the same.

@@ -108,7 +108,8 @@ void links(NPdfDocument& pdf, const Inputs&)
 }
 
 // Red filled rectangle at 20..60 x 20..40 mm on white, a blue circle around
-// (100, 100) mm with radius 20 mm; the rest shows every drawing operation.
+// (100, 100) mm with radius 20 mm, an underline at (20, 280) mm; the rest
+// shows every drawing operation.
 void shapes(NPdfDocument& pdf, const Inputs&)
 {
     pdf.setDisplayMode("150", "continuous");
@@ -131,6 +132,9 @@ void shapes(NPdfDocument& pdf, const Inputs&)
     pdf.setFillColor(200);
     pdf.polygon(triangle, 3, "FD");
     pdf.bezier(NPointF(10, 250), NPointF(50, 220), NPointF(90, 280), NPointF(130, 250));
+    // Only the underline shows: 2 to 3 pt below the baseline at 280 mm.
+    pdf.setFont("Helvetica", "U", 20);
+    pdf.text(20, 280, "    ");
 }
 
 }
