@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           libz-mingw-w64-dev wine wine64 wine32:i386 xvfb xdotool x11-utils
           imagemagick googletest xclip qpdf poppler-utils zip unzip
-          fonts-urw-base35 fonts-dejavu-core)
+          fonts-urw-base35 fonts-dejavu-core libhpdf-dev time gcc)
 
 missing=()
 for p in "${packages[@]}"; do

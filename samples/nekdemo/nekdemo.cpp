@@ -7,11 +7,20 @@
 // beside it (development mode), Scroll Lock or the logo's menu switch on the
 // run-time layouter: drag the controls, press Scroll Lock again, and their
 // new places are stored in NEK-Resourcen/controlpos.ini for the next start.
+// "Datei" / "Als PDF speichern..." writes the drawing and a report page as a
+// PDF document; `nekdemo --pdf FILE` writes the same without a window.
 #include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
 
 #include "NApplication.h"
 #include "NButton.h"
+#include "NError.h"
+#include "NFileDialog.h"
 #include "NFrameWindow.h"
+#include "NPdfDocument.h"
+#include "NPdfPainter.h"
 #include "NPointList.h"
 #include "NPopupMenu.h"
 #include "NStatic.h"
@@ -19,11 +28,33 @@
 namespace {
 
 // Commands of the menus and the toolbar.
-enum { cmdNew = 100, cmdExit, cmdGrid, cmdCircles, cmdAbout, cmdCircleHere, cmdClear };
+enum { cmdNew = 100, cmdExit, cmdGrid, cmdCircles, cmdAbout, cmdCircleHere, cmdClear, cmdPdf };
 
 // The drawing: a sheet of 2000 x 1500 pixels.
 const int sheetWidth = 2000;
 const int sheetHeight = 1500;
+
+// The folder of the program, with a trailing backslash.
+NString programFolder()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    NString folder(path);
+    return folder.left(folder.findLastChar('\\') + 1);
+}
+
+// The TrueType font the report embeds: Debian's DejaVu Sans as Wine sees
+// it, or a copy beside the program or among the system's fonts.
+NString findDejaVuSans()
+{
+    const NString candidates[] = {programFolder() + "DejaVuSans.ttf",
+                                  "Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf",
+                                  "C:\\Windows\\Fonts\\DejaVuSans.ttf"};
+    for (const NString& path : candidates)
+        if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+            return path;
+    return NString();
+}
 
 class DemoWindow : public NFrameWindow {
 public:
@@ -47,6 +78,7 @@ public:
         NMenubar& menus = createMenubar();
         NPopupMenu* file = menus.addMenu("Datei");
         file->addItem("Neu", cmdNew);
+        file->addItem("Als PDF speichern\x85", cmdPdf);
         file->addSeparator();
         file->addItem("Beenden", cmdExit);
         view = menus.addMenu("Ansicht");
@@ -99,6 +131,9 @@ public:
                        "Kontextmen\xFC der NEK-Bibliothek.",
                        "\xDC" "ber NEK Demo", MB_ICONINFORMATION);
             break;
+        case cmdPdf:
+            onSavePdf();
+            break;
         case cmdExit:
             destroy();
             break;
@@ -150,7 +185,8 @@ public:
     // device's origin already.
     void onPaint(NPainter& painter) override
     {
-        const NRect free = getFreeClientRect();
+        // Without a window (the PDF of --pdf) the sheet starts at 0, 0.
+        const NRect free = isCreated() ? getFreeClientRect() : NRect();
         const NPoint origin(free.x, free.y);
         painter.fillRectangle(NRect(origin.x, origin.y, sheetWidth, sheetHeight), RGB(250, 250, 245));
         if (showGrid) {
@@ -171,7 +207,80 @@ public:
         }
     }
 
+    // The document: page 1 the sheet as onPaint draws it, page 2 a report
+    // with a standard and an embedded font, a picture and a link; every page
+    // has the footer "Seite N von M". False when the file cannot be written
+    // (the document reports why in the error log).
+    bool writePdf(const NString& path)
+    {
+        NPdfDocument pdf("L", "mm", "A4");
+        pdf.setTitle("NEK Demo");
+        pdf.setCreator("nekdemo");
+        pdf.setAliasNbPages("{nb}");
+        pdf.setFooterHook([](NPdfDocument& d) {
+            d.setXY(10, d.getPageSize().cy - 15);
+            d.setFont("Helvetica", "I", 9);
+            d.setTextColor(90);
+            d.cell(d.getPageSize().cx - 20, 8, NString("Seite ") + NString::fromNumber(d.getPage()) +
+                   " von {nb}", "", 0, "C");
+        });
+
+        pdf.addPage();
+        pdf.setFont("Helvetica", "B", 14);
+        pdf.cell(0, 8, "NEK Demo: die Zeichenfl\xE4" "che", "", 1);
+        // The sheet fills the page below the title, its aspect kept.
+        const NSizeF page = pdf.getPageSize();
+        const float scale = std::min((page.cx - 20) / sheetWidth, (page.cy - 40) / sheetHeight);
+        const NRect free = isCreated() ? getFreeClientRect() : NRect();
+        NPdfPainter painter(pdf, scale, NPointF(10 - free.x * scale, 22 - free.y * scale));
+        paintTo(painter);
+
+        pdf.addPage("P");
+        pdf.setFont("Helvetica", "B", 16);
+        pdf.cell(0, 10, "Bericht", "", 1);
+        pdf.setFont("Helvetica", "", 11);
+        pdf.multiCell(0, 6, NString("Die Zeichnung auf Seite 1 hat ") +
+                                NString::fromNumber(circles.getCount()) +
+                                " Kreise. Gr\xFC\xDF" "e aus der NEK-Bibliothek: \xC4pfel, \xD6l, "
+                                "\xDC" "bermut und Stra\xDF" "e in der Standardschrift Helvetica.");
+        pdf.ln(4);
+        const NString ttf = findDejaVuSans();
+        if (!ttf.isEmpty() && pdf.addTrueTypeFont("DejaVu", "", ttf)) {
+            pdf.setFont("DejaVu", "", 12);
+            pdf.multiCell(0, 6, "Eingebettete Schrift DejaVu Sans: Gr\xF6\xDF" "e, M\xE4" "rchen, "
+                                "F\xFC\xDF" "e und Ma\xDF.");
+        } else {
+            pdf.multiCell(0, 6, NString("Die Schrift DejaVuSans.ttf wurde ") +
+                                    (ttf.isEmpty() ? "nicht gefunden" : "nicht geladen") +
+                                    "; dieser Text steht deshalb in Helvetica.");
+        }
+        pdf.ln(4);
+        pdf.setFont("Helvetica", "", 11);
+        pdf.cell(0, 6, "Ein Bild der Werkzeugleiste:", "", 1);
+        pdf.image(programFolder() + "NEK-Resourcen\\demo_circles.bmp", pdf.getX(), pdf.getY(), 20);
+        pdf.setY(pdf.getY() + 25);
+        pdf.setTextColor(0, 0, 200);
+        pdf.write(6, "Die NEK-Bibliothek im Netz", NPdfLink("https://www.example.org/nek"));
+        pdf.setTextColor(0);
+        return pdf.save(path);
+    }
+
 private:
+    void onSavePdf()
+    {
+        NFileDialog dialog;
+        dialog.filter = "PDF-Dateien (*.pdf)|*.pdf";
+        dialog.defaultExtension = "pdf";
+        if (!dialog.showSave(this, "Als PDF speichern"))
+            return;
+        if (writePdf(dialog.fileName))
+            report(NString("PDF gespeichert: ") + dialog.fileTitle);
+        else
+            messageBox(NString("Die PDF-Datei \"") + dialog.fileName +
+                           "\" konnte nicht geschrieben werden.",
+                       "Fehler !", MB_ICONERROR);
+    }
+
     void onHello() { report("Hallo! Die Schaltfl\xE4" "che wurde gedr\xFC" "ckt."); }
 
     void report(const NString& text) { statusBar.setText(0, text); }
@@ -203,8 +312,39 @@ DemoWindow demoWindow;
 
 }  // namespace
 
+// A message for whoever started the program: its error output, or a box
+// when it has none.
+void tell(const NString& text)
+{
+    HANDLE out = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD written = 0;
+    const NString line = text + "\r\n";
+    if (!out || out == INVALID_HANDLE_VALUE ||
+        !WriteFile(out, line.getBuffer(), static_cast<DWORD>(line.getLength()), &written, nullptr))
+        MessageBoxA(nullptr, text, "NEK Demo", MB_ICONERROR);
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show)
 {
+    // nekdemo --pdf FILE: the document without a window.
+    if (__argc >= 2 && NString(__argv[1]) == "--pdf") {
+        if (__argc != 3) {
+            tell("Aufruf: nekdemo --pdf DATEI");
+            return 2;
+        }
+        const bool written = demoWindow.writePdf(__argv[2]);
+        // What went wrong on the way (a missing picture or font) goes to
+        // the caller instead of a box at the end.
+        if (!globalError.log.isEmpty()) {
+            tell(globalError.log);
+            globalError.log = NString();
+        }
+        if (!written) {
+            tell(NString("Die PDF-Datei \"") + __argv[2] + "\" konnte nicht geschrieben werden.");
+            return 1;
+        }
+        return 0;
+    }
     if (!globalApplication.init(instance, previous, show))
         return 0;
     return globalApplication.run();
