@@ -91,7 +91,7 @@ bool NPdfFontFile::fail(const char* operationName, const NString& fileName, cons
 {
     NString name(fileName), why(reason);   // either may be a member that clear() empties
     clear();
-    error.format("NPdfFontFile::%s(..): Die Datei \x84%s\x93 %s.", operationName, name.getBuffer(),
+    error.format("NPdfFontFile::%s(..): Die Datei \"%s\" %s.", operationName, name.getBuffer(),
                  why.getBuffer());
     return false;
 }
@@ -116,7 +116,7 @@ bool NPdfFontFile::getProgram(const bool used[256], std::string& program, NStrin
     }
     // fsType: 0x0002 restricted licence, 0x0200 bitmaps only; 0x0100 no subsetting.
     if ((fsType & 0x000F) == 0x0002 || (fsType & 0x0200)) {
-        error.format("NPdfFontFile::getProgram(..): Die Schrift \x84%s\x93 (Datei \x84%s\x93) darf nach ihren "
+        error.format("NPdfFontFile::getProgram(..): Die Schrift \"%s\" (Datei \"%s\") darf nach ihren "
                      "Lizenzangaben (fsType 0x%04X) nicht eingebettet werden.",
                      postScriptName.getBuffer(), path.getBuffer(), fsType);
         return false;
@@ -158,7 +158,7 @@ bool NPdfFontFile::loadType1(const NString& fontPath, const NString& afmPath)
         (at + name.size() < clearText.size() && !isSpace(clearText[at + name.size()]) &&
          !std::strchr("/[{(", clearText[at + name.size()]))) {
         NString reason;
-        reason.format("passt nicht zur Schriftdatei \x84%s\x93 (FontName %s fehlt dort)", fontPath.getBuffer(),
+        reason.format("passt nicht zur Schriftdatei \"%s\" (FontName %s fehlt dort)", fontPath.getBuffer(),
                       postScriptName.getBuffer());
         return fail("loadType1", afmPath, reason);
     }

@@ -91,7 +91,7 @@ bool NPdfFontFile::parseTrueType()
         Table table = {u32(file, at + 8), u32(file, at + 12)};
         if (table.offset > file.size() || table.length > file.size() - table.offset) {
             NString reason;
-            reason.format("ist keine lesbare TrueType-Schrift (Tabelle \x84%s\x93 liegt au\xDF""erhalb der Datei)",
+            reason.format("ist keine lesbare TrueType-Schrift (Tabelle \"%s\" liegt au\xDF""erhalb der Datei)",
                           tag.c_str());
             return failFont(reason);
         }
@@ -103,7 +103,7 @@ bool NPdfFontFile::parseTrueType()
         const Table* table = findTable(tag);
         if (!table || table->length < minimum) {
             NString reason;
-            reason.format("ist keine lesbare TrueType-Schrift (Tabelle \x84%s\x93 fehlt oder ist zu kurz)", tag);
+            reason.format("ist keine lesbare TrueType-Schrift (Tabelle \"%s\" fehlt oder ist zu kurz)", tag);
             return failFont(reason);
         }
     }
@@ -114,12 +114,12 @@ bool NPdfFontFile::parseTrueType()
     if (unitsPerEm < 16 || unitsPerEm > 16384 || (locaFormat != 0 && locaFormat != 1) || glyphCount == 0)
         return failFont("ist keine lesbare TrueType-Schrift (Kopf head/maxp ung\xFCltig)");
     if (findTable("loca")->length < (glyphCount + 1) * (locaFormat ? 4u : 2u))
-        return failFont("ist keine lesbare TrueType-Schrift (Tabelle \x84loca\x93 zu kurz)");
+        return failFont("ist keine lesbare TrueType-Schrift (Tabelle \"loca\" zu kurz)");
     const Table& hhea = *findTable("hhea");
     const Table& hmtx = *findTable("hmtx");
     unsigned metrics = std::min(u16(file, hhea.offset + 34), glyphCount);
     if (metrics == 0 || hmtx.length < 4 * metrics)
-        return failFont("ist keine lesbare TrueType-Schrift (Tabelle \x84hmtx\x93 zu kurz)");
+        return failFont("ist keine lesbare TrueType-Schrift (Tabelle \"hmtx\" zu kurz)");
     auto advance = [&](unsigned glyph) { return u16(file, hmtx.offset + 4 * std::min(glyph, metrics - 1)); };
     auto scale = [&](double v) { return static_cast<int>(std::lround(v * 1000.0 / unitsPerEm)); };
 
@@ -200,7 +200,7 @@ bool NPdfFontFile::parseTrueType()
         }
     }
     if (postScriptName.isEmpty())
-        return failFont("ist keine lesbare TrueType-Schrift (PostScript-Name fehlt in Tabelle \x84name\x93)");
+        return failFont("ist keine lesbare TrueType-Schrift (PostScript-Name fehlt in Tabelle \"name\")");
     return true;
 }
 
@@ -226,7 +226,7 @@ bool NPdfFontFile::parseCmap()
     size_t length = std::min<size_t>(u16(file, chosen + 2), cmap.offset + cmap.length - chosen);
     size_t segments = u16(file, chosen + 6) / 2;
     if (16 + 8 * segments > length)
-        return failFont("ist keine lesbare TrueType-Schrift (Tabelle \x84""cmap\x93 zu kurz)");
+        return failFont("ist keine lesbare TrueType-Schrift (Tabelle \"cmap\" zu kurz)");
     size_t ends = chosen + 14, starts = ends + 2 * segments + 2, deltas = starts + 2 * segments,
            rangeOffsets = deltas + 2 * segments;
     auto lookup = [&](unsigned u) -> unsigned {
@@ -329,8 +329,8 @@ bool NPdfFontFile::buildSubset(const bool used[256], std::string& program) const
         offsets[g] = newGlyf.size();
         unsigned start, end;
         if (!glyphRange(g, start, end)) {
-            error.format("NPdfFontFile::getProgram(..): Die Datei \x84%s\x93 ist keine lesbare TrueType-Schrift "
-                         "(Glyphe %u liegt au\xDF""erhalb der Tabelle \x84glyf\x93).", path.getBuffer(), g);
+            error.format("NPdfFontFile::getProgram(..): Die Datei \"%s\" ist keine lesbare TrueType-Schrift "
+                         "(Glyphe %u liegt au\xDF""erhalb der Tabelle \"glyf\").", path.getBuffer(), g);
             return false;
         }
         if (keep[g]) {

@@ -39,7 +39,7 @@ void NPdfImage::clear()
 bool NPdfImage::fail(const char* reason)
 {
     NString text;
-    text.format("NPdfImage::%s(..): Die Datei \x84%s\x93 %s.", operation.getBuffer(),
+    text.format("NPdfImage::%s(..): Die Datei \"%s\" %s.", operation.getBuffer(),
                 fileName.getBuffer(), reason);
     clear();
     error = text;

@@ -171,8 +171,8 @@ TEST(NPdfFontFile, EmbeddingRightsDecideTheProgram)
             EXPECT_TRUE(subset == wantSubset && (out == copy) == !wantSubset) << hex;
         else
             EXPECT_EQ(std::string(font.getError().getBuffer()),
-                      "NPdfFontFile::getProgram(..): Die Schrift \x84""DejaVuSansMono\x93 (Datei \x84" +
-                          folder.file("f.ttf") + "\x93) darf nach ihren Lizenzangaben (fsType 0x" + hex +
+                      "NPdfFontFile::getProgram(..): Die Schrift \"DejaVuSansMono\" (Datei \"" +
+                          folder.file("f.ttf") + "\") darf nach ihren Lizenzangaben (fsType 0x" + hex +
                           ") nicht eingebettet werden.");
     }
 }
@@ -195,19 +195,19 @@ TEST(NPdfFontFile, DamagedTrueTypeFailsWithAMessage)
         {"OTTO" + original.substr(4), "ist eine OpenType-Schrift mit CFF-Umrissen; eingebettet werden nur TrueType-Umrisse"},
         {"%!PS-AdobeFont", "ist keine TrueType-Schrift"},
         {original.substr(0, 100), "ist keine lesbare TrueType-Schrift (abgeschnitten)"},
-        {beyond, "ist keine lesbare TrueType-Schrift (Tabelle \x84glyf\x93 liegt au\xDF""erhalb der Datei)"},
-        {noCmap, "ist keine lesbare TrueType-Schrift (Tabelle \x84""cmap\x93 fehlt oder ist zu kurz)"}};
+        {beyond, "ist keine lesbare TrueType-Schrift (Tabelle \"glyf\" liegt au\xDF""erhalb der Datei)"},
+        {noCmap, "ist keine lesbare TrueType-Schrift (Tabelle \"cmap\" fehlt oder ist zu kurz)"}};
     NPdfFontFile font;
     for (const auto& [bytes, reason] : cases) {
         writeBytes(path, bytes);
         EXPECT_FALSE(font.loadTrueType(path.c_str()));
         EXPECT_EQ(std::string(font.getError().getBuffer()),
-                  "NPdfFontFile::loadTrueType(..): Die Datei \x84" + path + "\x93 " + reason + ".");
+                  "NPdfFontFile::loadTrueType(..): Die Datei \"" + path + "\" " + reason + ".");
         EXPECT_TRUE(font.getPostScriptName().isEmpty());
     }
     EXPECT_FALSE(font.loadTrueType("Z:\\no\\such.ttf"));
     EXPECT_STREQ(font.getError().getBuffer(),
-                 "NPdfFontFile::loadTrueType(..): Die Datei \x84Z:\\no\\such.ttf\x93 konnte nicht ge\xF6""ffnet werden.");
+                 "NPdfFontFile::loadTrueType(..): Die Datei \"Z:\\no\\such.ttf\" konnte nicht ge\xF6""ffnet werden.");
 
     // Cuts inside every table and random bytes over the directory and the
     // small tables: a message, or a font that still makes its program.
@@ -310,12 +310,12 @@ TEST(NPdfFontFile, DamagedType1FailsWithAMessage)
     std::string path = folder.file("bad.pfb");
     NPdfFontFile font;
     EXPECT_FALSE(font.loadType1(t1.c_str(), "Z:\\no\\such.afm"));
-    EXPECT_STREQ(font.getError().getBuffer(), "NPdfFontFile::loadType1(..): Die Datei \x84Z:\\no\\such.afm\x93 "
+    EXPECT_STREQ(font.getError().getBuffer(), "NPdfFontFile::loadType1(..): Die Datei \"Z:\\no\\such.afm\" "
                                               "(Metrikdatei) konnte nicht ge\xF6""ffnet werden.");
     EXPECT_FALSE(font.loadType1(t1.c_str(), (urw + "NimbusSans-Bold.afm").c_str()));
     EXPECT_EQ(std::string(font.getError().getBuffer()),
-              "NPdfFontFile::loadType1(..): Die Datei \x84" + urw + "NimbusSans-Bold.afm\x93 passt nicht zur "
-              "Schriftdatei \x84" + t1 + "\x93 (FontName NimbusSans-Bold fehlt dort).");
+              "NPdfFontFile::loadType1(..): Die Datei \"" + urw + "NimbusSans-Bold.afm\" passt nicht zur "
+              "Schriftdatei \"" + t1 + "\" (FontName NimbusSans-Bold fehlt dort).");
     writeBytes(folder.file("x.afm"), "StartFontMetrics 3.0\nFontName X\nEndFontMetrics\n");
     EXPECT_FALSE(font.loadType1(t1.c_str(), folder.file("x.afm").c_str()));
     EXPECT_NE(std::string(font.getError().getBuffer()).find("ist keine lesbare AFM-Metrikdatei"), std::string::npos);
@@ -331,7 +331,7 @@ TEST(NPdfFontFile, DamagedType1FailsWithAMessage)
         writeBytes(path, bytes);
         EXPECT_FALSE(font.loadType1(path.c_str(), afm.c_str()));
         EXPECT_EQ(std::string(font.getError().getBuffer()),
-                  "NPdfFontFile::loadType1(..): Die Datei \x84" + path + "\x93 " + reason + ".");
+                  "NPdfFontFile::loadType1(..): Die Datei \"" + path + "\" " + reason + ".");
     }
     // Random damage to the AFM text never crashes.
     std::string metrics = readBytes(afm);

@@ -216,7 +216,7 @@ TEST(NPdfImage, DamagedFilesFailWithAMessage)
     NPdfImage image;
     EXPECT_FALSE(image.load("Z:\\no\\such\\picture.png"));
     EXPECT_STREQ(image.getError().getBuffer(),
-                 "NPdfImage::load(..): Die Datei \x84Z:\\no\\such\\picture.png\x93 konnte nicht ge\xF6""ffnet werden.");
+                 "NPdfImage::load(..): Die Datei \"Z:\\no\\such\\picture.png\" konnte nicht ge\xF6""ffnet werden.");
     std::string rgb8 = readBytes(pdfTestData("rgb8.png")), badCrc = rgb8, bmp = readBytes(pdfTestData("rgb24.bmp"));
     badCrc[40] ^= 0x10;   // inside the IDAT body
     std::string rle = bmp;
@@ -239,7 +239,7 @@ TEST(NPdfImage, DamagedFilesFailWithAMessage)
     for (const auto& [bytes, reason] : cases) {
         EXPECT_FALSE(image.loadMemory(bytes.data(), bytes.size(), "x.bin"));
         EXPECT_EQ(std::string(image.getError().getBuffer()),
-                  std::string("NPdfImage::loadMemory(..): Die Datei \x84x.bin\x93 ") + reason + ".");
+                  std::string("NPdfImage::loadMemory(..): Die Datei \"x.bin\" ") + reason + ".");
         EXPECT_TRUE(image.getData().empty() && image.getKey().isEmpty() && image.getWidth() == 0);
     }
     // Every cut of every picture fails and names the file; a cut PNG is
