@@ -30,16 +30,8 @@ TEST(NTime, Formats)
 
     NTime copy(t);
     copy.set(localSeconds(1999, 12, 31, 23, 59, 58));
-    EXPECT_EQ(str(copy.getDate()) + " " + str(copy.getTime()), "31.12.1999 23:59:58");
-    EXPECT_EQ(str(t.getDate()), "06.06.2014");
-
+    EXPECT_EQ(str(copy.getDate()) + " " + str(copy.getTime()) + " " + str(t.getDate()), "31.12.1999 23:59:58 06.06.2014");
     // A time without a local form gives empty texts.
     NTime early(static_cast<time_t>(-100000));
-    EXPECT_EQ(str(early.getDate()), "");
-    EXPECT_EQ(str(early.getTime()), "");
-
-    const time_t before = time(nullptr);
-    NTime now;
-    EXPECT_GE(now.getSeconds(), before);
-    EXPECT_LE(now.getSeconds(), time(nullptr));
+    EXPECT_EQ(str(early.getDate()) + str(early.getTime()), "");
 }
