@@ -72,7 +72,7 @@ TEST(NFile, OpenModesAndFailures)
         {folder.path(), "rb", openFailure(folder.path(), ERROR_ACCESS_DENIED)},
         {withZero, "rb", systemText(ERROR_INVALID_NAME)},
     };
-    MessageBoxCatcher boxes;
+    MessageBoxCatcher boxes(1);
     for (const auto& f : failures) {
         ASSERT_TRUE(file.open(path.c_str(), "rb", true));
         EXPECT_FALSE(file.open(NString(f.name.c_str(), int(f.name.size())), f.mode, true));
@@ -80,9 +80,7 @@ TEST(NFile, OpenModesAndFailures)
         const std::string error = str(file.lastError);
         EXPECT_EQ(error.substr(error.size() - std::min(error.size(), f.error.size())), f.error);
     }
-    boxes.expect(IDOK);
     EXPECT_FALSE(file.open(missing.c_str()));
-    ASSERT_EQ(boxes.count(), 1u);
     expectBox(boxes[0], "Fehler NFile::open(..)", str(file.lastError), MB_ICONERROR);
 }
 
@@ -135,7 +133,6 @@ TEST(NFile, ReadWriteSeekTellAndMisuseOfAClosedFile)
     MessageBoxCatcher boxes(2);
     EXPECT_EQ(file.read(buffer, 8), 0);
     EXPECT_EQ(file.getSize(), 0);
-    ASSERT_EQ(boxes.count(), 2u);
     expectBox(boxes[0], "Fehler NFile::read(..)", readClosed, MB_ICONERROR);
     expectErrorBox(boxes[1], "Fehler, NFile::getSize()\r\nDiese Funktion kann nur auf auf eine "
                              "ge\xF6" "ffnete Datei angewendet werden.");
@@ -169,17 +166,13 @@ TEST(NFile, WholeFilesAndTheirFailuresLeaveNoTemporaryFile)
     EXPECT_EQ(listFolder(folder.path()), (Names{"daten.bin", "text.txt"}));
 
     const std::string missing = folder.file("fehlt.txt"), noFolder = folder.file("kein\\ordner.txt");
-    MessageBoxCatcher boxes;
+    MessageBoxCatcher boxes(2);
     EXPECT_FALSE(NFile::readMem(missing.c_str(), memory, &error));
     EXPECT_EQ(str(error), openFailure(missing, ERROR_FILE_NOT_FOUND));
     EXPECT_FALSE(NFile::writeMem(noFolder.c_str(), memory, &error));
     EXPECT_EQ(str(error), openFailure(noFolder, ERROR_PATH_NOT_FOUND));
-    EXPECT_EQ(boxes.count(), 0u);
-    boxes.expect(IDOK);
-    boxes.expect(IDOK);
     EXPECT_TRUE(NFile::readTextFile(missing.c_str()).isEmpty());
     EXPECT_FALSE(NFile::writeTextFile(noFolder.c_str(), "x"));
-    ASSERT_EQ(boxes.count(), 2u);
     EXPECT_EQ(boxes[1].text, openFailure(noFolder, ERROR_PATH_NOT_FOUND));
 
     // A target that cannot be replaced (read-only, held open, a folder) stays

@@ -111,10 +111,8 @@ TEST(NThread, TerminateAndDestructorOnARunningThread)
     }
     globalError.log = savedLog;
 
-    MessageBoxCatcher boxes;
-    boxes.expect(IDOK);
+    MessageBoxCatcher boxes(1);
     PlainThread().onWorkTread();
-    ASSERT_EQ(boxes.count(), 1u);
     EXPECT_EQ(boxes[0].title, "Fehler !");
     EXPECT_EQ(boxes[0].text, "Sie m\xFCssen von NThread ableiten und die Funktion onWorkTread() \xFC"
                              "berschreiben.");

@@ -71,12 +71,9 @@ TEST(NResources, UnusableIniFilesAreReportedAndInitGoesOn)
     // Folders where the files belong: neither can be opened as a file.
     makeFolder(resourceFolder + "\\resource.ini");
     makeFolder(resourceFolder + "\\controlpos.ini");
-    MessageBoxCatcher boxes;
-    boxes.expect(IDOK);
-    boxes.expect(IDOK);
+    MessageBoxCatcher boxes(2);
     Manager manager(program);
     manager.resources.init();
-    ASSERT_EQ(boxes.count(), 2u);
     expectErrorBox(boxes[0], "Fehler: resource.ini konnte nicht verwendet werden.\r\n");
     expectErrorBox(boxes[1], "Fehler: controlpos.ini konnte nicht verwendet werden.\r\n");
     // The styles are built all the same.
@@ -169,14 +166,11 @@ TEST(NResources, StylesAreExpandedInTheirOrder)
 TEST(NResources, UseBeforeInitWarnsAndCarriesOn)
 {
     NResources resources;
-    MessageBoxCatcher boxes;
-    for (int i = 0; i < 3; ++i)
-        boxes.expect(IDOK);
+    MessageBoxCatcher boxes(3);
     EXPECT_EQ(str(resources.getFile("nek.bmp")), "");
     EXPECT_EQ(str(resources.getStyle("NButton-normal")), "");
     NStringList list;
     EXPECT_EQ(resources.findFiles("*.sty", list, false), 0);
-    ASSERT_EQ(boxes.count(), 3u);
     expectErrorBox(boxes[0],
               "Die Funktion NResources::getFile(\"nek.bmp\") kann erst nach der Initialisierung "
               "des globalResources-Objektes verwendet werden.\r\nSie sollten sie z.B. nicht im "
