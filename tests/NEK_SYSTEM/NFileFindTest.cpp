@@ -98,8 +98,7 @@ TEST(NFileFind, RecursiveSearch)
     EXPECT_EQ(sorted(list), (Names{"a.txt", "sub1\\c.txt"}));
 
     EXPECT_EQ(NFileFind::search(tree.at("sub1").c_str(), list, "*", "*", 0x1007), 8);
-    EXPECT_EQ(sorted(list), (Names{".", "..", "c.txt", "deep", "deep\\.", "deep\\..",
-                                   "deep\\d.txt", "deep\\x.dat"}));
+    EXPECT_EQ(sorted(list), (Names{".", "..", "c.txt", "deep", "deep\\.", "deep\\..", "deep\\d.txt", "deep\\x.dat"}));
     EXPECT_EQ(NFileFind::search(tree.at("fehlt").c_str(), list, "*", "*", 0x1007), 0);
     EXPECT_EQ(list.getCount(), 0);
 

@@ -16,8 +16,7 @@ namespace {
 // What NError::messageBox shows for a text with an error number.
 std::string withErrorNumber(const std::string& text, unsigned int code)
 {
-    return text + "\r\n Fehlernummer: " + std::to_string(code) + "\r\n" +
-           str(NError::getSystemMessage(code));
+    return text + "\r\n Fehlernummer: " + std::to_string(code) + "\r\n" + str(NError::getSystemMessage(code));
 }
 
 // The box may drop trailing line breaks of its text.

@@ -27,8 +27,7 @@ protected:
     void onWorkTread() override
     {
         ++runs;
-        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &self,
-                        SYNCHRONIZE, FALSE, 0);
+        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &self, SYNCHRONIZE, FALSE, 0);
         DWORD_PTR result = 0;
         if (window)
             SendMessageTimeoutA(window, WM_APP, 0, 0, SMTO_NORMAL, 5000, &result);

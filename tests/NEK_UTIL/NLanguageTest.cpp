@@ -51,8 +51,7 @@ TEST(NLanguage, TranslatesKnownKeysAndLogsMissingOnes)
 TEST(NLanguage, FileSyntaxLaterLoadsClearAndLargeFiles)
 {
     NLanguage table;
-    const std::string file =
-        "; comment, entry 1\r\n"
+    const std::string file = "; comment, entry 1\r\n"
         "first=1" M
         "=no key" M                     // entry 3
         "\r\n  # comment with = and " M " inside\n"

@@ -95,7 +95,6 @@ TEST(NRegExp, SyntaxErrorsMissingPatternsAndBadInputEndWithAnError)
     const char* const texts[] = {"NRegExp::replace()", "NRegExp::findAll()", "Fehler (-2)bei NString::match()", "(",
                                  "Fehler (-8)bei NString::match()", "", "Fehler (-10)bei NString::match()", "",
                                  "Fehler (-24)bei NString::match()"};
-    ASSERT_EQ(boxes.count(), 12u);
     for (size_t i = 0; i < 9; ++i)
         EXPECT_NE(boxes[i + 3].text.find(texts[i]), std::string::npos) << i;
 }

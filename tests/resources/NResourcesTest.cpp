@@ -40,12 +40,10 @@ TEST(NResources, FirstStartCreatesTheResourceFolderAndKeepsExistingFiles)
         EXPECT_TRUE(manager.resources.isDiskResources());
         EXPECT_EQ(readBytes(resourceFolder + "\\controlpos.ini"), "\r\n");
         EXPECT_EQ(readBytes(resourceFolder + "\\resource.ini"), "[StandardResourcePath]\r\n");
-        EXPECT_EQ(listFolder(resourceFolder),
-                  (std::vector<std::string>{"controlpos.ini", "resource.ini"}));
+        EXPECT_EQ(listFolder(resourceFolder), (std::vector<std::string>{"controlpos.ini", "resource.ini"}));
 
         EXPECT_EQ(joined(manager.resources.getFolders()), resourceFolder);
-        EXPECT_EQ(joined(manager.resources.getSecondaryFolders()),
-                  program.path() + "|" + program.file("resources"));
+        EXPECT_EQ(joined(manager.resources.getSecondaryFolders()), program.path() + "|" + program.file("resources"));
     }
 
     // A later start keeps what the developer wrote, and takes the extra
@@ -53,8 +51,7 @@ TEST(NResources, FirstStartCreatesTheResourceFolderAndKeepsExistingFiles)
     const std::string extraA = program.file("extraA");
     const std::string extraB = program.file("extraB");
     writeBytes(resourceFolder + "\\controlpos.ini", "[Control-Styles]\r\nmine=1\r\n");
-    writeBytes(resourceFolder + "\\resource.ini",
-               "[StandardResourcePath]\r\n" + extraA + "\\\r\n;" + program.path() +
+    writeBytes(resourceFolder + "\\resource.ini", "[StandardResourcePath]\r\n" + extraA + "\\\r\n;" + program.path() +
                    "\\commented\r\n" + extraB + "\r\n");
     Manager manager(program);
     manager.resources.init();
@@ -105,8 +102,7 @@ TEST(NResources, FolderLookupOrderAndUsedResourcesRecord)
         // A folder is no resource file.
         EXPECT_EQ(str(resources.getFile("resources")), "");
         // A path of an existing file is taken as it is.
-        EXPECT_EQ(str(resources.getFile(program.file("loose.txt").c_str())),
-                  program.file("loose.txt"));
+        EXPECT_EQ(str(resources.getFile(program.file("loose.txt").c_str())), program.file("loose.txt"));
     }
     const NTime after;
 
@@ -130,8 +126,7 @@ TEST(NResources, StylesAreExpandedInTheirOrder)
     TestFolder program;
     const std::string resourceFolder = program.file("NEK-Resourcen");
     makeFolder(resourceFolder);
-    writeBytes(resourceFolder + "\\controlpos.ini",
-               "[Standard-Styles]\r\n"
+    writeBytes(resourceFolder + "\\controlpos.ini", "[Standard-Styles]\r\n"
                "nek_color_win_back=#ffe0e0\r\n"
                "; comment=not a style\r\n"
                "early={{late}}/{{nek_color_ctrl_text}}\r\n"
@@ -171,8 +166,7 @@ TEST(NResources, UseBeforeInitWarnsAndCarriesOn)
     EXPECT_EQ(str(resources.getStyle("NButton-normal")), "");
     NStringList list;
     EXPECT_EQ(resources.findFiles("*.sty", list, false), 0);
-    expectErrorBox(boxes[0],
-              "Die Funktion NResources::getFile(\"nek.bmp\") kann erst nach der Initialisierung "
+    expectErrorBox(boxes[0], "Die Funktion NResources::getFile(\"nek.bmp\") kann erst nach der Initialisierung "
               "des globalResources-Objektes verwendet werden.\r\nSie sollten sie z.B. nicht im "
               "Konstrukor des Main-Fensters sondern besser in onPreCreateWindow() verwenden.");
     EXPECT_EQ(boxes[1].text.rfind("Die Funktion NResources::getStyle(\"NButton-normal\") kann", 0), 0u);

@@ -16,8 +16,7 @@ TestFolder::TestFolder()
     GetTempPathA(sizeof temp, temp);
     static int counter = 0;
     char name[MAX_PATH + 64];
-    snprintf(name, sizeof name, "%snektest-%lu-%lu-%d", temp, GetCurrentProcessId(), GetTickCount(),
-             ++counter);
+    snprintf(name, sizeof name, "%snektest-%lu-%lu-%d", temp, GetCurrentProcessId(), GetTickCount(), ++counter);
     folder = name;
     CreateDirectoryA(folder.c_str(), nullptr);
 }

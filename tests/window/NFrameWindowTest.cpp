@@ -82,8 +82,7 @@ TEST(NFrameWindow, DeclaredControlsStandInRowsThatWrapAfter750)
     } frame;
     ASSERT_TRUE(frame.open());
     for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(frame.texts[i].getWindowRect(false),
-                  NRect(20 + 100 * (i % 8), i < 8 ? 20 : 60, 80, 20)) << i;
+        EXPECT_EQ(frame.texts[i].getWindowRect(false), NRect(20 + 100 * (i % 8), i < 8 ? 20 : 60, 80, 20)) << i;
 }
 
 TEST(NFrameWindow, ColourRequestsGoToTheControlAndOthersToTheEventTable)

@@ -38,8 +38,7 @@ TEST(NWindow, CreationCentresKeepsTheVisibilityAskedForAndTheFirstMessagesReachT
         window.show(withParent ? SW_HIDE : SW_SHOW);
         ASSERT_TRUE(window.create(withParent ? &parent : nullptr));
         EXPECT_EQ(IsWindowVisible(window.hwnd) != 0, !withParent);
-        EXPECT_EQ(window.getWindowRect(true),
-                  withParent ? NRect(200, 220, 200, 100)
+        EXPECT_EQ(window.getWindowRect(true), withParent ? NRect(200, 220, 200, 100)
                              : NRect((GetSystemMetrics(SM_CXFULLSCREEN) - 200) / 2,
                                      (GetSystemMetrics(SM_CYFULLSCREEN) - 100) / 2, 200, 100));
     }
@@ -58,8 +57,7 @@ TEST(NWindow, MisuseIsReportedInABoxOrTheLogAndASecondCreateKeepsTheWindow)
     EXPECT_FALSE(orphan.create());
     expectErrorBox(boxes[0], "NWindow::create(): Dieses Fenster wurde bereits erzeugt.\r\n'Jetzt'");
     EXPECT_TRUE(window.hwnd == first && IsWindow(first));
-    EXPECT_EQ(boxes[1].title + "|" + boxes[1].text,
-              "Fehler beim Erzeugen des Fensters: NEK_WINDOW (Aufzeichnung)|" +
+    EXPECT_EQ(boxes[1].title + "|" + boxes[1].text, "Fehler beim Erzeugen des Fensters: NEK_WINDOW (Aufzeichnung)|" +
                   str(NError::getSystemMessage(ERROR_TLW_WITH_WSCHILD)));
     // Without a window its title stands in for the window's text.
     EXPECT_EQ(boxes[2].text, "NWindow::create(): Dieses Fenster wurde bereits erzeugt.\r\n'Aufzeichnung'");
@@ -96,8 +94,7 @@ TEST(NWindow, ParentsReflectCommandsTakeTheKeysLeftAndRelayMouseMovesLastChildFi
             children[i].shared = &log;
         }
         parent.shared = &log;
-        SendMessageA(parent.hwnd, WM_COMMAND, MAKEWPARAM(77, 5),
-                     reinterpret_cast<LPARAM>(children[0].hwnd));
+        SendMessageA(parent.hwnd, WM_COMMAND, MAKEWPARAM(77, 5), reinterpret_cast<LPARAM>(children[0].hwnd));
         // 'A' with its scan code: the handlers get the translated character.
         EXPECT_EQ(SendMessageA(children[0].hwnd, WM_KEYDOWN, 'A', 0x001E0001), 0);
         EXPECT_EQ(log, plain ? (Calls{"0: reflect 77 77 0 self", "Eltern: command 77 5",
