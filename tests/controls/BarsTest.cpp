@@ -1,6 +1,3 @@
-// The bars and menus of a frame window with real windows: toolbar pictures
-// and tooltips, status bar parts and clicks, the layout of coolbar, status
-// bar and scroll bars, popup menus and the menu bar, answered from a timer.
 #include <windows.h>
 #include <commctrl.h>
 

@@ -1,6 +1,3 @@
-// The controls with real windows: edge-relative positions, stored layout, anchor,
-// subclassed system controls and their private messages, the image control, the
-// styled button and text as pixels, the layouter.
 #include <windows.h>
 
 #include <gtest/gtest.h>

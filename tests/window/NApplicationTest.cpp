@@ -1,6 +1,3 @@
-// The application object: its dispatcher, the message loop with the
-// accelerator offer, the tick, configuration files, and programs built on it
-// run as processes.
 #include <windows.h>
 #include <shlobj.h>
 

@@ -1,5 +1,3 @@
-// The window base with real windows: creation, the handlers behind the
-// messages, the modal loop, cursors, painting and the misuse reports.
 #include <windows.h>
 
 #include <gtest/gtest.h>

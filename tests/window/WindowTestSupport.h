@@ -114,8 +114,7 @@ inline int runProgram(const char* name, const char* windowClass, const std::func
         for (HWND w = nullptr; !window && (w = FindWindowExA(nullptr, w, windowClass, nullptr));) {
             DWORD owner = 0;
             GetWindowThreadProcessId(w, &owner);
-            if (owner == process.dwProcessId && IsWindowVisible(w))
-                window = w;
+            window = owner == process.dwProcessId && IsWindowVisible(w) ? w : nullptr;
         }
     DWORD code = static_cast<DWORD>(-1);
     if (window)
