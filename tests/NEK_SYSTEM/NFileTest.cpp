@@ -143,7 +143,7 @@ TEST(NFile, ReadWriteSeekTellAndMisuseOfAClosedFile)
     EXPECT_FALSE(file.seek(0) || file.setLength(0) || file.reopenEmpty());
 }
 
-TEST(NFile, WholeFilesAndTheirFailuresLeaveNoTemporaryFile)
+TEST(NFile, WholeFilesAndTheirFailuresLeaveNoTemporaryFileCreateTempAndReopenEmpty)
 {
     TestFolder folder;
     const std::string path = folder.file("text.txt"), bin = folder.file("daten.bin");
@@ -189,15 +189,12 @@ TEST(NFile, WholeFilesAndTheirFailuresLeaveNoTemporaryFile)
     CreateDirectoryA(folder.file("ordner").c_str(), nullptr);
     EXPECT_FALSE(NFile::writeMem(folder.file("ordner").c_str(), memory, &error));
     EXPECT_EQ(listFolder(folder.path()), (Names{"daten.bin", "ordner", "text.txt"}));
-}
-
-TEST(NFile, CreateTempAndReopenEmpty)
-{
-    TestFolder folder;
+    // A temporary file of its own, emptied in place.
+    TestFolder temps;
     NFile file;
-    ASSERT_TRUE(file.createTemp("nkt", folder.path().c_str()));
+    ASSERT_TRUE(file.createTemp("nkt", temps.path().c_str()));
     const std::string name = str(file.getFileName());
-    EXPECT_EQ(name.rfind(fullPathOf(folder.path()) + "\\nkt", 0), 0u);
+    EXPECT_EQ(name.rfind(fullPathOf(temps.path()) + "\\nkt", 0), 0u);
     EXPECT_TRUE(file.write("hallo", 5));
     EXPECT_TRUE(file.reopenEmpty());
     EXPECT_EQ(str(file.getFileName()), name);
@@ -205,11 +202,11 @@ TEST(NFile, CreateTempAndReopenEmpty)
     EXPECT_TRUE(file.write("x\n", 2));
     file.close();
     EXPECT_EQ(readBytes(name), "x\n");  // "w+" still means binary
-    const std::string tooLong = folder.file(std::string(270, 'x'));
+    const std::string tooLong = temps.file(std::string(270, 'x'));
     EXPECT_FALSE(file.createTemp("tmp", tooLong.c_str()));
     EXPECT_EQ(str(file.lastError), "Fehler beim Anlegen einer tempor\xE4ren Datei in '" + tooLong + "'\r\n" +
                                        systemText(ERROR_FILENAME_EXCED_RANGE));
-    EXPECT_FALSE(file.createTemp("nkt", folder.file("fehlt").c_str()));
+    EXPECT_FALSE(file.createTemp("nkt", temps.file("fehlt").c_str()));
     EXPECT_FALSE(file.isOpen());
-    EXPECT_EQ(listFolder(folder.path()), Names{name.substr(name.rfind('\\') + 1)});
+    EXPECT_EQ(listFolder(temps.path()), Names{name.substr(name.rfind('\\') + 1)});
 }
