@@ -105,7 +105,8 @@ TEST(NFileSystem, MakeDirCopyRenameDeleteAndShellDelete)
     MessageBoxCatcher boxes(5);
     EXPECT_FALSE(NFileSystem::makeDir(nested.c_str()));
     // An overlong path creates nothing and is named whole.
-    const std::string longPath = folder.file(std::string(120, 'x') + "\\" + std::string(120, 'y') + "\\" + std::string(40, 'z'));
+    const std::string longPath =
+        folder.file(std::string(120, 'x') + "\\" + std::string(120, 'y') + "\\" + std::string(40, 'z'));
     EXPECT_FALSE(NFileSystem::makeDir(longPath.c_str()));
     EXPECT_EQ(listFolder(folder.path()), (Names{"a", "eins"}));
 

@@ -19,7 +19,8 @@ struct StyleEnvironment : testing::Environment {
     void SetUp() override
     {
         static TestFolder styles;  // searched for the whole run
-        writeBytes(styles.file("controls.sty"), "[style_controls]\r\nNStatic-normal=12, #102030, Courier New, 700\r\n"
+        writeBytes(styles.file("controls.sty"),
+                   "[style_controls]\r\nNStatic-normal=12, #102030, Courier New, 700\r\n"
                    "NButton-form=0,0\r\nNButton-normal=#f0f0ff,#a0a0ff,#a0a0ff,#5050ff\r\n"
                    "NButton-selected=#d0d0ff,#a0a0ff,#a0a0ff,#5050ff\r\n"
                    "NButton-mouseover=#c0ffc0,#008000,#008000,#000000\r\n"

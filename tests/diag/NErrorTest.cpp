@@ -67,7 +67,8 @@ TEST(NError, MessageBoxTextStyleAndTheLogShownAtTheEnd)
 
 TEST(MessageBoxCatcher, FailsOnUnexpectedAndMissingBoxesAndAnswersWithTheButtonAskedFor)
 {
-    EXPECT_NONFATAL_FAILURE({
+    EXPECT_NONFATAL_FAILURE(
+        {
             MessageBoxCatcher boxes;
             MessageBoxA(nullptr, "ungefragt", "Box", MB_OK);
         },

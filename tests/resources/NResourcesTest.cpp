@@ -51,8 +51,8 @@ TEST(NResources, FirstStartCreatesTheResourceFolderAndKeepsExistingFiles)
     const std::string extraA = program.file("extraA");
     const std::string extraB = program.file("extraB");
     writeBytes(resourceFolder + "\\controlpos.ini", "[Control-Styles]\r\nmine=1\r\n");
-    writeBytes(resourceFolder + "\\resource.ini", "[StandardResourcePath]\r\n" + extraA + "\\\r\n;" + program.path() +
-                   "\\commented\r\n" + extraB + "\r\n");
+    writeBytes(resourceFolder + "\\resource.ini",
+               "[StandardResourcePath]\r\n" + extraA + "\\\r\n;" + program.path() + "\\commented\r\n" + extraB + "\r\n");
     Manager manager(program);
     manager.resources.init();
     EXPECT_EQ(readBytes(resourceFolder + "\\controlpos.ini"), "[Control-Styles]\r\nmine=1\r\n");
@@ -89,15 +89,16 @@ TEST(NResources, OneFolderServesFilesInLookupOrderStylesInTheirOrderAndLanguages
     writeBytes(program.file("resources\\sound.wav"), "wave");
     writeBytes(program.file("loose.txt"), "loose");
     writeBytes(resourceFolder + "\\controlpos.ini", "[Standard-Styles]\r\n"
-               "nek_color_win_back=#ffe0e0\r\n"
-               "; comment=not a style\r\n"
-               "early={{late}}/{{nek_color_ctrl_text}}\r\n"
-               "late=#123456\r\n"
-               "stranger={{nobody}}\r\n"
-               "[Control-Styles]\r\n"
-               "NStatic-normal=9,{{late}},Arial,400\r\n"
-               "NButton-disabled={{nek_color_input_back}}\r\n");
-    writeBytes(resourceFolder + "\\a.sty", "[style_a]\r\nlate=from sty {{nek_color_ctrl_text}}\r\n[other]\r\nignored=1\r\n");
+                                                    "nek_color_win_back=#ffe0e0\r\n"
+                                                    "; comment=not a style\r\n"
+                                                    "early={{late}}/{{nek_color_ctrl_text}}\r\n"
+                                                    "late=#123456\r\n"
+                                                    "stranger={{nobody}}\r\n"
+                                                    "[Control-Styles]\r\n"
+                                                    "NStatic-normal=9,{{late}},Arial,400\r\n"
+                                                    "NButton-disabled={{nek_color_input_back}}\r\n");
+    writeBytes(resourceFolder + "\\a.sty",
+               "[style_a]\r\nlate=from sty {{nek_color_ctrl_text}}\r\n[other]\r\nignored=1\r\n");
     writeBytes(program.file("app_en.lng"), "title=Converter" M "twice=program folder" M);
     writeBytes(resourceFolder + "\\lib_en.lng", "; library texts\nok=OK" M "twice=resources" M "=x");
     writeBytes(resourceFolder + "\\sub\\deep_en.lng", "deep=found");
@@ -123,7 +124,8 @@ TEST(NResources, OneFolderServesFilesInLookupOrderStylesInTheirOrderAndLanguages
             // A name defined later is not known yet when the value is expanded.
             {"early", "{{late}}/#5050ff;"}, {"stranger", "{{nobody}}"}, {"; comment", ""},
             // The built-in button styles see the colours of [Standard-Styles].
-            {"NButton-normal", "#ffe0e0,#a0a0ff,#a0a0ff,#5050ff;"}, {"NButton-selected", "#d0d0ff;,#a0a0ff,#a0a0ff,#5050ff;"},
+            {"NButton-normal", "#ffe0e0,#a0a0ff,#a0a0ff,#5050ff;"},
+            {"NButton-selected", "#d0d0ff;,#a0a0ff,#a0a0ff,#5050ff;"},
             // [Control-Styles] comes after them and may replace them; style files come last.
             {"NButton-disabled", "#ffffff"}, {"NStatic-normal", "9,#123456,Arial,400"}, {"late", "from sty #5050ff;"},
             {"ignored", ""}, {"no such style", ""},
@@ -172,7 +174,8 @@ TEST(NResources, UseBeforeInitWarnsAndCarriesOn)
     EXPECT_EQ(str(resources.getStyle("NButton-normal")), "");
     NStringList list;
     EXPECT_EQ(resources.findFiles("*.sty", list, false), 0);
-    expectErrorBox(boxes[0], "Die Funktion NResources::getFile(\"nek.bmp\") kann erst nach der Initialisierung "
+    expectErrorBox(boxes[0],
+              "Die Funktion NResources::getFile(\"nek.bmp\") kann erst nach der Initialisierung "
               "des globalResources-Objektes verwendet werden.\r\nSie sollten sie z.B. nicht im "
               "Konstrukor des Main-Fensters sondern besser in onPreCreateWindow() verwenden.");
     EXPECT_EQ(boxes[1].text.rfind("Die Funktion NResources::getStyle(\"NButton-normal\") kann", 0), 0u);

@@ -198,7 +198,7 @@ TEST(NApplicationProgram, GlobalObjectsAreBuiltInOrderAndDestroyedInReverse)
     const ProcessResult result = runProcess("\"" + programFolder() + "nek_order.exe\"", 20000);
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, "+1005 .......|+1015 E......|+1025 EL.....|+1035 ELD....|+1045 ELDB...|"
-              "+1055 ELDBR..|+1065 ELDBRC.|+1075 ELDBRCA|+main ELDBRCA|main taken|main listed|"
-              "-main ???BR?A|-1075 ???BR?A|-1065 ???BR?.|-1055 ???BR?.|-1045 ???B.?.|"
-              "-1035 ???..?.|-1025 ???..?.|-1015 ???..?.|-1005 ???..?.|");
+                          "+1055 ELDBR..|+1065 ELDBRC.|+1075 ELDBRCA|+main ELDBRCA|main taken|main listed|"
+                          "-main ???BR?A|-1075 ???BR?A|-1065 ???BR?.|-1055 ???BR?.|-1045 ???B.?.|"
+                          "-1035 ???..?.|-1025 ???..?.|-1015 ???..?.|-1005 ???..?.|");
 }

@@ -36,7 +36,8 @@ TEST(NWindow, CreationCentresKeepsTheVisibilityAskedForAndTheFirstMessagesReachT
         window.show(withParent ? SW_HIDE : SW_SHOW);
         ASSERT_TRUE(window.create(withParent ? &parent : nullptr));
         EXPECT_EQ(IsWindowVisible(window.hwnd) != 0, !withParent);
-        EXPECT_EQ(window.getWindowRect(true), withParent ? NRect(200, 220, 200, 100)
+        EXPECT_EQ(window.getWindowRect(true),
+                  withParent ? NRect(200, 220, 200, 100)
                              : NRect((GetSystemMetrics(SM_CXFULLSCREEN) - 200) / 2,
                                      (GetSystemMetrics(SM_CYFULLSCREEN) - 100) / 2, 200, 100));
     }
@@ -55,7 +56,8 @@ TEST(NWindow, MisuseIsReportedInABoxOrTheLogAndASecondCreateKeepsTheWindow)
     EXPECT_FALSE(orphan.create());
     expectErrorBox(boxes[0], "NWindow::create(): Dieses Fenster wurde bereits erzeugt.\r\n'Jetzt'");
     EXPECT_TRUE(window.hwnd == first && IsWindow(first));
-    EXPECT_EQ(boxes[1].title + "|" + boxes[1].text, "Fehler beim Erzeugen des Fensters: NEK_WINDOW (Aufzeichnung)|" +
+    EXPECT_EQ(boxes[1].title + "|" + boxes[1].text,
+              "Fehler beim Erzeugen des Fensters: NEK_WINDOW (Aufzeichnung)|" +
                   str(NError::getSystemMessage(ERROR_TLW_WITH_WSCHILD)));
     // Without a window its title stands in for the window's text.
     EXPECT_EQ(boxes[2].text, "NWindow::create(): Dieses Fenster wurde bereits erzeugt.\r\n'Aufzeichnung'");
