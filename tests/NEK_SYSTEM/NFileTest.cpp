@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "GuiTestSupport.h"
@@ -29,24 +30,20 @@ std::string fullPathOf(const std::string& path)
     return buffer;
 }
 
-const char* const noNameText =
-    "Fehler beim \xF6" "ffnen der Datei, es wurde kein Dateiname \xFC" "bergeben.";
-const char* const readClosedText =
-    "Fehler beim lesen der Datei.\r\nDie Datei wurde noch nicht ge\xF6" "ffnet.";
+typedef std::vector<std::string> Names;
 
 }  // namespace
 
-TEST(NFile, OpenModes)
+TEST(NFile, OpenModesAndFailures)
 {
     TestFolder folder;
-    const std::string path = folder.file("zeilen.txt");
+    const std::string path = folder.file("zeilen.txt"), missing = folder.file("fehlt.txt");
     writeBytes(path, "a\r\nb\r\n");
     NFile file;
     ASSERT_TRUE(file.open(path.c_str(), "r"));
     EXPECT_EQ(str(file.readString(-1)), "a\r\nb\r\n");
     ASSERT_TRUE(file.open(path.c_str(), "rt"));
     EXPECT_EQ(str(file.readString(-1)), "a\nb\n");
-
     // A relative name is stored in its absolute form.
     char current[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, current);
@@ -54,87 +51,40 @@ TEST(NFile, OpenModes)
     EXPECT_TRUE(file.open("zeilen.txt", "rb"));
     SetCurrentDirectoryA(current);
     EXPECT_EQ(str(file.getFileName()), fullPathOf(path));
+    // Writing to a file opened for reading fails and says so.
+    EXPECT_FALSE(file.write("x", 1));
+    EXPECT_EQ(str(file.lastError).rfind("Fehler beim Schreiben: ", 0), 0u);
     file.close();
     EXPECT_TRUE(file.getFileName().isEmpty());
-
     // Modes the runtime does not know are refused, not handed on.
-    EXPECT_FALSE(file.open(path.c_str(), "q", true));
-    EXPECT_EQ(str(file.lastError), openFailure(path, ERROR_INVALID_PARAMETER));
     for (const char* mode : {"rtb", "r++", static_cast<const char*>(nullptr)})
         EXPECT_FALSE(file.open(path.c_str(), mode, true));
     EXPECT_TRUE(file.open(path.c_str(), "r+", true));
 
-    // Writing to a file opened for reading fails and says so.
-    ASSERT_TRUE(file.open(path.c_str(), "rb"));
-    EXPECT_FALSE(file.write("x", 1));
-    EXPECT_EQ(str(file.lastError).rfind("Fehler beim Schreiben: ", 0), 0u);
+    // Silent failures only set the text; a failed open closes what was open
+    // before; a name with an embedded zero must not open the shorter name.
+    const std::string withZero = path + std::string(1, '\0') + "x";
+    const struct { std::string name; const char* mode; std::string error; } failures[] = {
+        {path, "q", openFailure(path, ERROR_INVALID_PARAMETER)},
+        {"", "rb", "Fehler beim \xF6" "ffnen der Datei, es wurde kein Dateiname \xFC" "bergeben."},
+        {missing, "rb", openFailure(missing, ERROR_FILE_NOT_FOUND)},
+        {folder.file("nicht\\da.txt"), "rb", openFailure(folder.file("nicht\\da.txt"), ERROR_PATH_NOT_FOUND)},
+        {folder.path(), "rb", openFailure(folder.path(), ERROR_ACCESS_DENIED)},
+        {withZero, "rb", systemText(ERROR_INVALID_NAME)},
+    };
+    MessageBoxCatcher boxes(1);
+    for (const auto& f : failures) {
+        ASSERT_TRUE(file.open(path.c_str(), "rb", true));
+        EXPECT_FALSE(file.open(NString(f.name.c_str(), int(f.name.size())), f.mode, true));
+        EXPECT_FALSE(file.isOpen());
+        const std::string error = str(file.lastError);
+        EXPECT_EQ(error.substr(error.size() - std::min(error.size(), f.error.size())), f.error);
+    }
+    EXPECT_FALSE(file.open(missing.c_str()));
+    expectBox(boxes[0], "Fehler NFile::open(..)", str(file.lastError), MB_ICONERROR);
 }
 
-TEST(NFile, OpenFailuresAndClosedFileMisuse)
-{
-    TestFolder folder;
-    const std::string missing = folder.file("fehlt.txt");
-    NFile file;
-    {
-        MessageBoxCatcher boxes;
-        EXPECT_FALSE(file.open("", "rb", true));
-        EXPECT_EQ(str(file.lastError), noNameText);
-        EXPECT_FALSE(file.open(missing.c_str(), "rb", true));
-        EXPECT_EQ(str(file.lastError), openFailure(missing, ERROR_FILE_NOT_FOUND));
-        EXPECT_EQ(boxes.count(), 0u);
-    }
-    {
-        MessageBoxCatcher boxes;
-        boxes.expect(IDOK);
-        EXPECT_FALSE(file.open(missing.c_str()));
-        ASSERT_EQ(boxes.count(), 1u);
-        EXPECT_EQ(boxes[0].title + "|" + boxes[0].text, "Fehler NFile::open(..)|" + str(file.lastError));
-        EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONERROR));
-    }
-
-    // A failed open closes what was open before.
-    const std::string present = folder.file("da.txt");
-    writeBytes(present, "x");
-    ASSERT_TRUE(file.open(present.c_str(), "rb", true));
-    EXPECT_FALSE(file.open(folder.file("nicht\\da.txt").c_str(), "rb", true));
-    EXPECT_FALSE(file.isOpen());
-    EXPECT_EQ(str(file.lastError), openFailure(folder.file("nicht\\da.txt"), ERROR_PATH_NOT_FOUND));
-
-    // A name with an embedded zero must not open the shorter name.
-    EXPECT_FALSE(file.open(NString((present + std::string(1, '\0') + "x").c_str(),
-                                   static_cast<int>(present.size()) + 2),
-                           "rb", true));
-    EXPECT_FALSE(file.isOpen());
-    const std::string invalidName = systemText(ERROR_INVALID_NAME);
-    EXPECT_EQ(str(file.lastError).substr(file.lastError.getLength() - invalidName.size()), invalidName);
-
-    EXPECT_FALSE(file.open(folder.path().c_str(), "rb", true));
-    EXPECT_EQ(str(file.lastError), openFailure(folder.path(), ERROR_ACCESS_DENIED));
-
-    // Reading and sizing the closed file show boxes; the rest fails quietly.
-    char buffer[8];
-    {
-        MessageBoxCatcher boxes;
-        boxes.expect(IDOK);
-        boxes.expect(IDOK);
-        EXPECT_EQ(file.read(buffer, 8), 0);
-        EXPECT_EQ(file.getSize(), 0);
-        ASSERT_EQ(boxes.count(), 2u);
-        EXPECT_EQ(boxes[0].title + "|" + boxes[0].text, std::string("Fehler NFile::read(..)|") + readClosedText);
-        EXPECT_EQ(boxes[0].icon, static_cast<unsigned>(MB_ICONERROR));
-        expectErrorBox(boxes[1], "Fehler, NFile::getSize()\r\nDiese Funktion kann nur auf auf eine "
-                                 "ge\xF6" "ffnete Datei angewendet werden.");
-    }
-    MessageBoxCatcher boxes;
-    EXPECT_TRUE(file.readString(-1).isEmpty());
-    EXPECT_EQ(str(file.lastError), readClosedText);
-    EXPECT_FALSE(file.write("abc", 3));
-    EXPECT_EQ(str(file.lastError), "Fehler beim Schreiben: " + systemText(ERROR_INVALID_HANDLE));
-    EXPECT_FALSE(file.seek(0) || file.setLength(0) || file.reopenEmpty());
-    EXPECT_EQ(boxes.count(), 0u);
-}
-
-TEST(NFile, ReadWriteSeekTell)
+TEST(NFile, ReadWriteSeekTellAndMisuseOfAClosedFile)
 {
     TestFolder folder;
     const std::string path = folder.file("daten.bin");
@@ -146,7 +96,6 @@ TEST(NFile, ReadWriteSeekTell)
     EXPECT_EQ(file.tell(), 20);  // getSize goes back where it was
     NFile::flushAll();
     EXPECT_EQ(readBytes(path), "0123456789ABCDEFGHIJ");
-
     char buffer[32] = {};
     EXPECT_TRUE(file.seek(3, 0) && file.seek(5, 1));
     EXPECT_EQ(file.tell(), 8);
@@ -161,106 +110,91 @@ TEST(NFile, ReadWriteSeekTell)
     ASSERT_TRUE(file.seek(5));
     EXPECT_EQ(str(file.readString(3)), "567");
     EXPECT_EQ(str(file.readString(-1)), "89ABCDEFGHIJ");
-
     // Switching from reading to writing needs no seek from the caller.
     ASSERT_TRUE(file.seek(2));
     EXPECT_EQ(file.read(buffer, 2), 2);
     EXPECT_TRUE(file.write("xy", 2));
     EXPECT_EQ(file.read(buffer, 2), 2);
     EXPECT_EQ(std::string(buffer, 2), "67");
-
     // Invalid moves fail, keep the position and say why.
     ASSERT_TRUE(file.seek(7));
     EXPECT_FALSE(file.seek(1, 5));
     EXPECT_EQ(str(file.lastError), systemText(ERROR_INVALID_PARAMETER));
     EXPECT_FALSE(file.seek(-5, 0));
     EXPECT_EQ(file.tell(), 7);
-    EXPECT_TRUE(file.setLength(8));
-    EXPECT_TRUE(file.setLength(12));
+    EXPECT_TRUE(file.setLength(8) && file.setLength(12));
     EXPECT_FALSE(file.setLength(-1));
     EXPECT_EQ(str(file.lastError), systemText(ERROR_NEGATIVE_SEEK));
     file.close();
     EXPECT_EQ(readBytes(path), std::string("0123xy67") + std::string(4, '\0'));
+
+    // Reading and sizing the closed file show boxes; the rest fails quietly.
+    const std::string readClosed = "Fehler beim lesen der Datei.\r\nDie Datei wurde noch nicht ge\xF6" "ffnet.";
+    MessageBoxCatcher boxes(2);
+    EXPECT_EQ(file.read(buffer, 8), 0);
+    EXPECT_EQ(file.getSize(), 0);
+    expectBox(boxes[0], "Fehler NFile::read(..)", readClosed, MB_ICONERROR);
+    expectErrorBox(boxes[1], "Fehler, NFile::getSize()\r\nDiese Funktion kann nur auf auf eine "
+                             "ge\xF6" "ffnete Datei angewendet werden.");
+    EXPECT_TRUE(file.readString(-1).isEmpty());
+    EXPECT_EQ(str(file.lastError), readClosed);
+    EXPECT_FALSE(file.write("abc", 3));
+    EXPECT_EQ(str(file.lastError), "Fehler beim Schreiben: " + systemText(ERROR_INVALID_HANDLE));
+    EXPECT_FALSE(file.seek(0) || file.setLength(0) || file.reopenEmpty());
 }
 
-TEST(NFile, WholeFiles)
+TEST(NFile, WholeFilesAndTheirFailuresLeaveNoTemporaryFileCreateTempAndReopenEmpty)
 {
     TestFolder folder;
-    const std::string path = folder.file("text.txt");
+    const std::string path = folder.file("text.txt"), bin = folder.file("daten.bin");
     NString error = "alt";
     EXPECT_TRUE(NFile::writeTextFile(path.c_str(), "Zeile 1\r\nZeile 2", &error));
     EXPECT_TRUE(error.isEmpty());
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
     EXPECT_TRUE(NFile::writeTextFile(path.c_str(), "kurz"));
     EXPECT_NE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(str(NFile::readTextFile(path.c_str(), &error)), "kurz");
-
     NMem memory(0);
     ASSERT_TRUE(memory.append("\0\x01\xFF\0A", 5));
-    const std::string bin = folder.file("daten.bin");
     EXPECT_TRUE(NFile::writeMem(bin.c_str(), memory));
     NMem back(3);
     EXPECT_TRUE(NFile::readMem(bin.c_str(), back));
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(back.getPointer()), back.getSize()),
-              std::string("\0\x01\xFF\0A", 5));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(back.getPointer()), back.getSize()), std::string("\0\x01\xFF\0A", 5));
     EXPECT_TRUE(NFile::writeMem(bin.c_str(), NMem(0)));
     EXPECT_TRUE(NFile::readMem(bin.c_str(), back));
     EXPECT_EQ(back.getSize(), 0);
-    // Nothing of the replacement's temporary files remains.
-    EXPECT_EQ(listFolder(folder.path()), (std::vector<std::string>{"daten.bin", "text.txt"}));
-}
+    EXPECT_EQ(listFolder(folder.path()), (Names{"daten.bin", "text.txt"}));
 
-TEST(NFile, WholeFileFailures)
-{
-    TestFolder folder;
-    const std::string missing = folder.file("fehlt.txt");
-    const std::string noFolder = folder.file("kein\\ordner.txt");
-    NString error;
-    MessageBoxCatcher boxes;
-    NMem memory(4);
+    const std::string missing = folder.file("fehlt.txt"), noFolder = folder.file("kein\\ordner.txt");
+    MessageBoxCatcher boxes(2);
     EXPECT_FALSE(NFile::readMem(missing.c_str(), memory, &error));
     EXPECT_EQ(str(error), openFailure(missing, ERROR_FILE_NOT_FOUND));
     EXPECT_FALSE(NFile::writeMem(noFolder.c_str(), memory, &error));
     EXPECT_EQ(str(error), openFailure(noFolder, ERROR_PATH_NOT_FOUND));
-    EXPECT_EQ(boxes.count(), 0u);
-    boxes.expect(IDOK);
-    boxes.expect(IDOK);
     EXPECT_TRUE(NFile::readTextFile(missing.c_str()).isEmpty());
     EXPECT_FALSE(NFile::writeTextFile(noFolder.c_str(), "x"));
-    ASSERT_EQ(boxes.count(), 2u);
     EXPECT_EQ(boxes[1].text, openFailure(noFolder, ERROR_PATH_NOT_FOUND));
 
-    // A target that cannot be replaced stays as it was, with no temporary
-    // file left beside it.
-    const std::string locked = folder.file("schreibgeschuetzt.txt");
-    writeBytes(locked, "alt");
-    ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(NFile::writeTextFile(locked.c_str(), "neu", &error));
-    EXPECT_EQ(str(error), openFailure(locked, ERROR_ACCESS_DENIED));
-    EXPECT_EQ(readBytes(locked), "alt");
-    EXPECT_EQ(listFolder(folder.path()), std::vector<std::string>{"schreibgeschuetzt.txt"});
-    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
-
-    // A failure after the new text was written beside the target (the target
-    // is held open, or is a folder) leaves nothing of it behind.
-    HANDLE held = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    // A target that cannot be replaced (read-only, held open, a folder) stays
+    // as it was, with nothing of the new text left beside it.
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(NFile::writeTextFile(path.c_str(), "neu", &error));
+    EXPECT_EQ(str(error), openFailure(path, ERROR_ACCESS_DENIED));
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(NFile::writeTextFile(locked.c_str(), "neu", &error));
+    EXPECT_FALSE(NFile::writeTextFile(path.c_str(), "neu", &error));
     CloseHandle(held);
-    EXPECT_EQ(readBytes(locked), "alt");
+    EXPECT_EQ(readBytes(path), "kurz");
     CreateDirectoryA(folder.file("ordner").c_str(), nullptr);
     EXPECT_FALSE(NFile::writeMem(folder.file("ordner").c_str(), memory, &error));
-    EXPECT_EQ(listFolder(folder.path()), (std::vector<std::string>{"ordner", "schreibgeschuetzt.txt"}));
-}
-
-TEST(NFile, CreateTempAndReopenEmpty)
-{
-    TestFolder folder;
+    EXPECT_EQ(listFolder(folder.path()), (Names{"daten.bin", "ordner", "text.txt"}));
+    // A temporary file of its own, emptied in place.
+    TestFolder temps;
     NFile file;
-    ASSERT_TRUE(file.createTemp("nkt", folder.path().c_str()));
+    ASSERT_TRUE(file.createTemp("nkt", temps.path().c_str()));
     const std::string name = str(file.getFileName());
-    EXPECT_EQ(name.rfind(fullPathOf(folder.path()) + "\\nkt", 0), 0u);
+    EXPECT_EQ(name.rfind(fullPathOf(temps.path()) + "\\nkt", 0), 0u);
     EXPECT_TRUE(file.write("hallo", 5));
     EXPECT_TRUE(file.reopenEmpty());
     EXPECT_EQ(str(file.getFileName()), name);
@@ -268,12 +202,11 @@ TEST(NFile, CreateTempAndReopenEmpty)
     EXPECT_TRUE(file.write("x\n", 2));
     file.close();
     EXPECT_EQ(readBytes(name), "x\n");  // "w+" still means binary
-
-    const std::string tooLong = folder.file(std::string(270, 'x'));
+    const std::string tooLong = temps.file(std::string(270, 'x'));
     EXPECT_FALSE(file.createTemp("tmp", tooLong.c_str()));
-    EXPECT_EQ(str(file.lastError), "Fehler beim Anlegen einer tempor\xE4ren Datei in '" + tooLong +
-                                       "'\r\n" + systemText(ERROR_FILENAME_EXCED_RANGE));
-    EXPECT_FALSE(file.createTemp("nkt", folder.file("fehlt").c_str()));
+    EXPECT_EQ(str(file.lastError), "Fehler beim Anlegen einer tempor\xE4ren Datei in '" + tooLong + "'\r\n" +
+                                       systemText(ERROR_FILENAME_EXCED_RANGE));
+    EXPECT_FALSE(file.createTemp("nkt", temps.file("fehlt").c_str()));
     EXPECT_FALSE(file.isOpen());
-    EXPECT_EQ(listFolder(folder.path()), std::vector<std::string>{name.substr(name.rfind('\\') + 1)});
+    EXPECT_EQ(listFolder(temps.path()), Names{name.substr(name.rfind('\\') + 1)});
 }

@@ -68,18 +68,14 @@ TEST(NMem, SizesEditsAndBounds)
 TEST(NMem, SearchingRangesAndHexDump)
 {
     const NMem m = memOf("abcabcab");
-    EXPECT_EQ(m.findByte('c', 3), 5);
-    EXPECT_EQ(m.findByte('a', -4), 0);
-    EXPECT_EQ(m.find("ab", 2, 4), 6);
-    EXPECT_EQ(m.find("ab", 2, 7), -1);
-    EXPECT_EQ(m.find("abcabcabc", 9), -1);
-    EXPECT_EQ(m.findReverse("ab", 2), 6);
-    EXPECT_EQ(m.findReverse("ab", 2, 5), 3);
-    EXPECT_EQ(m.findReverse("bca", 3, 100), 4);
-    EXPECT_EQ(m.findReverse("ab", 2, -2), -1);
-    EXPECT_EQ(memOf("abxx").findReverse("ab", 2), 0);
-    EXPECT_EQ(memOf("ab").findReverse("ab", 2, 0), 0);
-
+    const int finds[][2] = {
+        {m.findByte('c', 3), 5}, {m.findByte('a', -4), 0}, {m.find("ab", 2, 4), 6}, {m.find("ab", 2, 7), -1},
+        {m.find("abcabcabc", 9), -1}, {m.findReverse("ab", 2), 6}, {m.findReverse("ab", 2, 5), 3},
+        {m.findReverse("bca", 3, 100), 4}, {m.findReverse("ab", 2, -2), -1}, {memOf("abxx").findReverse("ab", 2), 0},
+        {memOf("ab").findReverse("ab", 2, 0), 0},
+    };
+    for (size_t i = 0; i < sizeof finds / sizeof finds[0]; ++i)
+        EXPECT_EQ(finds[i][0], finds[i][1]) << i;
     const NMem digits = memOf("0123456789");
     NMem target(0);
     EXPECT_TRUE(digits.getRange(3, 4, target));
@@ -102,10 +98,8 @@ TEST(NMem, SearchingRangesAndHexDump)
 
     NMem wide(256);
     wide.setAt(255, 'z');
-    const std::string dump = str(wide.toHexDump(8));
-    EXPECT_EQ(dump.substr(0, 4), "000 ");
-    const std::string last = "0F8 00 00 00 00 00 00 00 7A  .......z\r\n";
-    EXPECT_EQ(dump.size(), 32 * last.size());
+    const std::string dump = str(wide.toHexDump(8)), last = "0F8 00 00 00 00 00 00 00 7A  .......z\r\n";
+    EXPECT_EQ(dump.substr(0, 4) + std::to_string(dump.size()), "000 " + std::to_string(32 * last.size()));
     EXPECT_EQ(dump.substr(dump.size() - last.size()), last);
 
     EXPECT_EQ(str(h.toHexDump(0)) + str(h.toHexDump(INT_MAX)) + str(NMem(0).toHexDump(16)), "");
@@ -175,5 +169,4 @@ TEST(NMem, ParseFields)
     EXPECT_EQ(str(items.lookup("n")), "5");
     NMapStringToString stopped;
     EXPECT_EQ(memOf("x:1;#y:2;").parseFields(stopped, ';', ':', '#'), 1);
-
 }

@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <string>
+#include <vector>
 
 #include <windows.h>
 
@@ -22,96 +23,79 @@ std::string describe(const NRect& r)
 
 std::string describe(const RECT& r)
 {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-           "," + std::to_string(r.bottom);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
 }
 
 }  // namespace
 
-TEST(Geometry, AbsoluteExtentsAndLimits)
+TEST(Geometry, AbsoluteExtentsLimitsAndBottomUpRectangles)
 {
     NRect r(10, 20, 30, 40);
     EXPECT_EQ(describe(r.getRECT()), "10,20,40,60");
     EXPECT_EQ(r.getCenter(), NPoint(25, 40));
-    EXPECT_TRUE(r.contains(NPoint(40, 60)));
-    EXPECT_FALSE(r.contains(NPoint(40, 61)));
-
-    // Negative extents count by their magnitude and never flip the rectangle.
-    EXPECT_EQ(NRect(0, 0, -5, 10).getRight(), 5);
-    EXPECT_EQ(NRect(0, 0, 5, -10).getBottom(), 10);
-    EXPECT_EQ(NRect(0, 0, 5, -10, true).getBottom(), -10);
-
-    // Extreme values stop at the int range instead of wrapping.
-    EXPECT_EQ(NRect(INT_MAX - 5, INT_MIN + 5, 10, 10, true).getRight(), INT_MAX);
-    EXPECT_EQ(NRect(0, 0, INT_MIN, 0).getRight(), INT_MAX);
+    EXPECT_TRUE(r.contains(NPoint(40, 60)) && !r.contains(NPoint(40, 61)));
+    // Negative extents count by their magnitude and never flip the rectangle;
+    // extreme values stop at the int range instead of wrapping.
+    const int edges[][2] = {
+        {NRect(0, 0, -5, 10).getRight(), 5}, {NRect(0, 0, 5, -10).getBottom(), 10},
+        {NRect(0, 0, 5, -10, true).getBottom(), -10}, {NRect(INT_MAX - 5, INT_MIN + 5, 10, 10, true).getRight(), INT_MAX},
+        {NRect(0, 0, INT_MIN, 0).getRight(), INT_MAX},
+    };
+    for (const auto& e : edges)
+        EXPECT_EQ(e[0], e[1]);
     EXPECT_EQ(NPoint(INT_MAX, INT_MIN) + NPoint(1, -1), NPoint(INT_MAX, INT_MIN));
-
     // Inverted RECTs keep their signed extents unless read as bottom-up.
     RECT inverted = {40, 60, 10, 20};
     EXPECT_EQ(describe(NRect(inverted)), "40,60,-30,-40");
     r.set(inverted, true);
     EXPECT_EQ(describe(r), "40,60,30,40^");
-}
 
-TEST(Geometry, BottomUpRectanglesUnionAndExtend)
-{
-    NRect r(10, 20, 30, 40, true);
-    EXPECT_EQ(r.getCenter(), NPoint(25, 0));
-    EXPECT_EQ(describe(r.getRECT()), "10,20,40,-20");
-    r.inflate(5);
-    EXPECT_EQ(describe(r), "5,25,40,50^");
-
+    NRect up(10, 20, 30, 40, true);
+    EXPECT_EQ(up.getCenter(), NPoint(25, 0));
+    EXPECT_EQ(describe(up.getRECT()), "10,20,40,-20");
+    up.inflate(5);
+    EXPECT_EQ(describe(up), "5,25,40,50^");
     NRect drag;
     drag.setFromPoints(NPoint(30, 5), NPoint(10, 50));
     EXPECT_EQ(describe(drag), "10,5,20,45");
     drag.bottomUp = true;
     drag.setFromPoints(NPoint(30, 5), NPoint(10, 50));
-    EXPECT_EQ(describe(drag), "10,50,20,-45^");
-    EXPECT_EQ(drag.getBottom(), 5);
-
+    EXPECT_EQ(describe(drag) + " " + std::to_string(drag.getBottom()), "10,50,20,-45^ 5");
     NRectc c(10, 20, 30, -40);
     EXPECT_EQ(describe(c), "10,20,30,40^");
     EXPECT_TRUE(c.contains(NPoint(40, -20)) && !c.contains(NPoint(25, -21)));
-
     // A top-down source keeps its corner, which becomes the upper edge.
     c = NRect(5, 6, 7, -8);
     EXPECT_EQ(describe(c), "5,6,7,8^");
     EXPECT_EQ(describe(NRectc(NRect(10, 20, 30, 40, true).getRECT())), "10,20,30,40^");
-
-    // One cached RECT per object, refreshed by every call, not shared by copies.
+    // One cached RECT per object, refreshed by every call.
     NRect moving(0, 0, 5, 5);
     const RECT& cached = moving.getRECT();
     moving.x = 100;
     EXPECT_EQ(&moving.getRECT(), &cached);
     EXPECT_EQ(describe(cached), "100,0,105,5");
+}
 
-    NRect u(0, 0, 10, 10);
-    u.unionWith(NRect(20, 30, 5, 5));
-    u.unionWith(NRect(5, 5, -10, 2));
-    u.unionWith(NRect(-5, -6, 1, 1));
-    EXPECT_EQ(describe(u), "-5,-6,30,41");
-
-    NRect up(0, 10, 10, 10, true);
-    up.unionWith(NRect(5, 30, 10, 5, true));
-    EXPECT_EQ(describe(up), "0,30,15,30^");
-    up.unionWith(NRect(0, -10, 1, 1));
-    EXPECT_EQ(describe(up), "0,30,15,40^");
-
+TEST(Geometry, UnionExtendFitAspectAndFitInside)
+{
     // The receiver's orientation decides; extents come out positive.
-    NRect down(0, 0, 10, 10);
-    down.unionWith(NRect(0, 50, 10, 20, true));
-    EXPECT_EQ(describe(down), "0,0,10,50");
-    NRect negative(10, 10, -10, -10);
-    negative.unionWith(NRect(10, 10, 0, 0));
-    EXPECT_EQ(describe(negative), "10,10,10,10");
-
+    const struct { NRect r; std::vector<NRect> with; const char* result; } unions[] = {
+        {NRect(0, 0, 10, 10), {NRect(20, 30, 5, 5), NRect(5, 5, -10, 2), NRect(-5, -6, 1, 1)}, "-5,-6,30,41"},
+        {NRect(0, 10, 10, 10, true), {NRect(5, 30, 10, 5, true)}, "0,30,15,30^"},
+        {NRect(0, 10, 10, 10, true), {NRect(5, 30, 10, 5, true), NRect(0, -10, 1, 1)}, "0,30,15,40^"},
+        {NRect(0, 0, 10, 10), {NRect(0, 50, 10, 20, true)}, "0,0,10,50"},
+        {NRect(10, 10, -10, -10), {NRect(10, 10, 0, 0)}, "10,10,10,10"},
+    };
+    for (auto u : unions) {
+        for (const NRect& w : u.with)
+            u.r.unionWith(w);
+        EXPECT_EQ(describe(u.r), u.result);
+    }
     NRectc ec(0, 10, 10, 10);
     ec.extendTo(NPoint(20, 15));
     EXPECT_EQ(describe(ec), "0,15,20,15^");
-}
 
-TEST(Geometry, FitAspectAndFitInside)
-{
     const NRect wide(0, 0, 200, 100), tall(0, 0, 100, 200), square(0, 0, 100, 100);
     const NRect upOuter(0, 100, 100, 100, true), upWide(0, 0, 200, 100, true);
     const int centred = NRect::alignCenterX | NRect::alignCenterY;
@@ -131,7 +115,6 @@ TEST(Geometry, FitAspectAndFitInside)
         c.r.fitAspect(c.outer, c.alignment);
         EXPECT_EQ(describe(c.r), c.result);
     }
-
     // Too large and not shrunk: a left or top edge outside wins; otherwise
     // the right or bottom edge is pulled back, pushing the other one out.
     const struct { NRect r, outer; bool shrink; const char* result; } insides[] = {
@@ -156,17 +139,15 @@ TEST(Geometry, TextRoundTripAndMalformedTexts)
     EXPECT_STREQ(text.getBuffer(), "-1; -2; 300; -4");
     EXPECT_TRUE(r.fromText(text, "; "));
     EXPECT_EQ(describe(r), "-1,-2,300,-4");
-    EXPECT_TRUE(r.fromText("5,6,7,8,9", ","));
-    EXPECT_EQ(describe(r), "5,6,7,8");
-
-    // Missing parts become 0 and are reported.
-    EXPECT_FALSE(r.fromText("1,,3,4", ","));
-    EXPECT_EQ(describe(r), "1,0,3,4");
-    EXPECT_FALSE(r.fromText("1;2;3;4", ","));
-    EXPECT_EQ(describe(r), "1,0,0,0");
-    EXPECT_TRUE(r.fromText("a,12px,0x10,-", ","));
-    EXPECT_EQ(describe(r), "0,12,16,0");
-
+    // Missing parts become 0 and are reported; extra ones are ignored.
+    const struct { const char* text; bool complete; const char* result; } texts[] = {
+        {"5,6,7,8,9", true, "5,6,7,8"}, {"1,,3,4", false, "1,0,3,4"}, {"1;2;3;4", false, "1,0,0,0"},
+        {"a,12px,0x10,-", true, "0,12,16,0"},
+    };
+    for (const auto& t : texts) {
+        EXPECT_EQ(r.fromText(t.text, ","), t.complete) << t.text;
+        EXPECT_EQ(describe(r), t.result);
+    }
     NPoint p;
     EXPECT_FALSE(p.fromText("7", ";"));
     EXPECT_EQ(p, NPoint(7, 0));

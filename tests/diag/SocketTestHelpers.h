@@ -25,9 +25,18 @@ inline std::string systemText(unsigned int code)
     return text.isEmpty() ? "Unbekannter Fehler " + std::to_string(code) + "." : str(text);
 }
 
+// Waits at most five seconds for `done`; whether it came.
+template <class Done>
+bool waitUntil(Done done)
+{
+    for (int waited = 0; waited < 5000; waited += 5, Sleep(5))
+        if (done())
+            return true;
+    return false;
+}
+
 // Keeps Winsock started for the helper's lifetime.
-class WinsockUser {
-public:
+struct WinsockUser {
     WinsockUser()
     {
         WSADATA data;
@@ -35,16 +44,6 @@ public:
     }
     ~WinsockUser() { WSACleanup(); }
 };
-
-// True when a connection waits on the listening socket within `ms`.
-inline bool connectionPending(SOCKET listening, int ms)
-{
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(listening, &readable);
-    timeval wait = {ms / 1000, (ms % 1000) * 1000};
-    return select(0, &readable, nullptr, nullptr, &wait) == 1;
-}
 
 // A port on which nothing listens: bound, so no one else gets it, but not
 // listening, so every connection is refused. listen() turns it into a
@@ -57,15 +56,13 @@ public:
         local.sin_family = AF_INET;
         local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         int length = sizeof local;
-        if (s != INVALID_SOCKET && bind(s, reinterpret_cast<sockaddr*>(&local), length) == 0 &&
-            getsockname(s, reinterpret_cast<sockaddr*>(&local), &length) == 0)
-            number = ntohs(local.sin_port);
+        if (bind(s, reinterpret_cast<sockaddr*>(&local), length) == 0)
+            getsockname(s, reinterpret_cast<sockaddr*>(&local), &length);
+        number = ntohs(local.sin_port);
     }
     ~RefusingPort() { closesocket(s); }
-    bool ok() const { return number != 0; }
     unsigned short port() const { return number; }
     SOCKET handle() const { return s; }
-    bool listen() { return ::listen(s, 5) == 0; }
 
 private:
     SOCKET s;
@@ -94,12 +91,6 @@ public:
     Socket socket(bool server) const { return server ? serverSocket : clientSocket; }
     std::string received() const { return locked(data); }
     std::string calls() const { return locked(callLog); }
-    int connections() const
-    {
-        const std::string all = calls();
-        return static_cast<int>(std::count(all.begin(), all.end(), 'A'));
-    }
-    // Wait at most a few seconds for the bytes or the handler calls.
     bool waitForBytes(size_t bytes) const { return waitUntil([&] { return received().size() >= bytes; }); }
     bool waitForCalls(const std::string& part) const
     {
@@ -123,13 +114,6 @@ protected:
     void onClose() override { log("C", ""); }
 
 private:
-    template <class Done>
-    static bool waitUntil(Done done)
-    {
-        for (int waited = 0; waited < 5000 && !done(); waited += 5)
-            Sleep(5);
-        return done();
-    }
     std::string locked(const std::string& text) const
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -144,8 +128,7 @@ private:
 
     bool listening = false;
     mutable std::mutex mutex;
-    std::string callLog;
-    std::string data;
+    std::string callLog, data;
 };
 
 #endif

@@ -6,17 +6,13 @@
 #include <set>
 #include <vector>
 
-TEST(NColor, BytesOfTheValue)
+TEST(NColor, BytesOfTheValueSixteenNamedColoursHexAndDecimalTexts)
 {
     NColor color(0x12, 0x34, 0x56);
     EXPECT_EQ(color.getValue(), 0x563412u);
     color = 0xAABBCCDDu;
     EXPECT_EQ((std::vector<int>{color.getRed(), color.getGreen(), color.getBlue(), color.getHighByte()}),
               (std::vector<int>{0xDD, 0xCC, 0xBB, 0xAA}));
-}
-
-TEST(NColorMap, SixteenNamedColoursHexAndDecimalTexts)
-{
     NColorMap map;
     EXPECT_EQ(0, map.getCount());  // the first operation fills the map
     EXPECT_EQ(0x800000, map.getColor("navy"));

@@ -40,12 +40,10 @@ TEST(NResources, FirstStartCreatesTheResourceFolderAndKeepsExistingFiles)
         EXPECT_TRUE(manager.resources.isDiskResources());
         EXPECT_EQ(readBytes(resourceFolder + "\\controlpos.ini"), "\r\n");
         EXPECT_EQ(readBytes(resourceFolder + "\\resource.ini"), "[StandardResourcePath]\r\n");
-        EXPECT_EQ(listFolder(resourceFolder),
-                  (std::vector<std::string>{"controlpos.ini", "resource.ini"}));
+        EXPECT_EQ(listFolder(resourceFolder), (std::vector<std::string>{"controlpos.ini", "resource.ini"}));
 
         EXPECT_EQ(joined(manager.resources.getFolders()), resourceFolder);
-        EXPECT_EQ(joined(manager.resources.getSecondaryFolders()),
-                  program.path() + "|" + program.file("resources"));
+        EXPECT_EQ(joined(manager.resources.getSecondaryFolders()), program.path() + "|" + program.file("resources"));
     }
 
     // A later start keeps what the developer wrote, and takes the extra
@@ -54,8 +52,7 @@ TEST(NResources, FirstStartCreatesTheResourceFolderAndKeepsExistingFiles)
     const std::string extraB = program.file("extraB");
     writeBytes(resourceFolder + "\\controlpos.ini", "[Control-Styles]\r\nmine=1\r\n");
     writeBytes(resourceFolder + "\\resource.ini",
-               "[StandardResourcePath]\r\n" + extraA + "\\\r\n;" + program.path() +
-                   "\\commented\r\n" + extraB + "\r\n");
+               "[StandardResourcePath]\r\n" + extraA + "\\\r\n;" + program.path() + "\\commented\r\n" + extraB + "\r\n");
     Manager manager(program);
     manager.resources.init();
     EXPECT_EQ(readBytes(resourceFolder + "\\controlpos.ini"), "[Control-Styles]\r\nmine=1\r\n");
@@ -71,148 +68,116 @@ TEST(NResources, UnusableIniFilesAreReportedAndInitGoesOn)
     // Folders where the files belong: neither can be opened as a file.
     makeFolder(resourceFolder + "\\resource.ini");
     makeFolder(resourceFolder + "\\controlpos.ini");
-    MessageBoxCatcher boxes;
-    boxes.expect(IDOK);
-    boxes.expect(IDOK);
+    MessageBoxCatcher boxes(2);
     Manager manager(program);
     manager.resources.init();
-    ASSERT_EQ(boxes.count(), 2u);
     expectErrorBox(boxes[0], "Fehler: resource.ini konnte nicht verwendet werden.\r\n");
     expectErrorBox(boxes[1], "Fehler: controlpos.ini konnte nicht verwendet werden.\r\n");
     // The styles are built all the same.
     EXPECT_EQ(str(manager.resources.getStyle("NButton-form")), "0,0");
 }
 
-TEST(NResources, FolderLookupOrderAndUsedResourcesRecord)
+TEST(NResources, OneFolderServesFilesInLookupOrderStylesInTheirOrderAndLanguagesAndRecordsWhatWasUsed)
 {
     TestFolder program;
     const std::string resourceFolder = program.file("NEK-Resourcen");
     makeFolder(resourceFolder);
+    makeFolder(resourceFolder + "\\sub");
     makeFolder(program.file("resources"));
     writeBytes(resourceFolder + "\\nek.bmp", "from resource folder");
     writeBytes(program.file("nek.bmp"), "from program folder");
     writeBytes(program.file("resources\\sound.wav"), "wave");
     writeBytes(program.file("loose.txt"), "loose");
+    writeBytes(resourceFolder + "\\controlpos.ini", "[Standard-Styles]\r\n"
+                                                    "nek_color_win_back=#ffe0e0\r\n"
+                                                    "; comment=not a style\r\n"
+                                                    "early={{late}}/{{nek_color_ctrl_text}}\r\n"
+                                                    "late=#123456\r\n"
+                                                    "stranger={{nobody}}\r\n"
+                                                    "[Control-Styles]\r\n"
+                                                    "NStatic-normal=9,{{late}},Arial,400\r\n"
+                                                    "NButton-disabled={{nek_color_input_back}}\r\n");
+    writeBytes(resourceFolder + "\\a.sty",
+               "[style_a]\r\nlate=from sty {{nek_color_ctrl_text}}\r\n[other]\r\nignored=1\r\n");
+    writeBytes(program.file("app_en.lng"), "title=Converter" M "twice=program folder" M);
+    writeBytes(resourceFolder + "\\lib_en.lng", "; library texts\nok=OK" M "twice=resources" M "=x");
+    writeBytes(resourceFolder + "\\sub\\deep_en.lng", "deep=found");
+    writeBytes(resourceFolder + "\\lib_de.lng", "ok=Gut");
 
     const NTime before;
     {
         Manager manager(program);
         manager.resources.init();
-        NResources& resources = manager.resources;
+        const std::string files[][2] = {
+            {"nek.bmp", resourceFolder + "\\nek.bmp"},
+            // Found in a secondary folder: no record.
+            {"sound.wav", program.file("resources\\sound.wav")},
+            {"Controlpos.INI", resourceFolder + "\\Controlpos.INI"}, {"missing.bmp", ""},
+            // A folder is no resource file; a path of an existing file is taken as it is.
+            {"resources", ""}, {program.file("loose.txt"), program.file("loose.txt")},
+        };
+        for (const auto& f : files)
+            EXPECT_EQ(str(manager.resources.getFile(f[0].c_str())), f[1]);
 
-        EXPECT_EQ(str(resources.getFile("nek.bmp")), resourceFolder + "\\nek.bmp");
-        // Found in a secondary folder: no record.
-        EXPECT_EQ(str(resources.getFile("sound.wav")), program.file("resources\\sound.wav"));
-        EXPECT_EQ(str(resources.getFile("Controlpos.INI")), resourceFolder + "\\Controlpos.INI");
-        EXPECT_EQ(str(resources.getFile("missing.bmp")), "");
-        // A folder is no resource file.
-        EXPECT_EQ(str(resources.getFile("resources")), "");
-        // A path of an existing file is taken as it is.
-        EXPECT_EQ(str(resources.getFile(program.file("loose.txt").c_str())),
-                  program.file("loose.txt"));
+        const char* const styles[][2] = {
+            {"nek_color_win_back", "#ffe0e0"}, {"nek_color_win_back_contrast", "#d0d0ff;"},
+            // A name defined later is not known yet when the value is expanded.
+            {"early", "{{late}}/#5050ff;"}, {"stranger", "{{nobody}}"}, {"; comment", ""},
+            // The built-in button styles see the colours of [Standard-Styles].
+            {"NButton-normal", "#ffe0e0,#a0a0ff,#a0a0ff,#5050ff;"},
+            {"NButton-selected", "#d0d0ff;,#a0a0ff,#a0a0ff,#5050ff;"},
+            // [Control-Styles] comes after them and may replace them; style files come last.
+            {"NButton-disabled", "#ffffff"}, {"NStatic-normal", "9,#123456,Arial,400"}, {"late", "from sty #5050ff;"},
+            {"ignored", ""}, {"no such style", ""},
+        };
+        for (const auto& style : styles)
+            EXPECT_EQ(str(manager.resources.getStyle(style[0])), style[1]) << style[0];
+
+        manager.resources.loadLanguage("en");
+        EXPECT_EQ(str(globalLanguage.getLanguageName()), "en");
+        EXPECT_EQ(str(NString(M "title" M "Konverter")), "Converter");
+        EXPECT_EQ(str(NString(M "ok" M "Gut")), "OK");
+        // The program folder's file comes first, and the first entry wins.
+        EXPECT_EQ(str(NString(M "twice" M "?")), "program folder");
+        // Language files are not searched in subfolders.
+        EXPECT_EQ(str(NString(M "deep" M "tief")), "tief");
+        EXPECT_EQ(str(globalLanguage.getErrorText()),
+                  "NLanguage::load(..) Eintrag Nr. 4 hat einen leeren Schl\xFCssel.\r\n");
+
+        // Without a name the table's own name ("de" after clearing) is used.
+        manager.resources.loadLanguage("");
+        EXPECT_EQ(str(globalLanguage.getLanguageName()), "de");
+        EXPECT_EQ(str(NString(M "ok" M "?")), "Gut");
+        EXPECT_EQ(str(NString(M "title" M "Konverter")), "Konverter");
+        globalLanguage.clear();
     }
     const NTime after;
 
     // The record is saved when the manager ends; one key per file, lower case.
     NFileIni ini;
     ASSERT_TRUE(ini.open((resourceFolder + "\\resource.ini").c_str(), false, true));
-    NStringList keys;
-    NStringList values;
+    NStringList keys, values;
     ASSERT_EQ(ini.getSectionEntries("usedResources", keys, &values, true), 1);
     EXPECT_EQ(str(keys.getAt(0)), "nek.bmp");
     const std::string stamp = str(values.getAt(0));
-    const std::string from = str(before.format("%d.%m.%Y %H:%M:%S"));
-    const std::string to = str(after.format("%d.%m.%Y %H:%M:%S"));
+    const std::string from = str(before.format("%d.%m.%Y %H:%M:%S")), to = str(after.format("%d.%m.%Y %H:%M:%S"));
     EXPECT_EQ(stamp.size(), 19u);
     EXPECT_TRUE(stamp >= from && stamp <= to) << stamp << " not in " << from << " .. " << to;
     EXPECT_EQ(str(ini.getSectionText("StandardResourcePath")), "");
 }
 
-TEST(NResources, StylesAreExpandedInTheirOrder)
-{
-    TestFolder program;
-    const std::string resourceFolder = program.file("NEK-Resourcen");
-    makeFolder(resourceFolder);
-    writeBytes(resourceFolder + "\\controlpos.ini",
-               "[Standard-Styles]\r\n"
-               "nek_color_win_back=#ffe0e0\r\n"
-               "; comment=not a style\r\n"
-               "early={{late}}/{{nek_color_ctrl_text}}\r\n"
-               "late=#123456\r\n"
-               "stranger={{nobody}}\r\n"
-               "[Control-Styles]\r\n"
-               "NStatic-normal=9,{{late}},Arial,400\r\n"
-               "NButton-disabled={{nek_color_input_back}}\r\n");
-    writeBytes(resourceFolder + "\\a.sty",
-               "[style_a]\r\nlate=from sty {{nek_color_ctrl_text}}\r\n[other]\r\nignored=1\r\n");
-    Manager manager(program);
-    NResources& resources = manager.resources;
-    resources.init();
-
-    EXPECT_EQ(str(resources.getStyle("nek_color_win_back")), "#ffe0e0");
-    EXPECT_EQ(str(resources.getStyle("nek_color_win_back_contrast")), "#d0d0ff;");
-    // A name defined later is not known yet when the value is expanded.
-    EXPECT_EQ(str(resources.getStyle("early")), "{{late}}/#5050ff;");
-    EXPECT_EQ(str(resources.getStyle("stranger")), "{{nobody}}");
-    EXPECT_EQ(str(resources.getStyle("; comment")), "");
-    // The built-in button styles see the colours of [Standard-Styles].
-    EXPECT_EQ(str(resources.getStyle("NButton-normal")), "#ffe0e0,#a0a0ff,#a0a0ff,#5050ff;");
-    EXPECT_EQ(str(resources.getStyle("NButton-selected")), "#d0d0ff;,#a0a0ff,#a0a0ff,#5050ff;");
-    // [Control-Styles] comes after them and may replace them; style files come last.
-    EXPECT_EQ(str(resources.getStyle("NButton-disabled")), "#ffffff");
-    EXPECT_EQ(str(resources.getStyle("NStatic-normal")), "9,#123456,Arial,400");
-    EXPECT_EQ(str(resources.getStyle("late")), "from sty #5050ff;");
-    EXPECT_EQ(str(resources.getStyle("ignored")), "");
-    EXPECT_EQ(str(resources.getStyle("no such style")), "");
-}
-
 TEST(NResources, UseBeforeInitWarnsAndCarriesOn)
 {
     NResources resources;
-    MessageBoxCatcher boxes;
-    for (int i = 0; i < 3; ++i)
-        boxes.expect(IDOK);
+    MessageBoxCatcher boxes(3);
     EXPECT_EQ(str(resources.getFile("nek.bmp")), "");
     EXPECT_EQ(str(resources.getStyle("NButton-normal")), "");
     NStringList list;
     EXPECT_EQ(resources.findFiles("*.sty", list, false), 0);
-    ASSERT_EQ(boxes.count(), 3u);
     expectErrorBox(boxes[0],
               "Die Funktion NResources::getFile(\"nek.bmp\") kann erst nach der Initialisierung "
               "des globalResources-Objektes verwendet werden.\r\nSie sollten sie z.B. nicht im "
               "Konstrukor des Main-Fensters sondern besser in onPreCreateWindow() verwenden.");
     EXPECT_EQ(boxes[1].text.rfind("Die Funktion NResources::getStyle(\"NButton-normal\") kann", 0), 0u);
     EXPECT_EQ(boxes[2].text.rfind("Die Funktion NResources::findFiles(..) kann", 0), 0u);
-}
-
-TEST(NResources, LoadLanguageReadsTheFilesOfTheLanguage)
-{
-    TestFolder program;
-    const std::string resourceFolder = program.file("NEK-Resourcen");
-    makeFolder(resourceFolder);
-    makeFolder(resourceFolder + "\\sub");
-    writeBytes(program.file("app_en.lng"), "title=Converter" M "twice=program folder" M);
-    writeBytes(resourceFolder + "\\lib_en.lng", "; library texts\nok=OK" M "twice=resources" M "=x");
-    writeBytes(resourceFolder + "\\sub\\deep_en.lng", "deep=found");
-    writeBytes(resourceFolder + "\\lib_de.lng", "ok=Gut");
-
-    Manager manager(program);
-    manager.resources.init();
-    manager.resources.loadLanguage("en");
-    EXPECT_EQ(str(globalLanguage.getLanguageName()), "en");
-    EXPECT_EQ(str(NString(M "title" M "Konverter")), "Converter");
-    EXPECT_EQ(str(NString(M "ok" M "Gut")), "OK");
-    // The program folder's file comes first, and the first entry wins.
-    EXPECT_EQ(str(NString(M "twice" M "?")), "program folder");
-    // Language files are not searched in subfolders.
-    EXPECT_EQ(str(NString(M "deep" M "tief")), "tief");
-    EXPECT_EQ(str(globalLanguage.getErrorText()),
-              "NLanguage::load(..) Eintrag Nr. 4 hat einen leeren Schl\xFCssel.\r\n");
-
-    // Without a name the table's own name ("de" after clearing) is used.
-    manager.resources.loadLanguage("");
-    EXPECT_EQ(str(globalLanguage.getLanguageName()), "de");
-    EXPECT_EQ(str(NString(M "ok" M "?")), "Gut");
-    EXPECT_EQ(str(NString(M "title" M "Konverter")), "Konverter");
-    globalLanguage.clear();
 }

@@ -66,8 +66,7 @@ LRESULT CALLBACK MessageBoxCatcher::hookProc(int code, WPARAM wParam, LPARAM lPa
         GetClassNameA(hwnd, className, sizeof className);
         // When a box closes, activation may pass to a box of another test
         // program running beside this one; that one is not ours to answer.
-        if (lstrcmpA(className, "#32770") == 0 &&
-            GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId())
+        if (lstrcmpA(className, "#32770") == 0 && GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId())
             current->handle(hwnd);
     }
     HHOOK hook = current ? current->hook : nullptr;

@@ -16,15 +16,20 @@ inline void pump()
     }
 }
 
-// Handles messages for about `ms` milliseconds.
-inline void pumpFor(DWORD ms)
+// Handles messages until `done` holds or `ms` milliseconds passed; whether it holds.
+template <class Done>
+bool pumpUntil(Done done, DWORD ms = 5000)
 {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
+    for (const DWORD start = GetTickCount(); !done(); MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT)) {
         pump();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        if (GetTickCount() - start >= ms)
+            return done();
     }
+    return true;
 }
+
+// Handles messages for about `ms` milliseconds.
+inline void pumpFor(DWORD ms) { pumpUntil([] { return false; }, ms); }
 
 // Removes a quit message that a destroyed main window posted.
 inline bool takeQuit(WPARAM* code = nullptr)

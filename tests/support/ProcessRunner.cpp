@@ -20,8 +20,8 @@ void drain(HANDLE pipe, std::string* into)
 ProcessResult runProcess(const std::string& commandLine, unsigned timeoutMs)
 {
     std::wstring wide(commandLine.size(), L'\0');
-    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, commandLine.data(), static_cast<int>(commandLine.size()),
-                                                        &wide[0], static_cast<int>(wide.size()))));
+    const int size = static_cast<int>(commandLine.size());
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, commandLine.data(), size, &wide[0], size)));
     return runProcess(wide, timeoutMs);
 }
 

@@ -16,8 +16,7 @@ TestFolder::TestFolder()
     GetTempPathA(sizeof temp, temp);
     static int counter = 0;
     char name[MAX_PATH + 64];
-    snprintf(name, sizeof name, "%snektest-%lu-%lu-%d", temp, GetCurrentProcessId(), GetTickCount(),
-             ++counter);
+    snprintf(name, sizeof name, "%snektest-%lu-%lu-%d", temp, GetCurrentProcessId(), GetTickCount(), ++counter);
     folder = name;
     CreateDirectoryA(folder.c_str(), nullptr);
 }
@@ -57,10 +56,7 @@ void writeBmp(const std::string& path, int width, int height, const std::vector<
     writeBytes(path, out);
 }
 
-void writeBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void writeBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::string readBytes(const std::string& path)
 {
@@ -68,10 +64,7 @@ std::string readBytes(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-bool fileExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::vector<std::string> listFolder(const std::string& folder)
 {
@@ -94,8 +87,7 @@ std::string programFolder()
 {
     char path[MAX_PATH + 1] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
+    return std::string(path).substr(0, std::string(path).find_last_of("\\/") + 1);
 }
 
 void useProgramResources()

@@ -1,6 +1,3 @@
-// The application object: its dispatcher, the message loop with the
-// accelerator offer, the tick, configuration files, and programs built on it
-// run as processes.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -117,9 +114,8 @@ TEST(NApplication, TheTickReachesEveryWindowAndOnlyItPlaysTheSoundQueue)
     ASSERT_TRUE(listening.create());
     ASSERT_TRUE(deaf.create());
     ASSERT_TRUE(globalApplication.startTimer());
-    pumpFor(300);
+    EXPECT_TRUE(pumpUntil([&listening] { return listening.ticks > 5; }));
     globalApplication.stopTimer();
-    EXPECT_GT(listening.ticks, 5);
     EXPECT_EQ(deaf.ticks, 0);
 
     TestFolder folder;
@@ -135,40 +131,35 @@ TEST(NApplication, TheTickReachesEveryWindowAndOnlyItPlaysTheSoundQueue)
 
 TEST(NApplication, ConfigFilesOpenOnceAndNeedTheProgramsName)
 {
-    const struct {
-        NFileIni& file;
-        bool (NApplicationBasic::*open)();
-        int folder;
-        const char* operation;
-    } cases[] = {{globalApplicationBasic.userConfig, &NApplicationBasic::openUserConfigFile,
-                  CSIDL_APPDATA, "openUserConfigFile"},
-                 {globalApplicationBasic.computerConfig, &NApplicationBasic::openComputerConfigFile,
-                  CSIDL_COMMON_APPDATA, "openComputerConfigFile"}};
     const NString programPath = globalApplicationBasic.programPath;
-    for (const auto& c : cases) {
-        c.file.close(false);
-        const std::string path = str(NSystem::getSpecialFolder(c.folder)) + "\\test_window.cfg";
+    for (bool user : {true, false}) {
+        NFileIni& file = user ? globalApplicationBasic.userConfig : globalApplicationBasic.computerConfig;
+        auto open = [user] {
+            return user ? globalApplicationBasic.openUserConfigFile() : globalApplicationBasic.openComputerConfigFile();
+        };
+        file.close(false);
+        const std::string path = str(NSystem::getSpecialFolder(user ? CSIDL_APPDATA : CSIDL_COMMON_APPDATA)) +
+                                 "\\test_window.cfg";
         DeleteFileA(path.c_str());
-        ASSERT_TRUE((globalApplicationBasic.*c.open)());
-        EXPECT_EQ(str(c.file.getPath()), path);
+        ASSERT_TRUE(open());
+        EXPECT_EQ(str(file.getPath()), path);
         // A second call keeps the open file, its change unsaved.
-        c.file.setValue("Test", "Wert", "1");
-        ASSERT_TRUE((globalApplicationBasic.*c.open)());
+        file.setValue("Test", "Wert", "1");
+        ASSERT_TRUE(open());
         EXPECT_EQ(readBytes(path), "");
-        c.file.close(false);
+        file.close(false);
         DeleteFileA(path.c_str());
 
         globalApplicationBasic.programPath = "";
         MessageBoxCatcher boxes(1);
-        EXPECT_FALSE((globalApplicationBasic.*c.open)());
+        EXPECT_FALSE(open());
         globalApplicationBasic.programPath = programPath;
-        ASSERT_EQ(boxes.count(), 1u);
-        expectErrorBox(boxes[0], std::string("Fehler in NApplication::") + c.operation +
-                                     "(..): Der Dateiname der Anwendung konnte nicht ermittelt "
-                                     "werden.\r\nEventuell haben Sie diese Funktion vor der "
-                                     "Verarbeitung der \xDC" "bergabeparameter (z.B. in einem "
-                                     "Konstruktor) aufgerufen.");
-        EXPECT_FALSE(c.file.isOpen());
+        expectErrorBox(boxes[0], std::string("Fehler in NApplication::") +
+                                     (user ? "openUserConfigFile" : "openComputerConfigFile") +
+                                     "(..): Der Dateiname der Anwendung konnte nicht ermittelt werden.\r\nEventuell "
+                                     "haben Sie diese Funktion vor der Verarbeitung der \xDC" "bergabeparameter (z.B. "
+                                     "in einem Konstruktor) aufgerufen.");
+        EXPECT_FALSE(file.isOpen());
     }
 }
 
@@ -185,13 +176,17 @@ TEST(NApplicationProgram, WithoutMainWindowTheStartUpBoxComesAndTheProgramEndsWi
                   // The error icon's red disc on the screen (the other icons are yellow or
                   // blue); the box on top, away from other programs' windows.
                   SetWindowPos(box, HWND_TOPMOST, 880, 700, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-                  Sleep(200);
-                  RECT icon = {};
-                  GetWindowRect(GetDlgItem(box, 0x440), &icon);
-                  int red = 0;
-                  for (uint32_t c : capture(nullptr, icon.left, icon.top, 32, 32).bits)
-                      red += (c >> 16 & 0xFF) > 160 && (c >> 8 & 0xFF) < 96 && (c & 0xFF) < 96;
-                  EXPECT_GT(red, 100);
+                  auto red = [box] {
+                      RECT icon = {};
+                      GetWindowRect(GetDlgItem(box, 0x440), &icon);
+                      int n = 0;
+                      for (uint32_t c : capture(nullptr, icon.left, icon.top, 32, 32).bits)
+                          n += (c >> 16 & 0xFF) > 160 && (c >> 8 & 0xFF) < 96 && (c & 0xFF) < 96;
+                      return n;
+                  };
+                  for (DWORD start = GetTickCount(); red() <= 100 && GetTickCount() - start < 5000;)
+                      Sleep(20);
+                  EXPECT_GT(red(), 100);
                   PostMessageA(GetDlgItem(box, IDOK), WM_KEYDOWN, VK_RETURN, 0x001C0001);
                   PostMessageA(GetDlgItem(box, IDOK), WM_KEYUP, VK_RETURN, 0xC01C0001);
               }),
@@ -202,9 +197,8 @@ TEST(NApplicationProgram, GlobalObjectsAreBuiltInOrderAndDestroyedInReverse)
 {
     const ProcessResult result = runProcess("\"" + programFolder() + "nek_order.exe\"", 20000);
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out,
-              "+1005 .......|+1015 E......|+1025 EL.....|+1035 ELD....|+1045 ELDB...|"
-              "+1055 ELDBR..|+1065 ELDBRC.|+1075 ELDBRCA|+main ELDBRCA|main taken|main listed|"
-              "-main ???BR?A|-1075 ???BR?A|-1065 ???BR?.|-1055 ???BR?.|-1045 ???B.?.|"
-              "-1035 ???..?.|-1025 ???..?.|-1015 ???..?.|-1005 ???..?.|");
+    EXPECT_EQ(result.out, "+1005 .......|+1015 E......|+1025 EL.....|+1035 ELD....|+1045 ELDB...|"
+                          "+1055 ELDBR..|+1065 ELDBRC.|+1075 ELDBRCA|+main ELDBRCA|main taken|main listed|"
+                          "-main ???BR?A|-1075 ???BR?A|-1065 ???BR?.|-1055 ???BR?.|-1045 ???B.?.|"
+                          "-1035 ???..?.|-1025 ???..?.|-1015 ???..?.|-1005 ???..?.|");
 }

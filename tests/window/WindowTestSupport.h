@@ -101,23 +101,20 @@ public:
 // Runs a helper program of the window tests: `use` gets its first visible
 // top-level window of that class and must make it end. The exit code; -1
 // when the window never came or the program did not end within 10 s.
-inline int runProgram(const char* name, const char* windowClass,
-                      const std::function<void(HWND)>& use)
+inline int runProgram(const char* name, const char* windowClass, const std::function<void(HWND)>& use)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     std::string command = "\"" + programFolder() + name + "\"";
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return -1;
     HWND window = nullptr;
     for (int i = 0; i < 1000 && !window; ++i, Sleep(window ? 0 : 10))
         for (HWND w = nullptr; !window && (w = FindWindowExA(nullptr, w, windowClass, nullptr));) {
             DWORD owner = 0;
             GetWindowThreadProcessId(w, &owner);
-            if (owner == process.dwProcessId && IsWindowVisible(w))
-                window = w;
+            window = owner == process.dwProcessId && IsWindowVisible(w) ? w : nullptr;
         }
     DWORD code = static_cast<DWORD>(-1);
     if (window)
