@@ -83,22 +83,35 @@ void NResources::addFolder(const NString& folder, bool primary)
         secondaryFolders.add(path);
 }
 
-bool NResources::isPlainFileName(const NString& name)
+bool NResources::isPlainFileName(const NString& name) { return fileNameProblem(name).isEmpty(); }
+
+NString NResources::fileNameProblem(const NString& name)
 {
     const int length = name.getLength();
-    if (length < 1 || length > archiveMaximumNameLength)
-        return false;
+    if (length < 1)
+        return "er ist leer";
+    if (length > archiveMaximumNameLength)
+        return "er ist l\xE4nger als 255 Byte";
     for (int i = 0; i < length; ++i) {
         const unsigned char c = static_cast<unsigned char>(name.getAt(i));
-        if (c < 0x20 || strchr("\\/:*?\"<>|", c))
-            return false;
+        if (c < 0x20)
+            return "er enth\xE4lt ein Steuerzeichen";
+        if (strchr("\\/:*?\"<>|", c)) {
+            NString text;
+            text.format("er enth\xE4lt das Zeichen %c, das in Dateinamen nicht erlaubt ist", c);
+            return text;
+        }
     }
     // Windows drops trailing dots and blanks, so "a." would land on "a";
     // "." and ".." are folders.
     const char last = name.getAt(length - 1);
-    if (last == '.' || last == ' ' || name.find("..") >= 0)
-        return false;
-    return !isDeviceName(name);
+    if (last == '.' || last == ' ')
+        return "er endet mit einem Punkt oder Leerzeichen, die Windows wegl\xE4sst";
+    if (name.find("..") >= 0)
+        return "er enth\xE4lt .., das auf einen anderen Ordner zeigen k\xF6nnte";
+    if (isDeviceName(name))
+        return "er ist ein Ger\xE4tename (CON, PRN, AUX, NUL, COM1 ... LPT9, auch mit Endung)";
+    return NString();
 }
 
 NString NResources::archiveName(const NString& name)
