@@ -1,0 +1,270 @@
+#include "OndraHeaderReader.h"
+
+#include <cctype>
+#include <map>
+
+namespace {
+
+bool nameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
+// Generated names keep the file title as it is, so '.' and '-' stay inside a name.
+bool namePart(char c) { return nameStart(c) || std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-'; }
+
+std::wstring wide(const std::string& text)
+{
+    std::wstring result;
+    for (unsigned char c : text)
+        result += static_cast<wchar_t>(c);
+    return result;
+}
+
+std::wstring number(unsigned long long value) { return std::to_wstring(value); }
+
+// A run marker: (count << 8) + 0x30. Colour values never end in 0x30: their
+// bit 5 is clear, except for 0x0020.
+bool isMarker(unsigned long long v) { return (v & 0xFF) == 0x30; }
+
+}  // namespace
+
+OndraHeaderReader::OndraHeaderReader() : width(0), height(0), valueCount(0) {}
+
+const char* OndraHeaderReader::getName() const { return getClassName(); }
+const char* OndraHeaderReader::getClassName() const { return "OndraHeaderReader"; }
+OndraHeaderReader::~OndraHeaderReader() {}
+
+bool OndraHeaderReader::fail(int line, const std::wstring& text)
+{
+    error = L"Zeile " + number(static_cast<unsigned>(line)) + L": " + text;
+    return false;
+}
+
+bool OndraHeaderReader::tokenize(const char* text, size_t length, std::vector<Token>& tokens)
+{
+    int line = 1;
+    bool lineStart = true;
+    size_t i = 0;
+    while (i < length) {
+        const char c = text[i];
+        if (c == '\n') {
+            ++line;
+            lineStart = true;
+            ++i;
+        } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
+            ++i;
+        } else if (c == '#' && lineStart) {
+            // A preprocessor line, with its continuations.
+            while (i < length && text[i] != '\n') {
+                if (text[i] == '\\' && i + 1 < length && text[i + 1] == '\n') {
+                    ++line;
+                    ++i;
+                } else if (text[i] == '\\' && i + 2 < length && text[i + 1] == '\r' && text[i + 2] == '\n') {
+                    ++line;
+                    i += 2;
+                }
+                ++i;
+            }
+        } else if (c == '/' && i + 1 < length && text[i + 1] == '/') {
+            while (i < length && text[i] != '\n')
+                ++i;
+        } else if (c == '/' && i + 1 < length && text[i + 1] == '*') {
+            const int opened = line;
+            i += 2;
+            while (i + 1 < length && !(text[i] == '*' && text[i + 1] == '/')) {
+                if (text[i] == '\n')
+                    ++line;
+                ++i;
+            }
+            if (i + 1 >= length)
+                return fail(opened, L"Kommentar ohne Ende.");
+            i += 2;
+        } else {
+            lineStart = false;
+            Token token{Token::symbol, std::string(1, c), 0, line};
+            if (nameStart(c)) {
+                size_t end = i;
+                while (end < length && namePart(text[end]))
+                    ++end;
+                token = Token{Token::name, std::string(text + i, end - i), 0, line};
+                i = end;
+            } else if (std::isdigit(static_cast<unsigned char>(c))) {
+                size_t end = i;
+                while (end < length && (std::isalnum(static_cast<unsigned char>(text[end]))))
+                    ++end;
+                std::string digits(text + i, end - i);
+                token = Token{Token::number, digits, 0, line};
+                const bool hex = digits.size() > 2 && (digits[1] == 'x' || digits[1] == 'X') && digits[0] == '0';
+                size_t at = hex ? 2 : 0;
+                for (; at < digits.size(); ++at) {
+                    const char d = static_cast<char>(std::tolower(static_cast<unsigned char>(digits[at])));
+                    const int v = d >= '0' && d <= '9' ? d - '0' : hex && d >= 'a' && d <= 'f' ? d - 'a' + 10 : -1;
+                    if (v < 0)
+                        break;
+                    token.value = token.value * (hex ? 16 : 10) + static_cast<unsigned>(v);
+                    if (token.value > 0xFFFFFFFFULL)
+                        return fail(line, L"Zahl " + wide(digits) + L" ist zu gro\xDF.");
+                }
+                // Only the usual unsigned and long suffixes may follow.
+                for (; at < digits.size(); ++at)
+                    if (std::string("uUlL").find(digits[at]) == std::string::npos)
+                        return fail(line, L"ung\xFCltige Zahl " + wide(digits) + L".");
+                i = end;
+            } else if (c == '\'') {
+                if (i + 2 >= length || text[i + 2] != '\'')
+                    return fail(line, L"ung\xFCltiges Zeichen-Literal.");
+                token = Token{Token::character, std::string(1, text[i + 1]), static_cast<unsigned char>(text[i + 1]), line};
+                i += 3;
+            } else {
+                ++i;
+            }
+            tokens.push_back(token);
+        }
+    }
+    tokens.push_back(Token{Token::end, std::string(), 0, line});
+    return true;
+}
+
+// Collects every "NAME [ ] = { ... }" and "NAME = { ... }"; everything else
+// (types, qualifiers, declarations without initializer) is passed over.
+bool OndraHeaderReader::parse(const std::vector<Token>& tokens, std::vector<Initializer>& found)
+{
+    for (size_t i = 0; i + 1 < tokens.size(); ++i) {
+        if (tokens[i].kind != Token::name)
+            continue;
+        size_t at = i + 1;
+        const bool array = tokens[at].text == "[" && tokens[at + 1].text == "]";
+        if (array)
+            at += 2;
+        if (tokens[at].text != "=" || tokens[at + 1].text != "{")
+            continue;
+        Initializer init{tokens[i].text, array, tokens[i].line, 0, {}};
+        at += 2;
+        for (;;) {
+            const Token& t = tokens[at];
+            if (t.kind == Token::end)
+                return fail(init.line, L"'{' von " + wide(init.name) + L" wird nicht geschlossen.");
+            if (t.text == "}" && t.kind == Token::symbol) {
+                init.closingLine = t.line;
+                break;
+            }
+            if (t.kind == Token::symbol)
+                return fail(t.line, L"unerwartet '" + wide(t.text) + L"' in " + wide(init.name) + L".");
+            init.items.push_back(t);
+            ++at;
+            if (tokens[at].text == ",")
+                ++at;
+            else if (tokens[at].text != "}")
+                return fail(tokens[at].line, L"',' fehlt nach '" + wide(t.text) + L"' in " + wide(init.name) + L".");
+        }
+        found.push_back(init);
+        i = at;
+    }
+    return true;
+}
+
+// Expands one frame's runs into `pixels` (row by row); the values are read
+// column by column, top to bottom.
+bool OndraHeaderReader::expand(const Initializer& data, std::vector<unsigned short>& pixels)
+{
+    const unsigned long long total = static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height);
+    pixels.assign(static_cast<size_t>(total), 0);
+    unsigned long long filled = 0;
+    const std::vector<Token>& items = data.items;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const Token& t = items[i];
+        if (t.kind != Token::number || t.value > 0xFFFF)
+            return fail(t.line, L"'" + wide(t.text) + L"' in " + wide(data.name) +
+                                    L" ist kein 16-Bit-Wert (0 bis 0xFFFF).");
+        unsigned long long count = 1;
+        unsigned long long colour = t.value;
+        if (isMarker(t.value)) {
+            count = t.value >> 8;
+            if (count < 2)
+                return fail(t.line, L"Laufl\xE4ngen-Marke " + wide(t.text) + L" in " + wide(data.name) +
+                                        L" z\xE4hlt weniger als 2 Bildpunkte.");
+            if (i + 1 >= items.size())
+                return fail(data.closingLine, L"nach der Laufl\xE4ngen-Marke " + wide(t.text) + L" fehlt in " +
+                                                  wide(data.name) + L" die Farbe.");
+            const Token& c = items[++i];
+            if (c.kind != Token::number || c.value > 0xFFFF || isMarker(c.value))
+                return fail(c.line, L"nach der Laufl\xE4ngen-Marke " + wide(t.text) + L" steht '" + wide(c.text) +
+                                        L"' statt einer Farbe (0 bis 0xFFFF).");
+            colour = c.value;
+            valueCount += 1;
+        }
+        valueCount += 1;
+        if (filled + count > total)
+            return fail(t.line, L"der Lauf von " + number(count) + L" Bildpunkten in " + wide(data.name) +
+                                    L" geht \xFC" L"ber das Bild hinaus (" + number(static_cast<unsigned>(width)) +
+                                    L"x" + number(static_cast<unsigned>(height)) + L", " + number(total) +
+                                    L" Bildpunkte, davon " + number(filled) + L" schon gef\xFCllt).");
+        for (unsigned long long k = 0; k < count; ++k, ++filled) {
+            const unsigned long long x = filled / static_cast<unsigned long long>(height);
+            const unsigned long long y = filled % static_cast<unsigned long long>(height);
+            pixels[static_cast<size_t>(y * static_cast<unsigned long long>(width) + x)] = static_cast<unsigned short>(colour);
+        }
+    }
+    if (filled < total)
+        return fail(data.closingLine, wide(data.name) + L" endet nach " + number(filled) + L" von " + number(total) +
+                                          L" Bildpunkten.");
+    return true;
+}
+
+bool OndraHeaderReader::read(const char* text, size_t length)
+{
+    error.clear();
+    symbol.clear();
+    frames.clear();
+    width = height = 0;
+    valueCount = 0;
+    std::vector<Token> tokens;
+    std::vector<Initializer> found;
+    if (!tokenize(text, length, tokens) || !parse(tokens, found))
+        return false;
+
+    // The record: { 'b', frames, width, height, table }.
+    const Initializer* record = nullptr;
+    std::map<std::string, const Initializer*> arrays;
+    for (const Initializer& init : found) {
+        if (init.array)
+            arrays[init.name] = &init;
+        else if (!record && !init.items.empty() && init.items[0].kind == Token::character)
+            record = &init;
+    }
+    if (!record)
+        return fail(tokens.back().line, L"kein BitmapHeader-Datensatz { 'b', Bilder, Breite, H\xF6he, Tabelle } gefunden.");
+    const std::vector<Token>& fields = record->items;
+    if (fields.size() != 5 || fields[0].value != 'b' || fields[4].kind != Token::name)
+        return fail(record->line, wide(record->name) + L" ist kein Datensatz { 'b', Bilder, Breite, H\xF6he, Tabelle }.");
+    static const wchar_t* const fieldNames[] = {L"", L"Bildanzahl", L"Breite", L"H\xF6he"};
+    for (int f = 1; f <= 3; ++f)
+        if (fields[static_cast<size_t>(f)].kind != Token::number || fields[static_cast<size_t>(f)].value < 1 ||
+            fields[static_cast<size_t>(f)].value > 0xFFFF)
+            return fail(fields[static_cast<size_t>(f)].line, std::wstring(fieldNames[f]) + L" '" +
+                                                                 wide(fields[static_cast<size_t>(f)].text) +
+                                                                 L"' liegt nicht zwischen 1 und 65535.");
+    width = static_cast<int>(fields[2].value);
+    height = static_cast<int>(fields[3].value);
+    if (static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) * fields[1].value >
+        (sizeof(size_t) > 4 ? 0x40000000ULL : 0x10000000ULL))
+        return fail(record->line, L"das Bild ist zu gro\xDF, um es im Speicher zu entpacken.");
+    symbol = record->name.compare(0, 5, "_bmp_") == 0 ? record->name.substr(5) : record->name;
+
+    auto table = arrays.find(fields[4].text);
+    if (table == arrays.end())
+        return fail(record->line, L"die Bildtabelle " + wide(fields[4].text) + L" fehlt.");
+    const std::vector<Token>& entries = table->second->items;
+    if (entries.size() != fields[1].value)
+        return fail(table->second->line, L"die Bildtabelle " + wide(fields[4].text) + L" nennt " +
+                                             number(entries.size()) + L" Bilder, der Datensatz " +
+                                             wide(fields[1].text) + L".");
+    for (const Token& entry : entries) {
+        auto data = entry.kind == Token::name ? arrays.find(entry.text) : arrays.end();
+        if (data == arrays.end())
+            return fail(entry.line, L"das Datenfeld " + wide(entry.text) + L" aus der Bildtabelle fehlt.");
+        frames.emplace_back();
+        if (!expand(*data->second, frames.back())) {
+            frames.clear();
+            return false;
+        }
+    }
+    return true;
+}

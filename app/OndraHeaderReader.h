@@ -1,0 +1,62 @@
+#ifndef ONDRAHEADERREADER_H
+#define ONDRAHEADERREADER_H
+
+#include <string>
+#include <vector>
+
+// OndraHeaderReader: reads the source text of a picture back into pixels,
+// as generated or reformatted by hand (any white space and line breaks,
+// comments, preprocessor lines). It finds the BitmapHeader record, its frame
+// table and the data arrays the table names, and expands every frame's runs.
+// Damage (a run beyond the picture, too few pixels, a missing record, table
+// or array, a value out of range) is refused with a German text naming the line.
+class OndraHeaderReader {
+public:
+    OndraHeaderReader();
+    virtual const char* getName() const;
+    virtual const char* getClassName() const;
+    virtual ~OndraHeaderReader();
+
+    // False when the text is damaged; getError() then says where and why.
+    bool read(const char* text, size_t length);
+    const std::wstring& getError() const { return error; }
+
+    // The picture's symbol: the record's name without its "_bmp_".
+    const std::string& getSymbol() const { return symbol; }
+    int getWidth() const { return width; }
+    int getHeight() const { return height; }
+    int getFrameCount() const { return static_cast<int>(frames.size()); }
+    // The 16-bit values of frame k, one per pixel, row by row.
+    const std::vector<unsigned short>& frame(int k) const { return frames[static_cast<size_t>(k)]; }
+    // The 16-bit values in the data arrays the frame table names, markers included.
+    unsigned long long getValueCount() const { return valueCount; }
+
+private:
+    struct Token {
+        enum Kind { name, number, character, symbol, end } kind;
+        std::string text;
+        unsigned long long value;
+        int line;
+    };
+    struct Initializer {
+        std::string name;
+        bool array;
+        int line;
+        int closingLine;
+        std::vector<Token> items;
+    };
+
+    bool tokenize(const char* text, size_t length, std::vector<Token>& tokens);
+    bool parse(const std::vector<Token>& tokens, std::vector<Initializer>& found);
+    bool expand(const Initializer& data, std::vector<unsigned short>& pixels);
+    bool fail(int line, const std::wstring& text);
+
+    std::wstring error;
+    std::string symbol;
+    int width;
+    int height;
+    std::vector<std::vector<unsigned short>> frames;
+    unsigned long long valueCount;
+};
+
+#endif
