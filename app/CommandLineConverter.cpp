@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <new>
@@ -81,6 +82,8 @@ void CommandLineConverter::printUsage(NConsole& to)
         L"  --debug[=PORT]      Umwandlungsstatus und Quelltext zus\xE4tzlich an den\r\n"
         L"                      Debug-Kanal (debuglisten, localhost, Port 5001 oder PORT).\r\n"
         L"  --                  alles Weitere sind Bilder, auch Namen, die mit - beginnen.\r\n"
+        L"Ein Wert folgt als n\xE4" L"chstes Argument oder nach = (--size=320x240, -o=DATEI);\r\n"
+        L"er darf nicht leer sein. Jede Option gilt nur einmal.\r\n"
         L"\r\n"
         L"BILD ist eine BMP-, GIF-, JPEG-, PNG-, TIFF-, WMF- oder EMF-Datei; * und ? im\r\n"
         L"Dateinamen w\xE4hlen alle passenden Dateien (ein Muster ohne Treffer ist ein\r\n"
@@ -172,17 +175,81 @@ bool CommandLineConverter::parseBackground(const std::wstring& text)
     return background >= 0;
 }
 
-// Options may stand anywhere before "--"; the rest are pictures.
+// Each option that takes a value: its name and what it does with the value.
+// A value follows as the next argument or after "=" ("--size=2x2").
+const CommandLineConverter::ValueOption CommandLineConverter::valueOptions[] = {
+    {L"-o", &CommandLineConverter::setOutputFile},
+    {L"-d", &CommandLineConverter::setOutputFolder},
+    {L"--name", &CommandLineConverter::setSymbolName},
+    {L"--size", &CommandLineConverter::setSize},
+    {L"--background", &CommandLineConverter::setBackground},
+    {L"--debug", &CommandLineConverter::setDebugPort},
+};
+
+int CommandLineConverter::setOutputFile(const std::wstring& value)
+{
+    outputFile = value;
+    return ok;
+}
+
+int CommandLineConverter::setOutputFolder(const std::wstring& value)
+{
+    outputFolder = value;
+    return ok;
+}
+
+int CommandLineConverter::setSymbolName(const std::wstring& value)
+{
+    symbolName = value;
+    const std::wstring problem = symbolProblem(value);
+    if (problem.empty())
+        return ok;
+    report(L"ung\xFCltiger Symbolname '" + value + L"': " + problem + L".");
+    return badName;
+}
+
+int CommandLineConverter::setSize(const std::wstring& value)
+{
+    if (parseSize(value))
+        return ok;
+    report(L"ung\xFCltige Gr\xF6\xDF" L"e '" + value + L"': erwartet BxH, z. B. 320x240.");
+    return usageError;
+}
+
+int CommandLineConverter::setBackground(const std::wstring& value)
+{
+    if (parseBackground(value))
+        return ok;
+    report(L"unbekannte Farbe '" + value + L"': erwartet #RRGGBB, #RGB, R,G,B oder einen Farbnamen.");
+    return usageError;
+}
+
+int CommandLineConverter::setDebugPort(const std::wstring& value)
+{
+    if (!isDigits(value, 5) || std::stoi(value) < 1 || std::stoi(value) > 65535) {
+        report(L"ung\xFCltiger Port: --debug=" + value);
+        return usageError;
+    }
+    globalDebug.debugPort = std::stoi(value);
+    globalDebug.off = false;
+    return ok;
+}
+
+// Options may stand anywhere before "--"; the rest are pictures. Each
+// option may be given once.
 int CommandLineConverter::parseArguments(const std::vector<std::wstring>& arguments,
                                          std::vector<std::wstring>& pictures)
 {
     bool optionsEnd = false;
+    std::vector<std::wstring> seen;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::wstring& a = arguments[i];
         if (optionsEnd || a.size() < 2 || (a[0] != L'-' && a != L"/?")) {
             pictures.push_back(a);
             continue;
         }
+        const size_t equals = a.find(L'=');
+        const std::wstring name = a.substr(0, equals);
         if (a == L"--") {
             optionsEnd = true;
         } else if (a == L"--help" || a == L"-h" || a == L"/?") {
@@ -191,41 +258,38 @@ int CommandLineConverter::parseArguments(const std::vector<std::wstring>& argume
         } else if (a == L"--version") {
             out.write(L"bmp2ondra " + programVersion() + L"\r\n");
             return -1;
-        } else if (a == L"--debug" || a.compare(0, 8, L"--debug=") == 0) {
-            const std::wstring port = a.size() > 8 ? a.substr(8) : std::wstring(L"5001");
-            if (!isDigits(port, 5) || std::stoi(port) < 1 || std::stoi(port) > 65535) {
-                report(L"ung\xFCltiger Port: " + a);
-                return usageError;
-            }
-            globalDebug.debugPort = std::stoi(port);
-            globalDebug.off = false;
-        } else if (a == L"-o" || a == L"-d" || a == L"--name" || a == L"--size" || a == L"--background") {
-            if (i + 1 >= arguments.size()) {
-                report(L"zu " + a + L" fehlt der Wert");
-                return usageError;
-            }
-            const std::wstring& value = arguments[++i];
-            if (a == L"-o") {
-                outputFile = value;
-            } else if (a == L"-d") {
-                outputFolder = value;
-            } else if (a == L"--name") {
-                symbolName = value;
-                const std::wstring problem = symbolProblem(value);
-                if (!problem.empty()) {
-                    report(L"ung\xFCltiger Symbolname '" + value + L"': " + problem + L".");
-                    return badName;
-                }
-            } else if (a == L"--size" && !parseSize(value)) {
-                report(L"ung\xFCltige Gr\xF6\xDF" L"e '" + value + L"': erwartet BxH, z. B. 320x240.");
-                return usageError;
-            } else if (a == L"--background" && !parseBackground(value)) {
-                report(L"unbekannte Farbe '" + value + L"': erwartet #RRGGBB, #RGB, R,G,B oder einen Farbnamen.");
-                return usageError;
-            }
         } else {
-            report(L"unbekannte Option: " + a + L" (ein Bild, dessen Name mit - beginnt, steht hinter --)");
-            return usageError;
+            const ValueOption* option = nullptr;
+            for (const ValueOption& candidate : valueOptions)
+                if (name == candidate.name)
+                    option = &candidate;
+            if (!option) {
+                report(L"unbekannte Option: " + a + L" (ein Bild, dessen Name mit - beginnt, steht hinter --)");
+                return usageError;
+            }
+            std::wstring value;
+            if (equals != std::wstring::npos) {
+                value = a.substr(equals + 1);
+            } else if (name == L"--debug") {
+                value = L"5001";  // the port is optional
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            } else {
+                report(L"zu " + name + L" fehlt der Wert");
+                return usageError;
+            }
+            if (value.empty()) {
+                report(L"zu " + name + L" fehlt der Wert (leer angegeben)");
+                return usageError;
+            }
+            if (std::find(seen.begin(), seen.end(), name) != seen.end()) {
+                report(name + L" ist mehrfach angegeben");
+                return usageError;
+            }
+            seen.push_back(name);
+            const int result = (this->*option->apply)(value);
+            if (result != ok)
+                return result;
         }
     }
     return ok;

@@ -52,6 +52,19 @@ private:
         std::wstring message;
     };
 
+    // One option that takes a value; `apply` reports a bad value itself.
+    struct ValueOption {
+        const wchar_t* name;
+        int (CommandLineConverter::*apply)(const std::wstring& value);
+    };
+    static const ValueOption valueOptions[];
+
+    int setOutputFile(const std::wstring& value);
+    int setOutputFolder(const std::wstring& value);
+    int setSymbolName(const std::wstring& value);
+    int setSize(const std::wstring& value);
+    int setBackground(const std::wstring& value);
+    int setDebugPort(const std::wstring& value);
     int parseArguments(const std::vector<std::wstring>& arguments, std::vector<std::wstring>& pictures);
     bool parseSize(const std::wstring& text);
     bool parseBackground(const std::wstring& text);

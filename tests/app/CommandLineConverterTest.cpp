@@ -140,7 +140,8 @@ TEST(CommandLineConverter, TextEqualsTheWindowsForEveryFormat)
                              "photo.jpg", "scan.tif", "vector.emf"})
         EXPECT_EQ(run(q(folder.file(name))).out, windowText(folder.file(name))) << name;
     // Scaled by --size as the window scales to its target size.
-    EXPECT_EQ(run("--size 4x3 " + q(folder.file("rgb.bmp"))).out, windowText(folder.file("rgb.bmp"), 4, 3));
+    for (const char* size : {"--size 4x3 ", "--size=4x3 "})
+        EXPECT_EQ(run(size + q(folder.file("rgb.bmp"))).out, windowText(folder.file("rgb.bmp"), 4, 3)) << size;
 }
 
 TEST(CommandLineConverter, TextGoesToStandardOutputOrAFileNamedAfterTheTitleOrName)
@@ -151,6 +152,8 @@ TEST(CommandLineConverter, TextGoesToStandardOutputOrAFileNamedAfterTheTitleOrNa
     // An existing file is replaced as a whole; no temporary file stays.
     writeBytes(folder.file("out.h"), std::string(5000, 'x'));
     EXPECT_EQ(run("-o " + q(folder.file("out.h")) + " " + q(folder.file("dot.bmp"))).out, "");
+    EXPECT_EQ(readBytes(folder.file("out.h")), dotText);
+    EXPECT_EQ(run("-o=" + q(folder.file("out.h")) + " --name=dot " + q(folder.file("dot.bmp"))).out, "");
     EXPECT_EQ(readBytes(folder.file("out.h")), dotText);
     EXPECT_EQ(listFolder(folder.path()), (std::vector<std::string>{"dot.bmp", "out.h"}));
 
@@ -251,6 +254,14 @@ TEST(CommandLineConverter, EveryFailureHasItsExitCode)
         {"--background 300,0,0 " + dot, 64, L"unbekannte Farbe"},
         {"--debug=70000 " + dot, 64, L"ung\xFCltiger Port: --debug=70000"},
         {"-o", 64, L"zu -o fehlt der Wert"},
+        // Empty values and repeated options are refused, not replaced by defaults.
+        {"-o \"\" " + dot, 64, L"zu -o fehlt der Wert (leer angegeben)"},
+        {"-d \"\" " + dot, 64, L"zu -d fehlt der Wert (leer angegeben)"},
+        {"--debug= " + dot, 64, L"zu --debug fehlt der Wert (leer angegeben)"},
+        {"-o a.h -o=b.h " + dot, 64, L"-o ist mehrfach angegeben"},
+        {"-d a -d b " + dot + " " + dot, 64, L"-d ist mehrfach angegeben"},
+        {"--size=3 " + dot, 64, L"ung\xFCltige Gr\xF6\xDF" L"e '3'"},
+        {"--version=2 " + dot, 64, L"unbekannte Option: --version=2"},
     };
     for (const auto& [arguments, code, message] : cases)
         EXPECT_EQ(run(arguments, code, message).out, "");
