@@ -9,6 +9,8 @@
 #include <new>
 
 #include "ConverterBitmap.h"
+#include "FrameConverter.h"
+#include "HeaderReview.h"
 #include "NColorMap.h"
 #include "NConsole.h"
 #include "NDebug.h"
@@ -52,7 +54,10 @@ std::wstring systemText(DWORD code)
 
 }  // namespace
 
-CommandLineConverter::CommandLineConverter(NConsole& out, NConsole& err) : out(out), err(err), background(-1) {}
+CommandLineConverter::CommandLineConverter(NConsole& out, NConsole& err)
+    : out(out), err(err), background(-1), everyFrame(false), showStats(false), rotation(0), flip(0)
+{
+}
 
 const char* CommandLineConverter::getName() const { return getClassName(); }
 const char* CommandLineConverter::getClassName() const { return "CommandLineConverter"; }
@@ -184,7 +189,43 @@ const CommandLineConverter::ValueOption CommandLineConverter::valueOptions[] = {
     {L"--size", &CommandLineConverter::setSize},
     {L"--background", &CommandLineConverter::setBackground},
     {L"--debug", &CommandLineConverter::setDebugPort},
+    {L"--rotate", &CommandLineConverter::setRotation},
+    {L"--flip", &CommandLineConverter::setFlip},
+    {L"--preview", &CommandLineConverter::setPreview},
+    {L"--decode", &CommandLineConverter::setDecode},
 };
+
+int CommandLineConverter::setRotation(const std::wstring& value)
+{
+    if (value == L"90" || value == L"180" || value == L"270") {
+        rotation = std::stoi(value);
+        return ok;
+    }
+    report(L"ung\xFCltige Drehung '" + value + L"': erwartet 90, 180 oder 270 (Grad im Uhrzeigersinn).");
+    return usageError;
+}
+
+int CommandLineConverter::setFlip(const std::wstring& value)
+{
+    if (value == L"h" || value == L"v") {
+        flip = static_cast<char>(value[0]);
+        return ok;
+    }
+    report(L"ung\xFCltige Spiegelung '" + value + L"': erwartet h (links-rechts) oder v (oben-unten).");
+    return usageError;
+}
+
+int CommandLineConverter::setPreview(const std::wstring& value)
+{
+    previewFile = value;
+    return ok;
+}
+
+int CommandLineConverter::setDecode(const std::wstring& value)
+{
+    decodeFile = value;
+    return ok;
+}
 
 int CommandLineConverter::setOutputFile(const std::wstring& value)
 {
@@ -258,6 +299,10 @@ int CommandLineConverter::parseArguments(const std::vector<std::wstring>& argume
         } else if (a == L"--version") {
             out.write(L"bmp2ondra " + programVersion() + L"\r\n");
             return -1;
+        } else if (a == L"--frames") {
+            everyFrame = true;
+        } else if (a == L"--stats") {
+            showStats = true;
         } else {
             const ValueOption* option = nullptr;
             for (const ValueOption& candidate : valueOptions)
@@ -393,19 +438,30 @@ int CommandLineConverter::convert(Picture& picture)
                    L"Abhilfe: --name NAME angeben (A-Z, a-z, 0-9, _) oder die Datei umbenennen.");
     }
     const int frames = converter.getFrameCount();
-    if (frames > 1)
+    if (frames > 1 && !everyFrame)
         report(L"Warnung: " + picture.argument + L" enth\xE4lt " + number(static_cast<unsigned>(frames)) +
                L" Bilder oder Seiten; nur das erste wird umgewandelt.");
     if (background < 0 && converter.hasTransparency())
         report(L"Warnung: " + picture.argument + L" hat durchsichtige Bildpunkte; sie werden schwarz. "
                L"Mit --background FARBE bekommen sie eine Farbe.");
-    if (!converter.prepareSource()) {
+    // Turned, mirrored or animated pictures go through the frame converter.
+    const bool framed = rotation != 0 || flip != 0 || (everyFrame && frames > 1);
+    FrameConverter frameConverter(background, rotation, flip, size);
+    const FrameConverter::Result framing =
+        framed ? frameConverter.convert(converter, NWidePath::systemForm(picture.argument), everyFrame)
+               : FrameConverter::done;
+    if (framing == FrameConverter::unreadable) {
+        report(L"Datei ist kein lesbares Bild: " + picture.argument);
+        return unreadablePicture;
+    }
+    if (framing == FrameConverter::tooBig || (!framed && !converter.prepareSource())) {
         report(L"Die Zielgr\xF6\xDF" L"e " + number(static_cast<unsigned>(converter.targetSize.cx)) + L"x" +
                number(static_cast<unsigned>(converter.targetSize.cy)) + L" von " + picture.argument +
                L" ist zu gro\xDF f\xFCr den Speicher.");
         return tooBig;
     }
-    const unsigned long long length = converter.sourceLength(picture.symbol);
+    const unsigned long long length =
+        framed ? frameConverter.measure(picture.symbol) : converter.sourceLength(picture.symbol);
     if (length == 0) {
         report(L"Datei ist kein lesbares Bild: " + picture.argument);
         return unreadablePicture;
@@ -420,22 +476,99 @@ int CommandLineConverter::convert(Picture& picture)
         return tooBig;
     }
     if (picture.output.empty()) {
-        converter.writeSource(picture.symbol, text.get());
+        if (framed)
+            frameConverter.write(picture.symbol, text.get());
+        else
+            converter.writeSource(picture.symbol, text.get());
         if (!out.writeAnsi(text.get(), static_cast<size_t>(length))) {
             report(L"Ausgabe kann nicht geschrieben werden: Standardausgabe");
             return cannotWrite;
         }
-        return ok;
+        return review(picture, text.get(), length);
     }
     OutputFile file(picture.output, text.get());
     if (file.open()) {
-        converter.writeSource(picture.symbol, text.get(), &file);
+        if (framed)
+            frameConverter.write(picture.symbol, text.get(), &file);
+        else
+            converter.writeSource(picture.symbol, text.get(), &file);
         if (file.finish(text.get() + length))
-            return ok;
+            return review(picture, text.get(), length);
     }
     report(L"Ausgabedatei kann nicht geschrieben werden: " + picture.output + L" (" + systemText(file.getError()) +
            L")");
     return cannotWrite;
+}
+
+int CommandLineConverter::review(const Picture& picture, const char* text, unsigned long long length)
+{
+    if (!showStats && previewFile.empty())
+        return ok;
+    HeaderReview check(err);
+    // The text was just made from these pixels; damage here is a fault of the generator.
+    if (!check.read(text, static_cast<size_t>(length), !previewFile.empty())) {
+        report(L"Der erzeugte Text von " + picture.argument + L" l\xE4sst sich nicht zur\xFC" L"cklesen: " +
+               check.getError());
+        return unreadablePicture;
+    }
+    if (showStats)
+        report(check.statsLine(picture.argument));
+    if (!previewFile.empty() && !check.savePreview(previewFile))
+        return cannotWrite;
+    return ok;
+}
+
+int CommandLineConverter::decodeHeader()
+{
+    const NWidePath::Kind kind = NWidePath::kind(decodeFile);
+    if (kind != NWidePath::file) {
+        report(kind == NWidePath::folder ? decodeFile + L" ist ein Ordner, keine Kopfdatei"
+                                         : L"Datei nicht gefunden: " + decodeFile);
+        return missingFile;
+    }
+    std::string text;
+    HANDLE file = CreateFileW(NWidePath::systemForm(decodeFile).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER fileSize = {};
+    bool read = file != INVALID_HANDLE_VALUE && GetFileSizeEx(file, &fileSize) &&
+                static_cast<unsigned long long>(fileSize.QuadPart) < 0x40000000ULL;
+    if (read) {
+        text.resize(static_cast<size_t>(fileSize.QuadPart));
+        size_t done = 0;
+        while (read && done < text.size()) {
+            DWORD got = 0;
+            read = ReadFile(file, &text[done], static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 24)), &got,
+                            nullptr) && got > 0;
+            done += got;
+        }
+    }
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (!read) {
+        report(L"Kopfdatei kann nicht gelesen werden: " + decodeFile);
+        return unreadablePicture;
+    }
+    HeaderReview check(err);
+    if (!check.read(text.data(), text.size(), true)) {
+        report(decodeFile + L", " + check.getError() + L" Es wurde nichts geschrieben.");
+        return unreadablePicture;
+    }
+    std::wstring target = outputFile;
+    if (target.empty()) {
+        NString symbol(check.getReader().getSymbol().c_str());
+        target = NConsole::fromAnsi(symbol.getBuffer(), static_cast<size_t>(symbol.getLength())) + L".png";
+        if (!outputFolder.empty()) {
+            const wchar_t last = outputFolder.back();
+            target = outputFolder + (last == L'\\' || last == L'/' || last == L':' ? L"" : L"\\") + target;
+        }
+    }
+    if (NWidePath::identity(target) == NWidePath::identity(decodeFile)) {
+        report(L"Die Ausgabe " + target + L" ist die Kopfdatei selbst; es w\xFC" L"rde \xFC" L"berschrieben.");
+        return wouldOverwrite;
+    }
+    if (showStats)
+        report(check.statsLine(decodeFile));
+    return check.savePreview(target) ? ok : cannotWrite;
 }
 
 int CommandLineConverter::run(const std::vector<std::wstring>& arguments)
@@ -448,7 +581,11 @@ int CommandLineConverter::run(const std::vector<std::wstring>& arguments)
         return parsed < 0 ? ok : parsed;
     }
     std::wstring usage;
-    if (pictures.empty())
+    if (!decodeFile.empty()) {
+        if (pictures.empty() && previewFile.empty() && !everyFrame && rotation == 0 && flip == 0)
+            return decodeHeader();
+        usage = L"--decode liest nur eine Kopfdatei; Bilder, --preview, --frames, --rotate und --flip passen nicht dazu";
+    } else if (pictures.empty())
         usage = L"kein Bild angegeben";
     else if (!outputFile.empty() && !outputFolder.empty())
         usage = L"-o und -d schlie\xDF" L"en einander aus";
@@ -458,6 +595,8 @@ int CommandLineConverter::run(const std::vector<std::wstring>& arguments)
             usage = L"mehrere Bilder nur mit -d ORDNER";
         else if (jobs.size() > 1 && !symbolName.empty())
             usage = L"--name gilt nur f\xFCr ein einzelnes Bild";
+        else if (jobs.size() > 1 && !previewFile.empty())
+            usage = L"--preview gilt nur f\xFCr ein einzelnes Bild";
     }
     if (!usage.empty()) {
         report(usage);
@@ -469,6 +608,14 @@ int CommandLineConverter::run(const std::vector<std::wstring>& arguments)
         planPicture(picture);
     if (refuseOverwrites())
         return wouldOverwrite;
+    for (const Picture& picture : jobs)
+        if (!previewFile.empty() && (NWidePath::identity(previewFile) == NWidePath::identity(picture.argument) ||
+                                     (!picture.output.empty() &&
+                                      NWidePath::identity(previewFile) == NWidePath::identity(picture.output)))) {
+            report(L"Die Vorschau " + previewFile + L" w\xFC" L"rde " + picture.argument + L" oder seine Ausgabe "
+                   L"\xFC" L"berschreiben. Es wurde nichts geschrieben.");
+            return wouldOverwrite;
+        }
 
     // A batch goes on after a failure and reports the first one.
     int firstFailure = ok;

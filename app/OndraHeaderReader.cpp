@@ -162,10 +162,11 @@ bool OndraHeaderReader::parse(const std::vector<Token>& tokens, std::vector<Init
 
 // Expands one frame's runs into `pixels` (row by row); the values are read
 // column by column, top to bottom.
-bool OndraHeaderReader::expand(const Initializer& data, std::vector<unsigned short>& pixels)
+bool OndraHeaderReader::expand(const Initializer& data, std::vector<unsigned short>* pixels)
 {
     const unsigned long long total = static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height);
-    pixels.assign(static_cast<size_t>(total), 0);
+    if (pixels)
+        pixels->assign(static_cast<size_t>(total), 0);
     unsigned long long filled = 0;
     const std::vector<Token>& items = data.items;
     for (size_t i = 0; i < items.size(); ++i) {
@@ -196,11 +197,12 @@ bool OndraHeaderReader::expand(const Initializer& data, std::vector<unsigned sho
                                     L" geht \xFC" L"ber das Bild hinaus (" + number(static_cast<unsigned>(width)) +
                                     L"x" + number(static_cast<unsigned>(height)) + L", " + number(total) +
                                     L" Bildpunkte, davon " + number(filled) + L" schon gef\xFCllt).");
-        for (unsigned long long k = 0; k < count; ++k, ++filled) {
-            const unsigned long long x = filled / static_cast<unsigned long long>(height);
-            const unsigned long long y = filled % static_cast<unsigned long long>(height);
-            pixels[static_cast<size_t>(y * static_cast<unsigned long long>(width) + x)] = static_cast<unsigned short>(colour);
+        for (unsigned long long k = 0; pixels && k < count; ++k) {
+            const unsigned long long x = (filled + k) / static_cast<unsigned long long>(height);
+            const unsigned long long y = (filled + k) % static_cast<unsigned long long>(height);
+            (*pixels)[static_cast<size_t>(y * static_cast<unsigned long long>(width) + x)] = static_cast<unsigned short>(colour);
         }
+        filled += count;
     }
     if (filled < total)
         return fail(data.closingLine, wide(data.name) + L" endet nach " + number(filled) + L" von " + number(total) +
@@ -208,7 +210,7 @@ bool OndraHeaderReader::expand(const Initializer& data, std::vector<unsigned sho
     return true;
 }
 
-bool OndraHeaderReader::read(const char* text, size_t length)
+bool OndraHeaderReader::read(const char* text, size_t length, bool pixels)
 {
     error.clear();
     symbol.clear();
@@ -243,8 +245,8 @@ bool OndraHeaderReader::read(const char* text, size_t length)
                                                                  L"' liegt nicht zwischen 1 und 65535.");
     width = static_cast<int>(fields[2].value);
     height = static_cast<int>(fields[3].value);
-    if (static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) * fields[1].value >
-        (sizeof(size_t) > 4 ? 0x40000000ULL : 0x10000000ULL))
+    if (pixels && static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) * fields[1].value >
+                      (sizeof(size_t) > 4 ? 0x40000000ULL : 0x10000000ULL))
         return fail(record->line, L"das Bild ist zu gro\xDF, um es im Speicher zu entpacken.");
     symbol = record->name.compare(0, 5, "_bmp_") == 0 ? record->name.substr(5) : record->name;
 
@@ -261,7 +263,7 @@ bool OndraHeaderReader::read(const char* text, size_t length)
         if (data == arrays.end())
             return fail(entry.line, L"das Datenfeld " + wide(entry.text) + L" aus der Bildtabelle fehlt.");
         frames.emplace_back();
-        if (!expand(*data->second, frames.back())) {
+        if (!expand(*data->second, pixels ? &frames.back() : nullptr)) {
             frames.clear();
             return false;
         }

@@ -18,7 +18,8 @@ public:
     virtual ~OndraHeaderReader();
 
     // False when the text is damaged; getError() then says where and why.
-    bool read(const char* text, size_t length);
+    // Without `pixels` the runs are checked and counted but not expanded.
+    bool read(const char* text, size_t length, bool pixels = true);
     const std::wstring& getError() const { return error; }
 
     // The picture's symbol: the record's name without its "_bmp_".
@@ -48,7 +49,7 @@ private:
 
     bool tokenize(const char* text, size_t length, std::vector<Token>& tokens);
     bool parse(const std::vector<Token>& tokens, std::vector<Initializer>& found);
-    bool expand(const Initializer& data, std::vector<unsigned short>& pixels);
+    bool expand(const Initializer& data, std::vector<unsigned short>* pixels);
     bool fail(int line, const std::wstring& text);
 
     std::wstring error;
