@@ -216,6 +216,7 @@ TEST(Bmp2ondraFrames, AnimationFramesAndPagesWithTheirDelays)
         const char* delays;
     };
     const Case cases[] = {{"three.gif", "three-frames.png", 3, 12, 8, "100, 200, 350"},
+                          {"back.gif", "back-frames.png", 3, 10, 9, "50, 500, 70"},
                           {"two.tif", "two-pages.png", 2, 5, 4, "0, 0"}};
     for (const Case& c : cases) {
         const ProcessResult made = bmp2ondra("--frames --name anim -o " + q(folder.file("anim.h")) + " --preview " +
