@@ -25,7 +25,7 @@ bool isMarker(unsigned long long v) { return (v & 0xFF) == 0x30; }
 
 }  // namespace
 
-OndraHeaderReader::OndraHeaderReader() : width(0), height(0), valueCount(0) {}
+OndraHeaderReader::OndraHeaderReader() : source(nullptr), width(0), height(0), valueCount(0) {}
 
 const char* OndraHeaderReader::getName() const { return getClassName(); }
 const char* OndraHeaderReader::getClassName() const { return "OndraHeaderReader"; }
@@ -37,11 +37,15 @@ bool OndraHeaderReader::fail(int line, const std::wstring& text)
     return false;
 }
 
-bool OndraHeaderReader::tokenize(const char* text, size_t length, std::vector<Token>& tokens)
+bool OndraHeaderReader::tokenize(size_t length)
 {
+    const char* text = source;
     int line = 1;
     bool lineStart = true;
     size_t i = 0;
+    auto add = [&](Token::Kind kind, size_t from, size_t to, unsigned value) {
+        tokens.push_back(Token{kind, false, line, static_cast<unsigned>(from), static_cast<unsigned>(to - from), value});
+    };
     while (i < length) {
         const char c = text[i];
         if (c == '\n') {
@@ -76,84 +80,85 @@ bool OndraHeaderReader::tokenize(const char* text, size_t length, std::vector<To
             if (i + 1 >= length)
                 return fail(opened, L"Kommentar ohne Ende.");
             i += 2;
+        } else if (c == ',' && !tokens.empty() && !tokens.back().commaAfter && tokens.back().kind != Token::symbol) {
+            lineStart = false;
+            tokens.back().commaAfter = true;
+            ++i;
+        } else if (nameStart(c)) {
+            lineStart = false;
+            size_t end = i;
+            while (end < length && namePart(text[end]))
+                ++end;
+            add(Token::name, i, end, 0);
+            i = end;
+        } else if (std::isdigit(static_cast<unsigned char>(c))) {
+            lineStart = false;
+            size_t end = i;
+            while (end < length && std::isalnum(static_cast<unsigned char>(text[end])))
+                ++end;
+            const std::string digits(text + i, end - i);
+            const bool hex = digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
+            unsigned long long value = 0;
+            size_t at = hex ? 2 : 0;
+            for (; at < digits.size(); ++at) {
+                const char d = static_cast<char>(std::tolower(static_cast<unsigned char>(digits[at])));
+                const int v = d >= '0' && d <= '9' ? d - '0' : hex && d >= 'a' && d <= 'f' ? d - 'a' + 10 : -1;
+                if (v < 0)
+                    break;
+                value = value * (hex ? 16 : 10) + static_cast<unsigned>(v);
+                if (value > 0xFFFFFFFFULL)
+                    return fail(line, L"Zahl " + wide(digits) + L" ist zu gro\xDF.");
+            }
+            // Only the usual unsigned and long suffixes may follow.
+            for (; at < digits.size(); ++at)
+                if (std::string("uUlL").find(digits[at]) == std::string::npos)
+                    return fail(line, L"ung\xFCltige Zahl " + wide(digits) + L".");
+            add(Token::number, i, end, static_cast<unsigned>(value));
+            i = end;
+        } else if (c == '\'') {
+            lineStart = false;
+            if (i + 2 >= length || text[i + 2] != '\'')
+                return fail(line, L"ung\xFCltiges Zeichen-Literal.");
+            add(Token::character, i + 1, i + 2, static_cast<unsigned char>(text[i + 1]));
+            i += 3;
         } else {
             lineStart = false;
-            Token token{Token::symbol, std::string(1, c), 0, line};
-            if (nameStart(c)) {
-                size_t end = i;
-                while (end < length && namePart(text[end]))
-                    ++end;
-                token = Token{Token::name, std::string(text + i, end - i), 0, line};
-                i = end;
-            } else if (std::isdigit(static_cast<unsigned char>(c))) {
-                size_t end = i;
-                while (end < length && (std::isalnum(static_cast<unsigned char>(text[end]))))
-                    ++end;
-                std::string digits(text + i, end - i);
-                token = Token{Token::number, digits, 0, line};
-                const bool hex = digits.size() > 2 && (digits[1] == 'x' || digits[1] == 'X') && digits[0] == '0';
-                size_t at = hex ? 2 : 0;
-                for (; at < digits.size(); ++at) {
-                    const char d = static_cast<char>(std::tolower(static_cast<unsigned char>(digits[at])));
-                    const int v = d >= '0' && d <= '9' ? d - '0' : hex && d >= 'a' && d <= 'f' ? d - 'a' + 10 : -1;
-                    if (v < 0)
-                        break;
-                    token.value = token.value * (hex ? 16 : 10) + static_cast<unsigned>(v);
-                    if (token.value > 0xFFFFFFFFULL)
-                        return fail(line, L"Zahl " + wide(digits) + L" ist zu gro\xDF.");
-                }
-                // Only the usual unsigned and long suffixes may follow.
-                for (; at < digits.size(); ++at)
-                    if (std::string("uUlL").find(digits[at]) == std::string::npos)
-                        return fail(line, L"ung\xFCltige Zahl " + wide(digits) + L".");
-                i = end;
-            } else if (c == '\'') {
-                if (i + 2 >= length || text[i + 2] != '\'')
-                    return fail(line, L"ung\xFCltiges Zeichen-Literal.");
-                token = Token{Token::character, std::string(1, text[i + 1]), static_cast<unsigned char>(text[i + 1]), line};
-                i += 3;
-            } else {
-                ++i;
-            }
-            tokens.push_back(token);
+            add(Token::symbol, i, i + 1, 0);
+            ++i;
         }
     }
-    tokens.push_back(Token{Token::end, std::string(), 0, line});
+    add(Token::end, length, length, 0);
     return true;
 }
 
 // Collects every "NAME [ ] = { ... }" and "NAME = { ... }"; everything else
 // (types, qualifiers, declarations without initializer) is passed over.
-bool OndraHeaderReader::parse(const std::vector<Token>& tokens, std::vector<Initializer>& found)
+bool OndraHeaderReader::parse(std::vector<Initializer>& found)
 {
     for (size_t i = 0; i + 1 < tokens.size(); ++i) {
         if (tokens[i].kind != Token::name)
             continue;
         size_t at = i + 1;
-        const bool array = tokens[at].text == "[" && tokens[at + 1].text == "]";
+        const bool array = is(tokens[at], '[') && is(tokens[at + 1], ']');
         if (array)
             at += 2;
-        if (tokens[at].text != "=" || tokens[at + 1].text != "{")
+        if (!is(tokens[at], '=') || !is(tokens[at + 1], '{'))
             continue;
-        Initializer init{tokens[i].text, array, tokens[i].line, 0, {}};
-        at += 2;
-        for (;;) {
+        Initializer init{textOf(tokens[i]), array, tokens[i].line, 0, at + 2, 0};
+        for (at += 2;; ++at) {
             const Token& t = tokens[at];
             if (t.kind == Token::end)
                 return fail(init.line, L"'{' von " + wide(init.name) + L" wird nicht geschlossen.");
-            if (t.text == "}" && t.kind == Token::symbol) {
+            if (is(t, '}')) {
                 init.closingLine = t.line;
                 break;
             }
             if (t.kind == Token::symbol)
-                return fail(t.line, L"unerwartet '" + wide(t.text) + L"' in " + wide(init.name) + L".");
-            init.items.push_back(t);
-            ++at;
-            if (tokens[at].text == ",")
-                ++at;
-            else if (tokens[at].text != "}")
-                return fail(tokens[at].line, L"',' fehlt nach '" + wide(t.text) + L"' in " + wide(init.name) + L".");
+                return fail(t.line, L"unerwartet '" + wide(textOf(t)) + L"' in " + wide(init.name) + L".");
+            if (!t.commaAfter && !is(tokens[at + 1], '}'))
+                return fail(tokens[at + 1].line, L"',' fehlt nach '" + wide(textOf(t)) + L"' in " + wide(init.name) + L".");
         }
+        init.count = at - init.first;
         found.push_back(init);
         i = at;
     }
@@ -168,26 +173,26 @@ bool OndraHeaderReader::expand(const Initializer& data, std::vector<unsigned sho
     if (pixels)
         pixels->assign(static_cast<size_t>(total), 0);
     unsigned long long filled = 0;
-    const std::vector<Token>& items = data.items;
-    for (size_t i = 0; i < items.size(); ++i) {
+    const Token* items = &tokens[data.first];
+    for (size_t i = 0; i < data.count; ++i) {
         const Token& t = items[i];
         if (t.kind != Token::number || t.value > 0xFFFF)
-            return fail(t.line, L"'" + wide(t.text) + L"' in " + wide(data.name) +
+            return fail(t.line, L"'" + wide(textOf(t)) + L"' in " + wide(data.name) +
                                     L" ist kein 16-Bit-Wert (0 bis 0xFFFF).");
         unsigned long long count = 1;
-        unsigned long long colour = t.value;
+        unsigned colour = t.value;
         if (isMarker(t.value)) {
             count = t.value >> 8;
             if (count < 2)
-                return fail(t.line, L"Laufl\xE4ngen-Marke " + wide(t.text) + L" in " + wide(data.name) +
+                return fail(t.line, L"Laufl\xE4ngen-Marke " + wide(textOf(t)) + L" in " + wide(data.name) +
                                         L" z\xE4hlt weniger als 2 Bildpunkte.");
-            if (i + 1 >= items.size())
-                return fail(data.closingLine, L"nach der Laufl\xE4ngen-Marke " + wide(t.text) + L" fehlt in " +
+            if (i + 1 >= data.count)
+                return fail(data.closingLine, L"nach der Laufl\xE4ngen-Marke " + wide(textOf(t)) + L" fehlt in " +
                                                   wide(data.name) + L" die Farbe.");
             const Token& c = items[++i];
             if (c.kind != Token::number || c.value > 0xFFFF || isMarker(c.value))
-                return fail(c.line, L"nach der Laufl\xE4ngen-Marke " + wide(t.text) + L" steht '" + wide(c.text) +
-                                        L"' statt einer Farbe (0 bis 0xFFFF).");
+                return fail(c.line, L"nach der Laufl\xE4ngen-Marke " + wide(textOf(t)) + L" steht '" +
+                                        wide(textOf(c)) + L"' statt einer Farbe (0 bis 0xFFFF).");
             colour = c.value;
             valueCount += 1;
         }
@@ -200,7 +205,8 @@ bool OndraHeaderReader::expand(const Initializer& data, std::vector<unsigned sho
         for (unsigned long long k = 0; pixels && k < count; ++k) {
             const unsigned long long x = (filled + k) / static_cast<unsigned long long>(height);
             const unsigned long long y = (filled + k) % static_cast<unsigned long long>(height);
-            (*pixels)[static_cast<size_t>(y * static_cast<unsigned long long>(width) + x)] = static_cast<unsigned short>(colour);
+            (*pixels)[static_cast<size_t>(y * static_cast<unsigned long long>(width) + x)] =
+                static_cast<unsigned short>(colour);
         }
         filled += count;
     }
@@ -215,34 +221,40 @@ bool OndraHeaderReader::read(const char* text, size_t length, bool pixels)
     error.clear();
     symbol.clear();
     frames.clear();
+    tokens.clear();
     width = height = 0;
     valueCount = 0;
-    std::vector<Token> tokens;
+    source = text;
     std::vector<Initializer> found;
-    if (!tokenize(text, length, tokens) || !parse(tokens, found))
-        return false;
+    if (length > 0xFFFFFFF0u)
+        return fail(1, L"die Datei ist zu gro\xDF.");
+    const bool parsed = tokenize(length) && parse(found) && interpret(found, pixels);
+    tokens.clear();
+    tokens.shrink_to_fit();
+    return parsed;
+}
 
+bool OndraHeaderReader::interpret(const std::vector<Initializer>& found, bool pixels)
+{
     // The record: { 'b', frames, width, height, table }.
     const Initializer* record = nullptr;
     std::map<std::string, const Initializer*> arrays;
     for (const Initializer& init : found) {
         if (init.array)
             arrays[init.name] = &init;
-        else if (!record && !init.items.empty() && init.items[0].kind == Token::character)
+        else if (!record && init.count > 0 && tokens[init.first].kind == Token::character)
             record = &init;
     }
     if (!record)
         return fail(tokens.back().line, L"kein BitmapHeader-Datensatz { 'b', Bilder, Breite, H\xF6he, Tabelle } gefunden.");
-    const std::vector<Token>& fields = record->items;
-    if (fields.size() != 5 || fields[0].value != 'b' || fields[4].kind != Token::name)
+    const Token* fields = &tokens[record->first];
+    if (record->count != 5 || fields[0].value != 'b' || fields[4].kind != Token::name)
         return fail(record->line, wide(record->name) + L" ist kein Datensatz { 'b', Bilder, Breite, H\xF6he, Tabelle }.");
     static const wchar_t* const fieldNames[] = {L"", L"Bildanzahl", L"Breite", L"H\xF6he"};
     for (int f = 1; f <= 3; ++f)
-        if (fields[static_cast<size_t>(f)].kind != Token::number || fields[static_cast<size_t>(f)].value < 1 ||
-            fields[static_cast<size_t>(f)].value > 0xFFFF)
-            return fail(fields[static_cast<size_t>(f)].line, std::wstring(fieldNames[f]) + L" '" +
-                                                                 wide(fields[static_cast<size_t>(f)].text) +
-                                                                 L"' liegt nicht zwischen 1 und 65535.");
+        if (fields[f].kind != Token::number || fields[f].value < 1 || fields[f].value > 0xFFFF)
+            return fail(fields[f].line, std::wstring(fieldNames[f]) + L" '" + wide(textOf(fields[f])) +
+                                            L"' liegt nicht zwischen 1 und 65535.");
     width = static_cast<int>(fields[2].value);
     height = static_cast<int>(fields[3].value);
     if (pixels && static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) * fields[1].value >
@@ -250,18 +262,19 @@ bool OndraHeaderReader::read(const char* text, size_t length, bool pixels)
         return fail(record->line, L"das Bild ist zu gro\xDF, um es im Speicher zu entpacken.");
     symbol = record->name.compare(0, 5, "_bmp_") == 0 ? record->name.substr(5) : record->name;
 
-    auto table = arrays.find(fields[4].text);
+    const std::string tableName = textOf(fields[4]);
+    auto table = arrays.find(tableName);
     if (table == arrays.end())
-        return fail(record->line, L"die Bildtabelle " + wide(fields[4].text) + L" fehlt.");
-    const std::vector<Token>& entries = table->second->items;
-    if (entries.size() != fields[1].value)
-        return fail(table->second->line, L"die Bildtabelle " + wide(fields[4].text) + L" nennt " +
-                                             number(entries.size()) + L" Bilder, der Datensatz " +
-                                             wide(fields[1].text) + L".");
-    for (const Token& entry : entries) {
-        auto data = entry.kind == Token::name ? arrays.find(entry.text) : arrays.end();
+        return fail(record->line, L"die Bildtabelle " + wide(tableName) + L" fehlt.");
+    if (table->second->count != fields[1].value)
+        return fail(table->second->line, L"die Bildtabelle " + wide(tableName) + L" nennt " +
+                                             number(table->second->count) + L" Bilder, der Datensatz " +
+                                             wide(textOf(fields[1])) + L".");
+    for (size_t k = 0; k < table->second->count; ++k) {
+        const Token& entry = tokens[table->second->first + k];
+        auto data = entry.kind == Token::name ? arrays.find(textOf(entry)) : arrays.end();
         if (data == arrays.end())
-            return fail(entry.line, L"das Datenfeld " + wide(entry.text) + L" aus der Bildtabelle fehlt.");
+            return fail(entry.line, L"das Datenfeld " + wide(textOf(entry)) + L" aus der Bildtabelle fehlt.");
         frames.emplace_back();
         if (!expand(*data->second, pixels ? &frames.back() : nullptr)) {
             frames.clear();

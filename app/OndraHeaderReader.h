@@ -33,25 +33,35 @@ public:
     unsigned long long getValueCount() const { return valueCount; }
 
 private:
+    // Tokens point into the text; a comma is kept as a mark on the token
+    // before it, so that a big picture's values cost few bytes each.
     struct Token {
-        enum Kind { name, number, character, symbol, end } kind;
-        std::string text;
-        unsigned long long value;
+        enum Kind : unsigned char { name, number, character, symbol, end } kind;
+        bool commaAfter;
         int line;
+        unsigned start;
+        unsigned length;
+        unsigned value;
     };
     struct Initializer {
         std::string name;
         bool array;
         int line;
         int closingLine;
-        std::vector<Token> items;
+        size_t first;  // the items are tokens[first] to tokens[first + count - 1]
+        size_t count;
     };
 
-    bool tokenize(const char* text, size_t length, std::vector<Token>& tokens);
-    bool parse(const std::vector<Token>& tokens, std::vector<Initializer>& found);
+    std::string textOf(const Token& token) const { return std::string(source + token.start, token.length); }
+    bool is(const Token& token, char c) const { return token.kind == Token::symbol && source[token.start] == c; }
+    bool tokenize(size_t length);
+    bool parse(std::vector<Initializer>& found);
+    bool interpret(const std::vector<Initializer>& found, bool pixels);
     bool expand(const Initializer& data, std::vector<unsigned short>* pixels);
     bool fail(int line, const std::wstring& text);
 
+    const char* source;
+    std::vector<Token> tokens;
     std::wstring error;
     std::string symbol;
     int width;
