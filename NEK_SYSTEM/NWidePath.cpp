@@ -14,6 +14,14 @@ size_t nameStart(const std::wstring& path)
     return cut == std::wstring::npos ? 0 : cut + 1;
 }
 
+// The first '*' or '?' of a pattern, behind a "\\?\" or "\\.\" prefix.
+size_t wildcardAt(const std::wstring& path)
+{
+    const bool prefixed = path.size() >= 4 && isSeparator(path[0]) && isSeparator(path[1]) &&
+                          (path[2] == L'?' || path[2] == L'.') && isSeparator(path[3]);
+    return path.find_first_of(L"*?", prefixed ? 4 : 0);
+}
+
 std::wstring fullPath(const std::wstring& path)
 {
     std::wstring full(MAX_PATH, L'\0');
@@ -88,10 +96,7 @@ std::wstring NWidePath::identity(const std::wstring& path)
     return L"path:" + full;
 }
 
-bool NWidePath::isPattern(const std::wstring& path)
-{
-    return path.find_first_of(L"*?", nameStart(path)) != std::wstring::npos;
-}
+bool NWidePath::isPattern(const std::wstring& path) { return wildcardAt(path) != std::wstring::npos; }
 
 bool NWidePath::matches(const std::wstring& name, const std::wstring& pattern)
 {
@@ -119,8 +124,34 @@ bool NWidePath::matches(const std::wstring& name, const std::wstring& pattern)
 
 std::vector<std::wstring> NWidePath::expand(const std::wstring& pattern)
 {
+    const size_t wildcard = wildcardAt(pattern);
+    if (wildcard != std::wstring::npos && wildcard < nameStart(pattern)) {
+        // A pattern in a folder part: every matching folder, sorted, each
+        // with the rest of the pattern.
+        const size_t partStart = pattern.find_last_of(L"\\/:", wildcard) + 1;  // npos + 1 == 0
+        const size_t partEnd = pattern.find_first_of(L"\\/", wildcard);
+        const std::wstring parent = pattern.substr(0, partStart), rest = pattern.substr(partEnd);
+        std::vector<std::wstring> paths;
+        for (const std::wstring& folder : matchingNames(parent, pattern.substr(partStart, partEnd - partStart), true)) {
+            const std::vector<std::wstring> found = expand(parent + folder + rest);
+            paths.insert(paths.end(), found.begin(), found.end());
+        }
+        return paths;
+    }
+    if (wildcard == std::wstring::npos)
+        return kind(pattern) == file ? std::vector<std::wstring>{pattern} : std::vector<std::wstring>();
+    std::vector<std::wstring> paths = matchingNames(folderPart(pattern), fileName(pattern), false);
+    const std::wstring folder = folderPart(pattern);
+    for (std::wstring& name : paths)
+        name = folder + name;
+    return paths;
+}
+
+std::vector<std::wstring> NWidePath::matchingNames(const std::wstring& folder, const std::wstring& namePattern,
+                                                   bool folders)
+{
+    const std::wstring pattern = folder + namePattern;
     std::vector<std::wstring> names;
-    const std::wstring namePattern = fileName(pattern);
     WIN32_FIND_DATAW found;
     HANDLE h = FindFirstFileExW(systemForm(pattern).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
                                 nullptr, 0);
@@ -129,17 +160,16 @@ std::vector<std::wstring> NWidePath::expand(const std::wstring& pattern)
     do {
         // The search also matches short 8.3 names ("*.htm" finds "page.html"):
         // only the real name counts.
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && matches(found.cFileName, namePattern))
-            names.push_back(found.cFileName);
+        const std::wstring name = found.cFileName;
+        const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (isFolder == folders && name != L"." && name != L".." && matches(name, namePattern))
+            names.push_back(name);
     } while (FindNextFileW(h, &found));
     FindClose(h);
     std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
         return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
                                     TRUE) == CSTR_LESS_THAN;
     });
-    const std::wstring folder = folderPart(pattern);
-    for (std::wstring& name : names)
-        name = folder + name;
     return names;
 }
 

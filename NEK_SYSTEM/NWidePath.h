@@ -27,10 +27,11 @@ public:
     // matter), for any other path its full path in upper case.
     static std::wstring identity(const std::wstring& path);
 
-    // True when the name part (after the last separator) holds '*' or '?'.
+    // True when the path holds '*' or '?' (not counting a "\\?\" prefix).
     static bool isPattern(const std::wstring& path);
     // The files (not folders) whose names match the pattern's name part,
-    // sorted by name, each as the pattern's folder part plus the name.
+    // sorted by name, each as the pattern's folder part plus the name. A
+    // pattern in a folder part takes every matching folder, sorted by name.
     static std::vector<std::wstring> expand(const std::wstring& pattern);
     // Case-insensitive match of a name against '*' and '?'.
     static bool matches(const std::wstring& name, const std::wstring& pattern);
@@ -44,6 +45,11 @@ public:
     // Converts to the ANSI code page; false (and no result) when a character
     // has no exact byte sequence there.
     static bool toAnsi(const std::wstring& text, NString& result);
+
+private:
+    // The names of the files (or folders) in `folder` that match `namePattern`, sorted.
+    static std::vector<std::wstring> matchingNames(const std::wstring& folder, const std::wstring& namePattern,
+                                                   bool folders);
 };
 
 #endif

@@ -52,6 +52,27 @@ std::wstring systemText(DWORD code)
     return NConsole::fromAnsi(text.getBuffer(), static_cast<size_t>(text.getLength()));
 }
 
+// Creates `folder` (in the "\\?\" form) and its missing parents; 0 or the
+// Windows error code.
+DWORD makeFolder(const std::wstring& folder)
+{
+    std::wstring path = folder;
+    while (path.size() > 4 && (path.back() == L'\\' || path.back() == L'/'))
+        path.pop_back();
+    if (CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
+        return (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) ? 0 : ERROR_ALREADY_EXISTS;
+    if (GetLastError() != ERROR_PATH_NOT_FOUND)
+        return GetLastError();
+    const size_t parent = path.find_last_of(L"\\/");
+    // The root of the "\\?\" form is never made here.
+    if (parent == std::wstring::npos || parent <= 6)
+        return ERROR_PATH_NOT_FOUND;
+    const DWORD failure = makeFolder(path.substr(0, parent));
+    if (failure != 0)
+        return failure;
+    return CreateDirectoryW(path.c_str(), nullptr) ? 0 : GetLastError();
+}
+
 }  // namespace
 
 CommandLineConverter::CommandLineConverter(NConsole& out, NConsole& err)
@@ -70,8 +91,9 @@ void CommandLineConverter::printUsage(NConsole& to)
         L"\r\n"
         L"Aufruf:\r\n"
         L"  bmp2ondra [Optionen] BILD               Quelltext auf die Standardausgabe schreiben\r\n"
-        L"  bmp2ondra [Optionen] -o DATEI BILD      Quelltext in DATEI schreiben\r\n"
-        L"  bmp2ondra [Optionen] -d ORDNER BILD...  jedes BILD nach ORDNER\\<Name>.h schreiben\r\n"
+        L"  bmp2ondra [Optionen] -o DATEI BILD      Quelltext in DATEI schreiben (auch NUL)\r\n"
+        L"  bmp2ondra [Optionen] -d ORDNER BILD...  jedes BILD nach ORDNER\\<Name>.h schreiben;\r\n"
+        L"                                          ein fehlender ORDNER wird angelegt\r\n"
         L"  bmp2ondra [-o BILD.png] --decode DATEI.h  das Bild einer Kopfdatei als PNG schreiben\r\n"
         L"  bmp2ondra --help  oder  /?              diese Hilfe zeigen\r\n"
         L"  bmp2ondra --version                     die Programmversion zeigen\r\n"
@@ -79,11 +101,12 @@ void CommandLineConverter::printUsage(NConsole& to)
         L"Optionen:\r\n"
         L"  --name NAME         Symbolname im Text statt des Dateititels (nur f\xFCr ein\r\n"
         L"                      Bild): Buchstaben A-Z und a-z, Ziffern und _, nicht nur _.\r\n"
-        L"  --size BxH          Zielgr\xF6\xDF" L"e in Bildpunkten, z. B. 320x240; 0 beh\xE4lt die\r\n"
-        L"                      eigene Breite oder H\xF6he des Bildes.\r\n"
+        L"  --size BxH          Zielgr\xF6\xDF" L"e in Bildpunkten, z. B. 320x240: das Bild wird auf\r\n"
+        L"                      genau diese Gr\xF6\xDF" L"e gestreckt (das Seitenverh\xE4ltnis bleibt\r\n"
+        L"                      nicht erhalten); 0 beh\xE4lt die eigene Breite oder H\xF6he.\r\n"
         L"  --background FARBE  durchsichtige Bildpunkte bekommen FARBE statt Schwarz:\r\n"
         L"                      #RRGGBB, #RGB, R,G,B (je 0-255) oder ein Name (schwarz,\r\n"
-        L"                      weis, rot, gr\xFCn, blau, gelb, grau, silber, black, white,\r\n"
+        L"                      wei\xDF, rot, gr\xFCn, blau, gelb, grau, silber, black, white,\r\n"
         L"                      red, green, blue, yellow, gray, silver, lime, navy, ...).\r\n"
         L"  --debug[=PORT]      Umwandlungsstatus und Quelltext zus\xE4tzlich an den\r\n"
         L"                      Debug-Kanal (debuglisten, localhost, Port 5001 oder PORT).\r\n"
@@ -109,9 +132,10 @@ void CommandLineConverter::printUsage(NConsole& to)
         L"er darf nicht leer sein. Jede Option gilt nur einmal.\r\n"
         L"\r\n"
         L"BILD ist eine BMP-, GIF-, JPEG-, PNG-, TIFF-, WMF- oder EMF-Datei; * und ? im\r\n"
-        L"Dateinamen w\xE4hlen alle passenden Dateien (ein Muster ohne Treffer ist ein\r\n"
-        L"Fehler). Von mehreren Bildern oder Seiten einer Datei wird ohne --frames das\r\n"
-        L"erste umgewandelt. Der Text ist derselbe, den der Konverter in die Zwischenablage\r\n"
+        L"Dateinamen w\xE4hlen alle passenden Dateien, in Ordnernamen alle passenden\r\n"
+        L"Ordner (ein Muster ohne Treffer ist ein Fehler). Von mehreren Bildern oder\r\n"
+        L"Seiten einer Datei wird ohne --frames das erste umgewandelt. Der Text ist\r\n"
+        L"derselbe, den der Konverter in die Zwischenablage\r\n"
         L"legt (RGB565, laufl\xE4ngencodiert, Zeilenenden CR LF, ANSI-Zeichensatz).\r\n"
         L"\r\n"
         L"Name: der Dateititel (Dateiname ohne Endung), wie im Konverter-Fenster, oder\r\n"
@@ -121,7 +145,10 @@ void CommandLineConverter::printUsage(NConsole& to)
         L"--name angeben oder die Datei umbenennen.\r\n"
         L"\r\n"
         L"Bevor etwas geschrieben wird, pr\xFC" L"ft bmp2ondra, dass keine Ausgabe ein\r\n"
-        L"Eingabebild oder eine andere Ausgabe desselben Laufs \xFC" L"berschreibt.\r\n"
+        L"Eingabebild oder eine andere Ausgabe desselben Laufs \xFC" L"berschreibt und dass\r\n"
+        L"keine zwei Bilder denselben Namen im Quelltext definieren (x.png und\r\n"
+        L"data_x.png: _bmp_data_x). Bei Strg+C oder geschlossener Konsole bleibt keine\r\n"
+        L"halbe Datei zur\xFC" L"ck.\r\n"
         L"Meldungen gehen an die Standardfehlerausgabe, in einer Konsole als Unicode,\r\n"
         L"umgeleitet als UTF-8.\r\n"
         L"\r\n"
@@ -132,10 +159,13 @@ void CommandLineConverter::printUsage(NConsole& to)
         L"  3   Ausgabe nicht schreibbar\r\n"
         L"  4   zu gro\xDF: Bild, Zielgr\xF6\xDF" L"e oder Quelltext passen nicht in den Speicher\r\n"
         L"  5   eine Ausgabe w\xFCrde ein Eingabebild oder eine andere Ausgabe\r\n"
-        L"      \xFC" L"berschreiben; es wurde nichts geschrieben\r\n"
+        L"      \xFC" L"berschreiben, oder zwei Bilder definierten denselben Namen; es\r\n"
+        L"      wurde nichts geschrieben\r\n"
         L"  6   Symbolname unbrauchbar: --name ung\xFCltig oder Dateititel nicht im\r\n"
         L"      ANSI-Zeichensatz darstellbar\r\n"
-        L"  64  falscher Aufruf\r\n");
+        L"  64  falscher Aufruf\r\n"
+        L"  130 abgebrochen (Strg+C, Konsole geschlossen); die angefangene Datei ist\r\n"
+        L"      entfernt\r\n");
 }
 
 void CommandLineConverter::report(const std::wstring& text) { err.write(L"bmp2ondra: " + text + L"\r\n"); }
@@ -171,6 +201,9 @@ bool CommandLineConverter::parseBackground(const std::wstring& text)
     // The colour map's names are lower case and Latin-1 ("gr\xFCn").
     std::wstring lower = text;
     CharLowerBuffW(&lower[0], static_cast<DWORD>(lower.size()));
+    // The map spells white "weis"; people write it with sharp s or "ss".
+    if (lower == L"wei\xDF" || lower == L"weiss")
+        lower = L"weis";
     char bytes[64] = "";
     BOOL lost = FALSE;
     const int length = WideCharToMultiByte(1252, 0, lower.c_str(), static_cast<int>(lower.size()), bytes,
@@ -427,6 +460,25 @@ bool CommandLineConverter::refuseOverwrites()
             refused = true;
         }
     }
+    // Every name a text defines: "x.png" and "data_x.png" would both define
+    // _bmp_data_x, so their texts could not be compiled together.
+    std::map<std::string, const Picture*> names;
+    for (const Picture& picture : jobs) {
+        if (picture.failure != ok || picture.output.empty())
+            continue;
+        const std::string symbol(picture.symbol.getBuffer(), static_cast<size_t>(picture.symbol.getLength()));
+        for (const std::string& name : {"_bmp" + symbol + "_", "bmp" + symbol, "_bmp_" + symbol, "_bmp_data_" + symbol,
+                                        "_bmp_frames_" + symbol}) {
+            auto earlier = names.emplace(name, &picture);
+            if (!earlier.second && earlier.first->second->symbol != picture.symbol) {
+                report(earlier.first->second->argument + L" und " + picture.argument + L" erg\xE4" L"ben denselben Namen " +
+                       NConsole::fromAnsi(name.data(), name.size()) +
+                       L" im Quelltext; zusammen lie\xDF" L"en sich die Texte nicht \xFC" L"bersetzen.");
+                refused = true;
+                break;
+            }
+        }
+    }
     if (refused)
         report(L"Es wurde nichts geschrieben.");
     return refused;
@@ -586,6 +638,13 @@ int CommandLineConverter::decodeHeader()
     }
     if (showStats)
         report(check.statsLine(decodeFile));
+    if (outputFile.empty() && !outputFolder.empty() && NWidePath::kind(outputFolder) != NWidePath::folder) {
+        const DWORD failure = makeFolder(NWidePath::systemForm(outputFolder));
+        if (failure != 0) {
+            report(L"Der Ausgabeordner " + outputFolder + L" kann nicht angelegt werden (" + systemText(failure) + L")");
+            return cannotWrite;
+        }
+    }
     return check.savePreview(target) ? ok : cannotWrite;
 }
 
@@ -634,6 +693,15 @@ int CommandLineConverter::run(const std::vector<std::wstring>& arguments)
                    L"\xFC" L"berschreiben. Es wurde nichts geschrieben.");
             return wouldOverwrite;
         }
+
+    // A missing output folder is made, with its parents.
+    if (!outputFolder.empty() && NWidePath::kind(outputFolder) != NWidePath::folder) {
+        const DWORD failure = makeFolder(NWidePath::systemForm(outputFolder));
+        if (failure != 0) {
+            report(L"Der Ausgabeordner " + outputFolder + L" kann nicht angelegt werden (" + systemText(failure) + L")");
+            return cannotWrite;
+        }
+    }
 
     // A batch goes on after a failure and reports the first one.
     int firstFailure = ok;

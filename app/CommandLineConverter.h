@@ -25,7 +25,8 @@ public:
         tooBig = 4,
         wouldOverwrite = 5,
         badName = 6,
-        usageError = 64
+        usageError = 64,
+        interrupted = 130
     };
 
     CommandLineConverter(NConsole& out, NConsole& err);

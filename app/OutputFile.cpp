@@ -2,7 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "NWidePath.h"
+
+std::mutex OutputFile::unfinishedLock;
+std::vector<OutputFile*> OutputFile::unfinished;
 
 OutputFile::OutputFile(const std::wstring& path, const char* text)
     : target(NWidePath::systemForm(path)),
@@ -11,7 +16,8 @@ OutputFile::OutputFile(const std::wstring& path, const char* text)
       ready(text),
       done(text),
       closing(false),
-      error(0)
+      error(0),
+      abandoned(false)
 {
 }
 
@@ -22,13 +28,45 @@ OutputFile::~OutputFile() { discard(); }
 
 bool OutputFile::open()
 {
-    handle = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        error = GetLastError();
-        return false;
+    // A device cannot be renamed onto and holds no partial file: written directly.
+    HANDLE device = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (device != INVALID_HANDLE_VALUE && GetFileType(device) != FILE_TYPE_DISK) {
+        handle = device;
+        temp.clear();
+    } else {
+        if (device != INVALID_HANDLE_VALUE)
+            CloseHandle(device);
+        std::lock_guard<std::mutex> guard(unfinishedLock);
+        // Deletable while open, so an interruption can remove it at once.
+        handle = CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            error = GetLastError();
+            return false;
+        }
+        unfinished.push_back(this);
     }
     writer = std::thread([this] { writeParts(); });
     return true;
+}
+
+void OutputFile::unregister()
+{
+    unfinished.erase(std::remove(unfinished.begin(), unfinished.end(), this), unfinished.end());
+}
+
+void OutputFile::discardUnfinished(bool forGood)
+{
+    std::unique_lock<std::mutex> guard(unfinishedLock);
+    for (OutputFile* file : unfinished) {
+        file->abandoned = true;
+        DeleteFileW(file->temp.c_str());
+    }
+    unfinished.clear();
+    // Held until the process ends: no file is created or renamed any more.
+    if (forGood)
+        guard.release();
 }
 
 void OutputFile::written(const char* end)
@@ -77,9 +115,17 @@ bool OutputFile::finish(const char* end)
     if (!CloseHandle(handle) && !error)
         error = GetLastError();
     handle = INVALID_HANDLE_VALUE;
+    if (temp.empty())
+        return !error && done == end;
+    // Renamed under the lock, so an interruption finds either the finished
+    // target or the temporary file, never a half of both.
+    std::lock_guard<std::mutex> guard(unfinishedLock);
+    if (abandoned && !error)
+        error = ERROR_OPERATION_ABORTED;
     if (!error && done == end &&
         !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();
+    unregister();
     if (error || done != end) {
         DeleteFileW(temp.c_str());
         return false;
@@ -102,6 +148,9 @@ void OutputFile::discard()
     if (handle != INVALID_HANDLE_VALUE)
         CloseHandle(handle);
     handle = INVALID_HANDLE_VALUE;
-    if (!temp.empty())
-        DeleteFileW(temp.c_str());
+    if (temp.empty())
+        return;
+    std::lock_guard<std::mutex> guard(unfinishedLock);
+    unregister();
+    DeleteFileW(temp.c_str());
 }

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "OndraSourceText.h"
 
@@ -12,7 +13,9 @@
 // damaged file behind: the text goes into a temporary file beside the
 // target, which replaces the target only when everything was written, and
 // is deleted otherwise. Parts reported as finished are written by a thread
-// of its own while the caller makes the rest.
+// of its own while the caller makes the rest. A device (NUL, CON) is
+// written directly: nothing can be renamed onto it. On an interruption
+// (Ctrl+C, a closed console) discardUnfinished removes the temporary files.
 class OutputFile : public OndraSourceText::Progress {
 public:
     // `path` is the target as the user gave it; `text` is where the text starts.
@@ -29,9 +32,20 @@ public:
     // The Windows error code of the first failure.
     unsigned long getError() const { return error; }
 
+    // Deletes the temporary file of every OutputFile not yet finished; none
+    // of them is put in place then. Safe on any thread (a console control
+    // handler runs on one of its own). With `forGood` the process is ending:
+    // no output file is created or put in place any more.
+    static void discardUnfinished(bool forGood);
+
 private:
     void writeParts();
     void discard();
+    void unregister();
+
+    // The files being written, for discardUnfinished.
+    static std::mutex unfinishedLock;
+    static std::vector<OutputFile*> unfinished;
 
     std::wstring target;
     std::wstring temp;
@@ -40,6 +54,7 @@ private:
     const char* done;
     bool closing;
     unsigned long error;
+    bool abandoned;
     std::mutex lock;
     std::condition_variable changed;
     std::thread writer;

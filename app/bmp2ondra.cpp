@@ -7,12 +7,27 @@
 
 #include "CommandLineConverter.h"
 #include "NConsole.h"
+#include "OutputFile.h"
+
+namespace {
+
+// Ctrl+C, Ctrl+Break, a closed console window, logoff or shutdown: runs on
+// a thread of its own while the text may be being written.
+BOOL WINAPI onInterruption(DWORD)
+{
+    OutputFile::discardUnfinished(true);
+    ExitProcess(CommandLineConverter::interrupted);
+    return TRUE;
+}
+
+}  // namespace
 
 // Wide arguments: file names the ANSI code page cannot hold arrive intact.
 int wmain(int argc, wchar_t** argv)
 {
     // A crash ends the run at once instead of waiting in an error dialog.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    SetConsoleCtrlHandler(onInterruption, TRUE);
     NConsole out(NConsole::standardOutput);
     NConsole err(NConsole::standardError);
     Gdiplus::GdiplusStartupInput input;

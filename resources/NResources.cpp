@@ -13,6 +13,7 @@
 #include "NGlobalOrder.h"
 #include "NLanguage.h"
 #include "NMem.h"
+#include "NResourceArchive.h"
 #include "NTime.h"
 
 NResources globalResources NEK_INIT_ORDER(NEK_ORDER_RESOURCES);
@@ -21,45 +22,20 @@ char NResources::archiveMarker[12] = "qovantirel0";
 
 namespace {
 
-// The archive's two magic words are kept scrambled so that the program
-// image itself never contains them: the backward search for a lost trailer
-// must not stop on the reader's own constants.
-const unsigned char magicScramble = 0x5C;
-const unsigned char startMagicScrambled[6] = {'n' ^ 0x5C, 'e' ^ 0x5C, 'k' ^ 0x5C,
-                                              'r' ^ 0x5C, 'e' ^ 0x5C, 's' ^ 0x5C};
-const unsigned char endMagicScrambled[6] = {'n' ^ 0x5C, 'e' ^ 0x5C, 'k' ^ 0x5C,
-                                            'e' ^ 0x5C, 'n' ^ 0x5C, 'd' ^ 0x5C};
-
-struct Magic {
-    explicit Magic(const unsigned char* scrambled)
+// The program file as the archive reading sees it.
+class FileSource : public NResourceArchive::Source {
+public:
+    explicit FileSource(NFile& file) : file(file) {}
+    long long getSize() override { return file.getSize(); }
+    bool readAt(long long offset, void* buffer, int count) override
     {
-        for (int i = 0; i < 6; ++i)
-            bytes[i] = static_cast<char>(scrambled[i] ^ magicScramble);
+        return offset >= 0 && offset <= 0x7FFFFFFF && count >= 0 && file.seek(static_cast<int>(offset), 0) &&
+               file.read(buffer, count) == count;
     }
-    bool matches(const char* other) const { return memcmp(bytes, other, 6) == 0; }
-    char bytes[6];
+
+private:
+    NFile& file;
 };
-
-bool readInt(NFile& file, int& value)
-{
-    unsigned char bytes[4];
-    if (file.read(bytes, 4) != 4)
-        return false;
-    value = static_cast<int>(static_cast<unsigned int>(bytes[0]) |
-                             static_cast<unsigned int>(bytes[1]) << 8 |
-                             static_cast<unsigned int>(bytes[2]) << 16 |
-                             static_cast<unsigned int>(bytes[3]) << 24);
-    return true;
-}
-
-// A seek that refuses targets outside the file instead of letting the
-// runtime move behind its end.
-bool seekInside(NFile& file, long long position, int size)
-{
-    if (position < 0 || position > size)
-        return false;
-    return file.seek(static_cast<int>(position), 0);
-}
 
 bool isDeviceName(const NString& name)
 {
@@ -107,22 +83,35 @@ void NResources::addFolder(const NString& folder, bool primary)
         secondaryFolders.add(path);
 }
 
-bool NResources::isPlainFileName(const NString& name)
+bool NResources::isPlainFileName(const NString& name) { return fileNameProblem(name).isEmpty(); }
+
+NString NResources::fileNameProblem(const NString& name)
 {
     const int length = name.getLength();
-    if (length < 1 || length > archiveMaximumNameLength)
-        return false;
+    if (length < 1)
+        return "er ist leer";
+    if (length > archiveMaximumNameLength)
+        return "er ist l\xE4nger als 255 Byte";
     for (int i = 0; i < length; ++i) {
         const unsigned char c = static_cast<unsigned char>(name.getAt(i));
-        if (c < 0x20 || strchr("\\/:*?\"<>|", c))
-            return false;
+        if (c < 0x20)
+            return "er enth\xE4lt ein Steuerzeichen";
+        if (strchr("\\/:*?\"<>|", c)) {
+            NString text;
+            text.format("er enth\xE4lt das Zeichen %c, das in Dateinamen nicht erlaubt ist", c);
+            return text;
+        }
     }
     // Windows drops trailing dots and blanks, so "a." would land on "a";
     // "." and ".." are folders.
     const char last = name.getAt(length - 1);
-    if (last == '.' || last == ' ' || name.find("..") >= 0)
-        return false;
-    return !isDeviceName(name);
+    if (last == '.' || last == ' ')
+        return "er endet mit einem Punkt oder Leerzeichen, die Windows wegl\xE4sst";
+    if (name.find("..") >= 0)
+        return "er enth\xE4lt .., das auf einen anderen Ordner zeigen k\xF6nnte";
+    if (isDeviceName(name))
+        return "er ist ein Ger\xE4tename (CON, PRN, AUX, NUL, COM1 ... LPT9, auch mit Endung)";
+    return NString();
 }
 
 NString NResources::archiveName(const NString& name)
@@ -154,65 +143,17 @@ bool NResources::readArchive()
     if (archiveMarker[archiveSwitchIndex] == '0')
         return false;
 
-    const Magic endMagic(endMagicScrambled);
-    const Magic startMagic(startMagicScrambled);
     NFile program;
     NFile tempFile;
     NMem block;
     NString reason;
     bool ok = program.open(programPath, "rb", false);
-    bool tooLong = false;
-    int size = 0;
-    int end = 0;
-    int start = 0;
-
-    // The trailer sits at the very end unless something was appended later.
+    FileSource source(program);
+    NResourceArchive reading(source);
     if (ok) {
-        size = program.getSize();
-        char tail[6];
-        if (size >= 10 && program.seek(size - 10, 0) && program.read(tail, 6) == 6 &&
-            endMagic.matches(tail)) {
-            end = size;
-        } else {
-            reason = "Ressourcen-Endekennung nicht vorhanden.";
-            ok = false;
-            NMem whole;
-            if (size >= 6 && whole.setSize(size) && program.seek(0, 0) &&
-                program.read(whole.getPointer(), size) == size) {
-                const int found = whole.findReverse(endMagic.bytes, 6, size - 6);
-                if (found > 0) {
-                    end = found + 10;
-                    tooLong = true;
-                    ok = true;
-                }
-            }
-        }
+        ok = reading.open();
+        reason = reading.getReason();
     }
-
-    if (ok) {
-        if (!program.seek(end - 4, 0) || !readInt(program, start)) {
-            reason = "Konnte Startoffset nicht lesen.";
-            ok = false;
-        } else if (start > size || start < archiveMinimumStart) {
-            ok = false;
-        }
-    }
-
-    if (ok) {
-        char magic[6];
-        ok = program.seek(start, 0) && program.read(magic, 6) == 6 && startMagic.matches(magic);
-    }
-
-    if (ok) {
-        int headerLength = 0;
-        int wordA = 0;
-        int wordB = 0;
-        // The blocks cannot begin inside the three header words.
-        ok = program.seek(start + 6, 0) && readInt(program, headerLength) &&
-             readInt(program, wordA) && readInt(program, wordB) && headerLength >= 12 &&
-             seekInside(program, static_cast<long long>(start) + 6 + headerLength, size);
-    }
-
     if (ok) {
         extractFolder = makeExtractFolder();
         ok = !extractFolder.isEmpty();
@@ -220,98 +161,41 @@ bool NResources::readArchive()
             addFolder(extractFolder, true);
     }
 
-    // Block loop. Every block consumes at least one byte of a finite file,
-    // and no length is trusted beyond the bytes that are really there. The
-    // list ends where the end marker begins (its place is known from the
-    // trailer) or at an explicit end identifier 's'.
-    while (ok) {
-        if (program.tell() == end - 10)
-            break;
-        unsigned char identifier = 0;
-        if (program.read(&identifier, 1) != 1) {
-            reason = "Fehler beim Lesen der Kennung";
-            ok = false;
-            break;
-        }
-        if (identifier == 's')
-            break;
-        if (identifier != 0) {
-            reason.format("unbekannte Blockkennung: %d", identifier);
-            ok = false;
-            break;
-        }
-
-        int nameLength = 0;
-        if (!readInt(program, nameLength)) {
-            reason = "Fehler beim Lesen der Namens-L\xE4nge";
-            ok = false;
-            break;
-        }
-        if (nameLength < 1 || nameLength > archiveMaximumNameLength) {
-            reason.format("Ung\xFCltige Namens-L\xE4nge: %d", nameLength);
-            ok = false;
-            break;
-        }
-        char nameBytes[archiveMaximumNameLength];
-        if (program.read(nameBytes, nameLength) != nameLength) {
-            reason = "Fehler beim Lesen des Namens";
-            ok = false;
-            break;
-        }
-        const NString name(nameBytes, nameLength);
-        if (static_cast<int>(strlen(name.getBuffer())) != nameLength || !isPlainFileName(name)) {
-            // Shown only up to a zero byte the name may hide.
-            reason = "Ung\xFCltiger Dateiname im Archiv: ";
-            reason += name.getBuffer();
-            ok = false;
-            break;
-        }
-
-        int dataLengthBits = 0;
-        if (!readInt(program, dataLengthBits)) {
-            reason = "Fehler beim Lesen der Daten-L\xE4nge";
-            ok = false;
-            break;
-        }
-        const unsigned int dataLength = static_cast<unsigned int>(dataLengthBits);
-        // A length beyond the archive's end cannot be read: say so without
-        // first asking for that much memory.
-        const long long available = static_cast<long long>(end) - 10 - program.tell();
-        if (available < 0 || dataLength > available) {
-            reason.format("Fehler beim Lesen der Daten: %s %u", name.getBuffer(), dataLength);
-            ok = false;
-            break;
-        }
-        const int count = static_cast<int>(dataLength);
+    // Every block consumes at least one byte of a finite file, and no
+    // length is trusted beyond the bytes that are really there.
+    NResourceArchive::Block found;
+    NResourceArchive::Step step = ok ? reading.next(found) : NResourceArchive::failure;
+    for (; ok && step == NResourceArchive::block; step = reading.next(found)) {
+        const int count = static_cast<int>(found.dataLength);
         if (!block.setSize(count)) {
-            reason.format("Speicheranforderung schlug fehl: %u", dataLength);
+            reason.format("Speicheranforderung schlug fehl: %u", found.dataLength);
             ok = false;
             break;
         }
-        if (count > 0 && program.read(block.getPointer(), count) != count) {
-            reason.format("Fehler beim Lesen der Daten: %s %u", name.getBuffer(), dataLength);
+        if (!reading.readData(found, block.getPointer(), archiveKey)) {
+            reason = reading.getReason();
             ok = false;
             break;
         }
-        unsigned char* data = block.getPointer();
-        for (int i = 0; i < count; ++i)
-            data[i] ^= archiveKey;
-
-        const NString path = extractFolder + "\\" + name;
+        const NString path = extractFolder + "\\" + found.name;
         if (!tempFile.create(path, false)) {
             reason = "Fehler beim Anlegen des Tempfiles: ";
             reason += path;
             ok = false;
             break;
         }
-        if (count > 0 && !tempFile.write(data, count)) {
+        if (count > 0 && !tempFile.write(block.getPointer(), count)) {
             reason = "Fehler beim Schreiben des Tempfiles: ";
             reason += path;
             ok = false;
             break;
         }
-        archiveFiles.setAt(name, tempFile.getFileName());
+        archiveFiles.setAt(found.name, tempFile.getFileName());
         tempFile.close();
+    }
+    if (ok && step == NResourceArchive::failure) {
+        reason = reading.getReason();
+        ok = false;
     }
 
     if (!ok) {
@@ -322,11 +206,11 @@ bool NResources::readArchive()
         text += "\r\n";
         text += tempFile.lastError;
         globalError.messageBox(text, 0, "Fehler !", MB_ICONERROR);
-    } else if (tooLong) {
+    } else if (reading.isTooLong()) {
         NString text;
         text.format("Fehler beim Lesen der Resourcen.\r\nDie Datei ist um %d Byte zu gro\xDF, "
                     "Ursache kann ein Virenbefall sein.",
-                    size - end);
+                    static_cast<int>(reading.getFileSize() - reading.getEnd()));
         globalError.messageBox(text, 0, "Fehler !", MB_ICONERROR);
     }
 

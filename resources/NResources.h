@@ -104,6 +104,8 @@ public:
     // and nothing else: no folder part, no "..", no drive or stream colon,
     // no device name, no characters Windows refuses in file names.
     static bool isPlainFileName(const NString& name);
+    // Why isPlainFileName refuses name, as a German clause ("er ist ..."); empty when it does not.
+    static NString fileNameProblem(const NString& name);
     // Lower case as lookups compare archive names.
     static NString archiveName(const NString& name);
 

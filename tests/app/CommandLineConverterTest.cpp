@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ConverterBitmap.h"
+#include "OutputFile.h"
 #include "ProcessRunner.h"
 #include "TestFiles.h"
 
@@ -156,6 +157,10 @@ TEST(CommandLineConverter, TextGoesToStandardOutputOrAFileNamedAfterTheTitleOrNa
     EXPECT_EQ(run("-o=" + q(folder.file("out.h")) + " --name=dot " + q(folder.file("dot.bmp"))).out, "");
     EXPECT_EQ(readBytes(folder.file("out.h")), dotText);
     EXPECT_EQ(listFolder(folder.path()), (std::vector<std::string>{"dot.bmp", "out.h"}));
+    // The null device is a target; a missing output folder is made with its parents.
+    EXPECT_EQ(run("-o NUL " + q(folder.file("dot.bmp"))).out, "");
+    run("-d " + q(folder.file("new\\deeper")) + " " + q(folder.file("dot.bmp")));
+    EXPECT_EQ(readBytes(folder.file("new\\deeper\\dot.h")), dotText);
 
     // Titles that are no C names are warned about.
     const std::pair<std::string, std::wstring> titles[] = {
@@ -215,6 +220,13 @@ TEST(CommandLineConverter, AnyFileNameWindowsAllows)
     EXPECT_TRUE(contains(err, L"[1/3] " + base + L"a.bmp -> ")) << err;
     EXPECT_TRUE(contains(err, L"[2/3] " + base + L"b.bmp -> " + deep + L"b.h")) << err;
     run(q(folder.path()), 1, w(folder.path()) + L" ist ein Ordner, kein Bild");
+    // A pattern in a folder part takes the matching folders, sorted.
+    for (const char* sub : {"sub2", "sub1", "sub3.bmp"})
+        CreateDirectoryA(folder.file(sub).c_str(), nullptr);
+    writeBmp(folder.file("sub2\\q.bmp"), 1, 1, {blue});
+    writeBmp(folder.file("sub1\\p.bmp"), 1, 1, {blue});
+    const std::string subs = run(L"-d " + q(deep) + L" " + q(base + L"sub*\\?.bmp")).err;
+    EXPECT_TRUE(contains(subs, L"[1/2] " + base + L"sub1\\p.bmp -> " + deep + L"p.h\r\n[2/2] " + base + L"sub2\\q.bmp")) << subs;
 }
 
 TEST(CommandLineConverter, EveryFailureHasItsExitCode)
@@ -227,6 +239,7 @@ TEST(CommandLineConverter, EveryFailureHasItsExitCode)
     CreateDirectoryA(folder.file("taken.h").c_str(), nullptr);
     writeBytes(folder.file("x.h"), "kein Bild");
     writeBytes(folder.file("dot.png"), "kein Bild");
+    writeBmp(folder.file("data_dot.bmp"), 1, 1, {blue});
     const std::string dot = q(folder.file("dot.bmp")), junk = q(folder.file("junk.png")), gone = q(folder.file("gone.bmp"));
     const std::string bytes = readBytes(folder.file("dot.bmp")), in = " -d " + q(folder.path()) + " ";
     const std::tuple<std::string, int, std::wstring> cases[] = {
@@ -243,6 +256,8 @@ TEST(CommandLineConverter, EveryFailureHasItsExitCode)
         {in + q(folder.file("x.h")), 5, L"ist das Bild"},
         {in + dot + " " + q(folder.file("dot.png")),
          5, w(folder.file("dot.bmp") + " und " + folder.file("dot.png") + " erg\xE4" "ben dieselbe Ausgabe " + folder.file("dot.h"))},
+        // Both texts would define _bmp_data_dot.
+        {in + dot + " " + q(folder.file("data_dot.bmp")), 5, L"erg\xE4" L"ben denselben Namen _bmp_data_dot im Quelltext"},
         {"--name 1-2 " + dot, 6, L"ung\xFCltiger Symbolname"},
         {"", 64, L"kein Bild angegeben"},
         {"-x " + dot, 64, L"unbekannte Option: -x"},
@@ -268,7 +283,7 @@ TEST(CommandLineConverter, EveryFailureHasItsExitCode)
     EXPECT_TRUE(contains(run("-o " + dot + " " + dot, 5).err, L"Es wurde nichts geschrieben."));
     EXPECT_EQ(readBytes(folder.file("dot.bmp")), bytes);
     EXPECT_EQ(listFolder(folder.path()),
-              (std::vector<std::string>{"dot.bmp", "dot.png", "huge.png", "junk.png", "taken.h", "x.h"}));
+              (std::vector<std::string>{"data_dot.bmp", "dot.bmp", "dot.png", "huge.png", "junk.png", "taken.h", "x.h"}));
 
     // A batch goes on and reports the code of its first failure.
     TestFolder target;
@@ -297,7 +312,8 @@ TEST(CommandLineConverter, BackgroundFramesTransparencyAndBigPictures)
         EXPECT_EQ(result.err, "") << colour;
         EXPECT_TRUE(contains(result.out, L"\t\t0x0230, 0xF800, \r\n\t\t0x001F \r\n")) << colour << result.out;
     }
-    EXPECT_TRUE(contains(run("--background gr\xFCn" + hole).out, L"\t\t0xF800, 0x0400, \r\n"));
+    for (const auto& [name, colour] : {std::pair<std::string, std::wstring>{"gr\xFCn", L"0x0400"}, {"wei\xDF", L"0xFFDF"}, {"weiss", L"0xFFDF"}})
+        EXPECT_TRUE(contains(run("--background " + name + hole).out, L"\t\t0xF800, " + colour + L", \r\n")) << name;
 
     // Two frames of one transparent pixel (a palette picture): the first is
     // converted, with warnings.
@@ -316,4 +332,25 @@ TEST(CommandLineConverter, BackgroundFramesTransparencyAndBigPictures)
     EXPECT_EQ(text.size(), 16908902u);
     EXPECT_TRUE(contains(text, L"\t\t0x1030, 0x0000 \r\n\r\n\t};\r\n\tconst color_t* _bmp_frames_big[] = {_bmp_data_big};\r\n"
                                L"\tBitmapHeader _bmp_big = { 'b', 1, 16384, 16384 , _bmp_frames_big };"));
+}
+
+// What bmp2ondra's console control handler does on Ctrl+C or a closed
+// console while a text is being written (Wine cannot deliver those events
+// to a child reliably, so the clean-up is called here directly): the
+// temporary file goes, the target is never put in place, later outputs work.
+TEST(CommandLineConverter, InterruptionRemovesTheFileBeingWritten)
+{
+    TestFolder folder;
+    const std::string text(100000, 'x');
+    OutputFile file(w(folder.file("out.h")), text.data());
+    ASSERT_TRUE(file.open());
+    file.written(text.data() + 50000);
+    ASSERT_EQ(listFolder(folder.path()).size(), 1u);
+    OutputFile::discardUnfinished(false);
+    EXPECT_FALSE(file.finish(text.data() + text.size()));
+    EXPECT_EQ(listFolder(folder.path()), std::vector<std::string>{});
+    OutputFile next(w(folder.file("next.h")), text.data());
+    ASSERT_TRUE(next.open());
+    EXPECT_TRUE(next.finish(text.data() + text.size()));
+    EXPECT_EQ(readBytes(folder.file("next.h")), text);
 }

@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <map>
 #include <mutex>
 #include <regex>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <vector>
 
 #include "ProcessRunner.h"
 #include "TestFiles.h"
@@ -30,12 +36,16 @@ public:
         std::string line = "\"" + programFolder() + "debuglisten.exe\" " + std::to_string(port);
         CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
         CloseHandle(write);
+        // Polls, so that closeOutput can stop it at any time.
         reader = std::thread([this] {
             char block[1 << 16];
-            DWORD n = 0;
-            while (ReadFile(read, block, sizeof block, &n, nullptr) && n > 0) {
-                std::lock_guard<std::mutex> guard(lock);
-                printed.append(block, n);
+            for (DWORD n = 0, waiting = 0; !stop && PeekNamedPipe(read, nullptr, 0, nullptr, &waiting, nullptr);) {
+                if (waiting == 0) {
+                    Sleep(2);
+                } else if (ReadFile(read, block, std::min<DWORD>(waiting, sizeof block), &n, nullptr)) {
+                    std::lock_guard<std::mutex> guard(lock);
+                    printed.append(block, n);
+                }
             }
         });
     }
@@ -43,10 +53,36 @@ public:
     {
         TerminateProcess(process.hProcess, 0);
         WaitForSingleObject(process.hProcess, INFINITE);
-        reader.join();
-        CloseHandle(read);
+        closeOutput();
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
+    }
+    // Stops reading and closes the viewer's output pipe.
+    void closeOutput()
+    {
+        stop = true;
+        if (reader.joinable())
+            reader.join();
+        if (read)
+            CloseHandle(read);
+        read = nullptr;
+    }
+    // The viewer's exit code once it ended within `ms`; -1 while it runs.
+    int exitCode(DWORD ms) const
+    {
+        DWORD code = DWORD(-1);
+        WaitForSingleObject(process.hProcess, ms);
+        return GetExitCodeProcess(process.hProcess, &code) && code != STILL_ACTIVE ? int(code) : -1;
+    }
+    // True once the output holds `text` (within 30 s).
+    bool waitFor(const std::string& text)
+    {
+        for (int waited = 0; waited < 30000; waited += 5, Sleep(5)) {
+            std::lock_guard<std::mutex> guard(lock);
+            if (printed.find(text) != std::string::npos)
+                return true;
+        }
+        return false;
     }
 
     // A connection to the viewer, made once it listens.
@@ -83,6 +119,7 @@ private:
     std::thread reader;
     std::mutex lock;
     std::string printed;
+    std::atomic<bool> stop{false};
 };
 
 void sendAll(SOCKET s, const std::string& bytes)
@@ -99,13 +136,15 @@ TEST(Debuglisten, PrintsEveryLineWithTimeAndConnectionAlsoWhatTheCommandLineConv
     SOCKET first = viewer.connectClient();
     ASSERT_NE(first, INVALID_SOCKET);
     SOCKET second = viewer.connectClient();
+    // Each connection has its own thread: every step waits for the last to show.
+    ASSERT_TRUE(viewer.waitFor("[2] --- verbunden ---"));
     sendAll(first, "w=7\r\nzweite Zeile\nGr\xF6\xDF" "e \xB0" "C\r\n\r\n");
     // Longer than a piece: 65536 bytes, then the rest marked "+".
     sendAll(first, std::string(70000, 'x') + "\r\n");
-    Sleep(100);
+    ASSERT_TRUE(viewer.waitFor("[1]+ " + std::string(70000 - 65536, 'x') + "\r\n"));
     sendAll(second, "von zwei\r\nohne Zeilenende");
     closesocket(second);
-    Sleep(100);
+    ASSERT_TRUE(viewer.waitFor("[2] --- getrennt ---"));
     sendAll(first, "halb");
     sendAll(first, "e Zeile\r\n");
     closesocket(first);
@@ -139,4 +178,98 @@ TEST(Debuglisten, PrintsEveryLineWithTimeAndConnectionAlsoWhatTheCommandLineConv
     const size_t head = shown.find("T [3] --- verbunden ---\r\n");
     ASSERT_NE(head, std::string::npos) << shown;
     EXPECT_EQ(shown.substr(head + 25), expected + "T [3] --- getrennt ---\r\n");
+}
+
+// One connection per case: what it sends and what the viewer shows of it.
+TEST(Debuglisten, EscapesControlCharactersSplitsOnlyLongLinesAndEndsWithItsOutput)
+{
+    Viewer viewer;
+    const std::string piece(65536, 'x');
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{std::string("a\0b\x1B[2Jc\td\x7F\r\n", 13)}, "a\\x00b\\x1B[2Jc\td\\x7F\r\n"},
+        {{"cr\rmitten\r\n"}, "cr\\x0Dmitten\r\n"},
+        // Exactly one piece before CR LF, also when the LF comes later.
+        {{piece + "\r\n"}, piece + "\r\n"},
+        {{piece + "\r", "\n"}, piece + "\r\n"},
+        {{piece + "y\r\n"}, piece + "\r\nT [5]+ y\r\n"},
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        SOCKET s = viewer.connectClient();
+        ++number;
+        for (const std::string& part : c.first) {
+            sendAll(s, part);
+            Sleep(20);  // separate receives; the result must not depend on it
+        }
+        closesocket(s);
+        const std::string tag = "T [" + std::to_string(number) + "] ";
+        const std::string shown = viewer.output(number);
+        const std::string expected = tag + "--- verbunden ---\r\n" + tag + c.second + tag + "--- getrennt ---\r\n";
+        EXPECT_NE(shown.find(expected), std::string::npos) << number << "\n" << shown.substr(shown.size() > 300 ? shown.size() - 300 : 0);
+    }
+
+    // Nobody reads any more: the next line ends the viewer with its code.
+    viewer.closeOutput();
+    int code = -1;
+    for (int i = 0; i < 100 && code < 0; ++i) {
+        SOCKET s = viewer.connectClient();
+        sendAll(s, "noch jemand da?\r\n");
+        closesocket(s);
+        code = viewer.exitCode(100);
+    }
+    EXPECT_EQ(code, 4);
+
+    const std::string program = "\"" + programFolder() + "debuglisten.exe\" ";
+    const std::tuple<std::string, int, std::string> usage[] = {
+        {"--help", 0, "Exit-Code:"}, {"-h", 0, "4  die Ausgabe wurde geschlossen"}, {"/?", 0, "Strg+C"},
+        {"5001 5002", 1, "zu viele Argumente"}, {"70000", 1, "ung\xC3\xBCltiger Port"}, {"-x", 1, "Hilfe: debuglisten --help"},
+    };
+    for (const auto& [arguments, exit, text] : usage) {
+        const ProcessResult result = runProcess(program + arguments, 10000);
+        EXPECT_EQ(result.exitCode, exit) << arguments;
+        EXPECT_NE((exit ? result.err : result.out).find(text), std::string::npos) << arguments << result.out << result.err;
+    }
+}
+
+// Many programs at once, each line sent in two halves while all the others
+// are open: every line arrives whole, in order, with its sender's number.
+TEST(Debuglisten, TwoHundredSendersAtOnce)
+{
+    Viewer viewer;
+    const int senders = 200, lines = 5;
+    std::vector<SOCKET> sockets;
+    for (int i = 0; i < senders; ++i) {
+        sockets.push_back(viewer.connectClient());
+        ASSERT_NE(sockets.back(), INVALID_SOCKET) << i;
+    }
+    ASSERT_TRUE(viewer.waitFor("[" + std::to_string(senders) + "] --- verbunden ---"));
+    auto line = [](int sender, int k) { return "s" + std::to_string(sender) + " l" + std::to_string(k) + " " + std::string(400, char('a' + sender % 26)); };
+    const auto start = std::chrono::steady_clock::now();
+    for (int k = 0; k < lines; ++k)
+        for (int half = 0; half < 2; ++half)
+            for (int i = 0; i < senders; ++i)
+                sendAll(sockets[size_t(i)], half == 0 ? line(i, k).substr(0, 200) : line(i, k).substr(200) + "\r\n");
+    for (SOCKET s : sockets)
+        closesocket(s);
+    const std::string shown = viewer.output(senders);
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    printf("%d senders, %d lines of 400 bytes each: all shown after %.0f ms\n", senders, lines, ms);
+
+    std::map<int, int> senderOf, next;
+    const std::regex form("T \\[(\\d+)\\] s(\\d+) l(\\d+) ([a-z]+)");
+    int count = 0;
+    for (size_t at = 0, end; (end = shown.find("\r\n", at)) != std::string::npos; at = end + 2) {
+        const std::string text = shown.substr(at, end - at);
+        std::smatch m;
+        if (text.find("---") != std::string::npos || text.rfind("debuglisten", 0) == 0)
+            continue;
+        ASSERT_TRUE(std::regex_match(text, m, form)) << text;
+        const int number = std::stoi(m[1]), sender = std::stoi(m[2]);
+        EXPECT_EQ(senderOf.emplace(number, sender).first->second, sender) << text;
+        EXPECT_EQ(std::stoi(m[3]), next[number]++) << text;
+        EXPECT_EQ(text.substr(text.size() - 400), line(sender, 0).substr(line(sender, 0).size() - 400)) << text;
+        ++count;
+    }
+    EXPECT_EQ(count, senders * lines);
+    EXPECT_EQ(senderOf.size(), size_t(senders));
 }

@@ -89,6 +89,15 @@ TEST(Nekpack, PacksTheSameBytesAgainRefusesUnusableNamesAndListsWhatTheReaderSee
         {withArchive(plain, block("x\r\nfake.ini\t99", "e")), 5, "", "Dateiname im Archiv: x\\x0D\\x0Afake.ini\\x0999"},
         {withArchive(plain, block(std::string("evil\0.ini", 9), "e")), 5, "", "Dateiname im Archiv: evil\\x00.ini"},
         {withArchive(plain, block("caf\xE9\x7F.ini", "e")), 0, "caf\xC3\xA9\\x7F.ini\t1\r\n", ""},
+        // The end identifier the reader accepts before the end marker.
+        {plain + header() + block("a.ini", "x") + "s" + trailer(3000), 0, listed + "a.ini\t1\r\n1 Datei(en), 1 Byte\r\n", ""},
+        // A cut-off trailer: head and blocks are there, the reader stops.
+        {archive.substr(0, archive.size() - 3), 5, listed + "a.ini\t1\r\nb.bmp\t2\r\n2 Datei(en)",
+         "Die Endekennung fehlt: das Archiv ist abgeschnitten."},
+        {archive.substr(0, archive.size() - 11), 5, listed + "a.ini\t1\r\n1 Datei(en)", "Ein Block ist unvollst\xC3\xA4ndig."},
+        // Lookups lower-case names: the program sees one file.
+        {withArchive(plain, block("a.ini", "x") + block("A.ini", "y")), 6, "a.ini\t1\r\nA.ini\t1\r\n",
+         "Der Dateiname 'a.ini' kommt (ohne Unterschied der Gro\xC3\x9F- und Kleinschreibung) mehrfach vor"},
     };
     for (const auto& [bytes, code, out, err] : cases) {
         writeBytes(folder.file("prog.exe"), bytes);
@@ -100,3 +109,73 @@ TEST(Nekpack, PacksTheSameBytesAgainRefusesUnusableNamesAndListsWhatTheReaderSee
     }
 }
 
+
+// Whatever an old archive looks like, packing again gives the bytes of
+// packing the bare program, or refuses when the program's end is unclear.
+TEST(Nekpack, RepackingReplacesEveryOldArchive)
+{
+    TestFolder folder;
+    const std::string program = fakeProgram(2000), data = q(folder.file("a.ini"));
+    writeBytes(folder.file("a.ini"), "neu");
+    writeBytes(folder.file("bare.exe"), program);
+    ASSERT_EQ(nekpack(q(folder.file("bare.exe")) + " " + q(folder.file("fresh.exe")) + " " + data).exitCode, 0);
+    const std::string fresh = readBytes(folder.file("fresh.exe"));
+    const std::string old = withArchive(program, block("x.ini", "alt") + block("y.bmp", "1234"));
+    const std::tuple<std::string, std::string, int, std::string> cases[] = {
+        {"signed", old + std::string(300, 'S'), 0, "Byte dahinter"},
+        {"trailer cut", old.substr(0, old.size() - 4), 0, "keine vollst\xC3\xA4ndige Endekennung"},
+        {"block cut", old.substr(0, program.size() + 30), 0, "keine vollst\xC3\xA4ndige Endekennung"},
+        {"packed twice by an old tool", old + "xx" + header() + block("z.ini", "z") + trailer(old.size() + 2), 0, ""},
+        {"damaged trailer", program + header() + trailer(50), 5, "wo das Programm endet, ist nicht zu erkennen"},
+    };
+    for (const auto& [what, bytes, code, note] : cases) {
+        writeBytes(folder.file("old.exe"), bytes);
+        const ProcessResult result = nekpack(q(folder.file("old.exe")) + " " + q(folder.file("new.exe")) + " " + data);
+        EXPECT_EQ(result.exitCode, code) << what << "\n" << result.err;
+        EXPECT_NE(result.err.find(note), std::string::npos) << what << "\n" << result.err;
+        EXPECT_EQ(fileExists(folder.file("new.exe")) ? readBytes(folder.file("new.exe")) : "", code ? "" : fresh) << what;
+        DeleteFileA(folder.file("new.exe").c_str());
+    }
+}
+
+// Mistakes on the command line: nothing is overwritten, and every refusal
+// says why.
+TEST(Nekpack, RefusesOutputsThatAreInputsAndSaysWhyAFileIsRefused)
+{
+    TestFolder folder;
+    writeBytes(folder.file("app.exe"), fakeProgram());
+    writeBytes(folder.file("conf.ini"), "[a]");
+    writeBytes(folder.file("blob.bin"), "b");
+    CreateDirectoryA(folder.file("sub").c_str(), nullptr);
+    // A sparse file: no disk space for its 3 GB.
+    HANDLE big = CreateFileA(folder.file("big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    LARGE_INTEGER size;
+    size.QuadPart = 3LL << 30;
+    EXPECT_TRUE(SetFilePointerEx(big, size, nullptr, FILE_BEGIN) && SetEndOfFile(big));
+    CloseHandle(big);
+    const std::string app = q(folder.file("app.exe")) + " ", conf = q(folder.file("conf.ini"));
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {app + conf + " " + q(folder.file("blob.bin")), 7, "conf.ini' ist vorhanden und kein Programm"},
+        {app + conf + " " + conf, 7, "conf.ini', die ins Archiv soll"},
+        {app + q(folder.file("CONF.INI")) + " " + conf, 7, "die ins Archiv soll"},
+        {app + q(folder.file("out.exe")) + " " + q(folder.file("sub")), 2, "es ist ein Ordner"},
+        {app + q(folder.file("out.exe")) + " " + q(folder.file("big.bin")), 2, "3221225472 Byte zu gro\xC3\x9F"},
+        {app + q(folder.file("out.exe")) + " " + q(folder.file("x..y.txt")), 6, "'x..y.txt' kann nicht ins Archiv aufgenommen werden: er enth\xC3\xA4lt .."},
+        {app + q(folder.file("out.exe")) + " " + q(folder.file("trail.")), 6, "er endet mit einem Punkt"},
+        {app + q(folder.file("out.exe")) + " " + q(folder.file("con.txt")), 6, "er ist ein Ger\xC3\xA4tename"},
+        // Control characters never reach the terminal raw.
+        {app + q(folder.file("out.exe")) + " " + q(folder.file("a\x1B[2J.txt")), 6, "'a\\x1B[2J.txt'"},
+        {app + q(folder.file("out.exe")) + " " + q(folder.file("d\x07ir\\gone.txt")), 2, "d\\x07ir\\gone.txt' kann nicht gelesen werden"},
+    };
+    for (const auto& [arguments, code, message] : cases) {
+        const ProcessResult result = nekpack(arguments);
+        EXPECT_EQ(result.exitCode, code) << arguments << "\n" << result.err;
+        EXPECT_NE(result.err.find(message), std::string::npos) << arguments << "\n" << result.err;
+        EXPECT_EQ(result.err.find_first_of("\x1B\x07"), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(readBytes(folder.file("conf.ini")), "[a]");
+    EXPECT_EQ(listFolder(folder.path()), (std::vector<std::string>{"app.exe", "big.bin", "blob.bin", "conf.ini", "sub"}));
+    // The program itself may be the output.
+    EXPECT_EQ(nekpack(app + app + conf).exitCode, 0);
+    EXPECT_EQ(readBytes(folder.file("app.exe")).substr(1000, 6), "nekres");
+}

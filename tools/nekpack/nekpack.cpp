@@ -8,12 +8,15 @@
 #include <windows.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "NConsole.h"
+#include "NResourceArchive.h"
 #include "NResources.h"
 #include "NString.h"
+#include "NSystem.h"
 #include "NWidePath.h"
 
 namespace {
@@ -26,6 +29,7 @@ enum ExitCode {
     exitNoArchive = 4,
     exitDamaged = 5,
     exitBadName = 6,
+    exitOverwrite = 7,
 };
 
 const wchar_t* const helpText =
@@ -36,14 +40,18 @@ const wchar_t* const helpText =
     L"      Schreibt eine Kopie von <programm> nach <ausgabe> und h\xE4ngt die\r\n"
     L"      Dateien als Archiv an. Die Namen werden ohne Ordner und in\r\n"
     L"      Kleinbuchstaben gespeichert, die Daten verschl\xFCsselt. Ein schon\r\n"
-    L"      angeh\xE4ngtes Archiv wird ersetzt. Der Archiv-Schalter des Programms\r\n"
+    L"      angeh\xE4ngtes Archiv wird ersetzt, auch mit Bytes dahinter oder\r\n"
+    L"      abgeschnittener Endekennung. Der Archiv-Schalter des Programms\r\n"
     L"      wird eingeschaltet, damit es das Archiv beim Start liest.\r\n"
-    L"      <ausgabe> darf gleich <programm> sein. * und ? im Namen einer Datei\r\n"
-    L"      w\xE4hlen alle passenden Dateien.\r\n"
+    L"      <ausgabe> darf gleich <programm> sein, aber keine der Dateien; eine\r\n"
+    L"      vorhandene <ausgabe>, die kein Programm ist, wird nicht \xFC" L"berschrieben.\r\n"
+    L"      * und ? im Namen einer Datei w\xE4hlen alle passenden Dateien.\r\n"
+    L"      Programm und Dateien zusammen m\xFCssen kleiner als 2 GB sein.\r\n"
     L"  nekpack --list <programm>\r\n"
-    L"      Zeigt das an <programm> angeh\xE4ngte Archiv: Dateinamen und Gr\xF6\xDF" L"en.\r\n"
-    L"      Steuerzeichen in Namen erscheinen als \\xNN; ein Name, den das\r\n"
-    L"      Programm beim Lesen ablehnen w\xFCrde, beendet die Liste mit Code 5.\r\n"
+    L"      Zeigt das an <programm> angeh\xE4ngte Archiv so, wie das Programm es\r\n"
+    L"      liest: Dateinamen und Gr\xF6\xDF" L"en. Steuerzeichen in Namen erscheinen\r\n"
+    L"      als \\xNN; wo das Programm das Lesen abbr\xE4" L"che, endet die Liste mit\r\n"
+    L"      Code 5.\r\n"
     L"  nekpack --help\r\n"
     L"      Zeigt diesen Text.\r\n"
     L"\r\n"
@@ -52,14 +60,21 @@ const wchar_t* const helpText =
     L"R\xFC" L"ckgabewerte:\r\n"
     L"  0  erfolgreich\r\n"
     L"  1  falscher Aufruf\r\n"
-    L"  2  eine Eingabedatei kann nicht gelesen werden oder ist zu gro\xDF/klein\r\n"
+    L"  2  eine Eingabedatei kann nicht gelesen werden, ist ein Ordner oder\r\n"
+    L"     ist zu gro\xDF/klein\r\n"
     L"  3  die Ausgabedatei kann nicht geschrieben werden\r\n"
     L"  4  (--list) kein Archiv vorhanden\r\n"
-    L"  5  (--list) das Archiv ist besch\xE4" L"digt\r\n"
-    L"  6  ein Dateiname ist im Archiv nicht verwendbar oder doppelt\r\n";
+    L"  5  das Archiv ist besch\xE4" L"digt (beim Packen: das alte Archiv, so dass\r\n"
+    L"     das Ende des Programms nicht zu finden ist)\r\n"
+    L"  6  ein Dateiname ist im Archiv nicht verwendbar oder doppelt\r\n"
+    L"  7  die Ausgabe w\xFCrde eine Eingabedatei oder eine Datei, die kein\r\n"
+    L"     Programm ist, \xFC" L"berschreiben; es wurde nichts geschrieben\r\n";
 
-const char startMagic[] = {'n', 'e', 'k', 'r', 'e', 's'};
-const char endMagic[] = {'n', 'e', 'k', 'e', 'n', 'd'};
+// Program and files are copied in pieces of this size, so memory does not
+// grow with them.
+const DWORD pieceSize = 1 << 20;
+// The reader keeps offsets and sizes in signed 32 bits.
+const long long largestArchiveFile = 0x7FFFFFFF;
 
 NConsole out(NConsole::standardOutput);
 NConsole err(NConsole::standardError);
@@ -68,279 +83,440 @@ void say(NConsole& to, const std::wstring& text) { to.write(text + L"\r\n"); }
 
 std::wstring number(unsigned long long value) { return std::to_wstring(value); }
 
-// Whole files; the largest program an archive can describe is below 2 GB.
-bool readFile(const std::wstring& path, std::vector<char>& bytes)
-{
-    HANDLE h = CreateFileW(NWidePath::systemForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER size = {};
-    bool ok = GetFileSizeEx(h, &size) && size.QuadPart <= 0x7FFFFFFF;
-    if (ok) {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        DWORD got = 0;
-        ok = bytes.empty() || (ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
-                               got == bytes.size());
-    }
-    CloseHandle(h);
-    return ok;
-}
-
-void putInt(std::vector<char>& out, unsigned int value)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-unsigned int getInt(const std::vector<char>& bytes, size_t at)
-{
-    unsigned int value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
-
-// An archive name as the listing shows it: control characters (and the
-// characters that turn the direction of text) as \xNN or \uNNNN, so that
-// a name can never pose as other lines or columns.
-std::wstring shown(const std::string& name)
+// Text as the messages show it: control characters (and the characters
+// that turn the direction of text) as \xNN or \uNNNN, so that a name can
+// never pose as other lines or columns or drive the terminal.
+std::wstring shown(const std::wstring& raw, bool doubleBackslash)
 {
     std::wstring text;
-    for (wchar_t c : NConsole::fromAnsi(name.data(), name.size())) {
+    for (wchar_t c : raw) {
         const bool control = c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0) || (c >= 0x202A && c <= 0x202E) ||
                              (c >= 0x2066 && c <= 0x2069);
-        if (c == L'\\' || !control) {
-            text += c == L'\\' ? std::wstring(L"\\\\") : std::wstring(1, c);
-            continue;
+        if (c == L'\\' && doubleBackslash) {
+            text += L"\\\\";
+        } else if (!control) {
+            text += c;
+        } else {
+            static const wchar_t hex[] = L"0123456789ABCDEF";
+            text += c < 0x100 ? std::wstring{L'\\', L'x', hex[c >> 4], hex[c & 15]}
+                              : std::wstring{L'\\', L'u', hex[c >> 12], hex[(c >> 8) & 15], hex[(c >> 4) & 15],
+                                             hex[c & 15]};
         }
-        static const wchar_t hex[] = L"0123456789ABCDEF";
-        text += c < 0x100 ? std::wstring{L'\\', L'x', hex[c >> 4], hex[c & 15]}
-                          : std::wstring{L'\\', L'u', hex[c >> 12], hex[(c >> 8) & 15], hex[(c >> 4) & 15], hex[c & 15]};
     }
     return text;
 }
 
-// Where an archive appended to bytes lies.
-struct ArchiveSpan {
-    size_t start = 0;  // S
-    size_t end = 0;    // E: behind the trailer
-    bool found = false;
-    std::wstring problem;  // set when the file ends in a trailer that does not lead to an archive
-};
-
-ArchiveSpan locateArchive(const std::vector<char>& bytes)
+// An archive name; its backslashes doubled so that \xNN stays unambiguous.
+std::wstring shownName(const NString& name)
 {
-    ArchiveSpan span;
-    const size_t size = bytes.size();
-    if (size < 10)
-        return span;
-    // A trailer at the very end is an archive, sound or damaged. Found further
-    // back (bytes appended behind an archive), "nekend" only counts when it
-    // leads to an archive head: every program with the archive reader holds
-    // the word in its code.
-    const bool atEnd = memcmp(&bytes[size - 10], endMagic, 6) == 0;
-    for (size_t p = atEnd ? size - 10 : size - 6;; --p) {
-        if (memcmp(&bytes[p], endMagic, 6) == 0 && p + 10 <= size) {
-            const int start = static_cast<int>(getInt(bytes, p + 6));
-            const bool validStart = start >= NResources::archiveMinimumStart && static_cast<size_t>(start) + 6 <= p;
-            if (validStart && memcmp(&bytes[start], startMagic, 6) == 0) {
-                span.start = static_cast<size_t>(start);
-                span.end = p + 10;
-                span.found = true;
-                return span;
-            }
-            if (atEnd) {
-                span.problem = validStart ? L"Am Startoffset steht keine Archiv-Kennung."
-                                          : L"Der Startoffset " + std::to_wstring(start) + L" ist ung\xFCltig.";
-                return span;
-            }
-        }
-        if (p == 0)
-            return span;
-    }
+    return shown(NConsole::fromAnsi(name.getBuffer(), static_cast<size_t>(name.getLength())), true);
 }
 
-// Positions of "qovantirel" followed by the switch digit.
-std::vector<size_t> findSwitches(const std::vector<char>& bytes, size_t limit)
+// A path the user gave; its backslashes are folder separators.
+std::wstring shownPath(const std::wstring& path) { return shown(path, false); }
+
+std::wstring systemText(DWORD code)
 {
-    std::vector<size_t> at;
+    const NString text = NSystem::getErrorText(code);
+    return NConsole::fromAnsi(text.getBuffer(), static_cast<size_t>(text.getLength()));
+}
+
+// One file opened for reading; the archive reading sees its first `limit` bytes.
+class InputFile : public NResourceArchive::Source {
+public:
+    explicit InputFile(const std::wstring& path) : error(0), size(0), limit(0)
+    {
+        handle = CreateFileW(NWidePath::systemForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        LARGE_INTEGER bytes = {};
+        if (handle == INVALID_HANDLE_VALUE || !GetFileSizeEx(handle, &bytes))
+            error = GetLastError();
+        size = limit = bytes.QuadPart;
+    }
+    ~InputFile() override { close(); }
+    void close()
+    {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+    }
+    bool isOpen() const { return error == 0; }
+    long long getSize() override { return limit; }
+    bool readAt(long long offset, void* buffer, int count) override
+    {
+        if (offset < 0 || count < 0 || offset + count > limit)
+            return false;
+        LARGE_INTEGER at;
+        at.QuadPart = offset;
+        DWORD got = 0;
+        return SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) &&
+               (count == 0 || (ReadFile(handle, buffer, static_cast<DWORD>(count), &got, nullptr) &&
+                               got == static_cast<DWORD>(count)));
+    }
+
+    DWORD error;
+    long long size;
+    long long limit;
+
+private:
+    HANDLE handle;
+};
+
+// Why a file cannot be read, for the message after "kann nicht gelesen werden".
+std::wstring openProblem(const std::wstring& path, DWORD error)
+{
+    if (NWidePath::kind(path) == NWidePath::folder)
+        return L"es ist ein Ordner, keine Datei";
+    return systemText(error);
+}
+
+// Positions of the archive switch digit ("qovantirel" then '0' or '1')
+// within the first `limit` bytes.
+std::vector<long long> findSwitches(InputFile& file, long long limit)
+{
+    std::vector<long long> at;
     const char* marker = NResources::archiveMarker;
-    const size_t n = NResources::archiveSwitchIndex;
-    for (size_t p = 0; p + n < limit; ++p)
-        if (memcmp(&bytes[p], marker, n) == 0 && (bytes[p + n] == '0' || bytes[p + n] == '1'))
-            at.push_back(p + n);
+    const int n = NResources::archiveSwitchIndex;
+    std::vector<char> piece;
+    // Pieces overlap by the marker's length, so none is missed at a seam.
+    for (long long low = 0; low + n < limit; low += pieceSize) {
+        const long long high = low + pieceSize + n < limit ? low + pieceSize + n : limit;
+        piece.resize(static_cast<size_t>(high - low));
+        if (!file.readAt(low, piece.data(), static_cast<int>(piece.size())))
+            break;
+        for (size_t p = 0; p + n < piece.size() && p < pieceSize; ++p)
+            if (memcmp(&piece[p], marker, n) == 0 && (piece[p + n] == '0' || piece[p + n] == '1'))
+                at.push_back(low + static_cast<long long>(p) + n);
+    }
     return at;
 }
 
-bool writeWhole(const std::wstring& path, const std::vector<char>& bytes)
+void putInt(std::string& bytes, unsigned int value)
 {
-    // Written beside the target first, so that a failure never leaves a
-    // half-written program behind.
-    const std::wstring temp = NWidePath::systemForm(path + L".nekpack-tmp");
-    HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    ok = CloseHandle(h) && ok;
-    ok = ok && MoveFileExW(temp.c_str(), NWidePath::systemForm(path).c_str(), MOVEFILE_REPLACE_EXISTING);
-    if (!ok)
-        DeleteFileW(temp.c_str());
-    return ok;
+    for (int i = 0; i < 4; ++i)
+        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// Where the program itself ends: every archive appended to it (also one
+// with bytes behind it, or with its trailer cut off) is left out. -1 when a
+// damaged archive hides that place.
+long long programEnd(InputFile& program, std::wstring& problem)
+{
+    // Each round removes one archive; a program packed again and again by
+    // an older tool may carry several.
+    for (int round = 0; round < 1000; ++round) {
+        NResourceArchive archive(program);
+        if (archive.open()) {
+            say(err, L"Hinweis: Das vorhandene Archiv ab Offset " + number(archive.getStart()) + L" wird ersetzt" +
+                         (archive.isTooLong() ? L", ebenso die " + number(archive.getFileSize() - archive.getEnd()) +
+                                                    L" Byte dahinter."
+                                              : std::wstring(L".")));
+            program.limit = archive.getStart();
+        } else if (archive.isTrailerAtEnd()) {
+            problem = L"Das Programm endet mit einer Archiv-Endekennung, aber das Archiv ist besch\xE4" L"digt (" +
+                      NConsole::fromAnsi(archive.getExplanation().getBuffer(),
+                                         static_cast<size_t>(archive.getExplanation().getLength())) +
+                      L"); wo das Programm endet, ist nicht zu erkennen.";
+            return -1;
+        } else if (archive.openWithoutTrailer()) {
+            say(err, L"Hinweis: Das vorhandene Archiv ab Offset " + number(archive.getStart()) +
+                         L" hat keine vollst\xE4ndige Endekennung; es wird ersetzt.");
+            program.limit = archive.getStart();
+        } else {
+            return program.limit;
+        }
+    }
+    problem = L"Das Programm tr\xE4gt zu viele Archive.";
+    return -1;
+}
+
+// A file to be packed, checked before anything is written.
+struct Entry {
+    std::wstring path;
+    std::string name;
+    long long size = 0;
+};
+
+int checkFiles(const std::vector<std::wstring>& files, std::vector<Entry>& entries)
+{
+    std::map<std::string, std::wstring> names;
+    for (const std::wstring& path : files) {
+        Entry entry;
+        entry.path = path;
+        const std::wstring fileName = NWidePath::fileName(path);
+        NString plain;
+        if (!NWidePath::toAnsi(fileName, plain)) {
+            say(err, L"Fehler: Der Dateiname '" + shownPath(fileName) +
+                         L"' kann nicht ins Archiv aufgenommen werden: er l\xE4sst sich im ANSI-Zeichensatz nicht "
+                         L"schreiben.");
+            return exitBadName;
+        }
+        const NString problem = NResources::fileNameProblem(plain);
+        if (!problem.isEmpty()) {
+            say(err, L"Fehler: Der Dateiname '" + shownPath(fileName) + L"' kann nicht ins Archiv aufgenommen werden: " +
+                         NConsole::fromAnsi(problem.getBuffer(), static_cast<size_t>(problem.getLength())) + L".");
+            return exitBadName;
+        }
+        const NString name = NResources::archiveName(plain);
+        entry.name.assign(name.getBuffer(), static_cast<size_t>(name.getLength()));
+        if (!names.emplace(entry.name, path).second) {
+            say(err, L"Fehler: Der Dateiname '" + shownName(name) + L"' kommt doppelt vor.");
+            return exitBadName;
+        }
+        InputFile file(path);
+        if (!file.isOpen()) {
+            say(err, L"Fehler: Die Datei '" + shownPath(path) + L"' kann nicht gelesen werden: " +
+                         openProblem(path, file.error));
+            return exitRead;
+        }
+        entry.size = file.size;
+        entries.push_back(entry);
+    }
+    return exitOk;
+}
+
+// The temporary file beside the output; removed unless it was put in place.
+class OutputFile {
+public:
+    explicit OutputFile(const std::wstring& target)
+        : target(NWidePath::systemForm(target)), temp(this->target + L".nekpack-tmp"), error(0), placed(false)
+    {
+        handle = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            error = GetLastError();
+    }
+    ~OutputFile()
+    {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+        if (!placed)
+            DeleteFileW(temp.c_str());
+    }
+    bool write(const char* bytes, size_t count)
+    {
+        DWORD written = 0;
+        if (error == 0 &&
+            (!WriteFile(handle, bytes, static_cast<DWORD>(count), &written, nullptr) || written != count))
+            error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+        return error == 0;
+    }
+    bool write(const std::string& bytes) { return write(bytes.data(), bytes.size()); }
+    bool place()
+    {
+        if (error == 0 && !CloseHandle(handle))
+            error = GetLastError();
+        handle = INVALID_HANDLE_VALUE;
+        if (error == 0 && !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+            error = GetLastError();
+        placed = error == 0;
+        return placed;
+    }
+
+    std::wstring target;
+    std::wstring temp;
+    DWORD error;
+
+private:
+    HANDLE handle;
+    bool placed;
+};
+
+// Copies `count` bytes from `from` at `offset`, combined with `key`, and
+// sets the switch digits that lie among them.
+bool copyPieces(InputFile& from, long long offset, long long count, unsigned char key,
+                const std::vector<long long>& switches, OutputFile& to)
+{
+    std::vector<char> piece(pieceSize);
+    for (long long done = 0; done < count;) {
+        const int n = static_cast<int>(count - done < pieceSize ? count - done : pieceSize);
+        if (!from.readAt(offset + done, piece.data(), n))
+            return false;
+        for (int i = 0; i < n; ++i)
+            piece[static_cast<size_t>(i)] ^= static_cast<char>(key);
+        for (long long at : switches)
+            if (at >= offset + done && at < offset + done + n)
+                piece[static_cast<size_t>(at - offset - done)] = '1';
+        if (!to.write(piece.data(), static_cast<size_t>(n)))
+            return true;  // reported by the caller from to.error
+        done += n;
+    }
+    return true;
+}
+
+int refuseOverwrite(const std::wstring& outputPath, const std::wstring& programPath,
+                    const std::vector<std::wstring>& files)
+{
+    const std::wstring output = NWidePath::identity(outputPath);
+    for (const std::wstring& file : files)
+        if (NWidePath::identity(file) == output) {
+            say(err, L"Fehler: Die Ausgabe '" + shownPath(outputPath) + L"' ist die Datei '" + shownPath(file) +
+                         L"', die ins Archiv soll; sie w\xFC" L"rde \xFC" L"berschrieben. Es wurde nichts geschrieben.");
+            return exitOverwrite;
+        }
+    if (output == NWidePath::identity(programPath) || NWidePath::kind(outputPath) != NWidePath::file)
+        return exitOk;
+    // A forgotten output argument makes the first resource file the output.
+    InputFile existing(outputPath);
+    char head[2] = {};
+    if (existing.isOpen() && !(existing.readAt(0, head, 2) && head[0] == 'M' && head[1] == 'Z')) {
+        say(err, L"Fehler: Die Ausgabe '" + shownPath(outputPath) +
+                     L"' ist vorhanden und kein Programm; sie wird nicht \xFC" L"berschrieben (Aufruf: nekpack "
+                     L"<programm> <ausgabe> <datei>...). Es wurde nichts geschrieben.");
+        return exitOverwrite;
+    }
+    return exitOk;
 }
 
 int pack(const std::wstring& programPath, const std::wstring& outputPath, const std::vector<std::wstring>& files)
 {
-    std::vector<char> out;
-    if (!readFile(programPath, out)) {
-        say(err, L"Fehler: Die Programmdatei '" + programPath + L"' kann nicht gelesen werden.");
+    const int refused = refuseOverwrite(outputPath, programPath, files);
+    if (refused != exitOk)
+        return refused;
+    InputFile program(programPath);
+    if (!program.isOpen()) {
+        say(err, L"Fehler: Die Programmdatei '" + shownPath(programPath) + L"' kann nicht gelesen werden: " +
+                     openProblem(programPath, program.error));
         return exitRead;
     }
-    const ArchiveSpan old = locateArchive(out);
-    if (old.found && old.end == out.size()) {
-        say(err, L"Hinweis: Das vorhandene Archiv ab Offset " + number(old.start) + L" wird ersetzt.");
-        out.resize(old.start);
+    std::wstring problem;
+    const long long end = programEnd(program, problem);
+    if (end < 0) {
+        say(err, L"Fehler: " + problem + L" Es wurde nichts geschrieben.");
+        return exitDamaged;
     }
-    if (out.size() < static_cast<size_t>(NResources::archiveMinimumStart)) {
-        say(err, L"Fehler: Die Programmdatei '" + programPath + L"' ist kleiner als " +
+    if (end < NResources::archiveMinimumStart) {
+        say(err, L"Fehler: Die Programmdatei '" + shownPath(programPath) + L"' ist kleiner als " +
                      number(NResources::archiveMinimumStart) + L" Byte.");
         return exitRead;
     }
+    std::vector<Entry> entries;
+    const int checked = checkFiles(files, entries);
+    if (checked != exitOk)
+        return checked;
+    long long total = end + 18 + 10;
+    for (const Entry& entry : entries)
+        total += 9 + static_cast<long long>(entry.name.size()) + entry.size;
+    if (total > largestArchiveFile) {
+        for (const Entry& entry : entries)
+            if (entry.size > largestArchiveFile)
+                say(err, L"Fehler: Die Datei '" + shownPath(entry.path) + L"' ist mit " + number(entry.size) +
+                             L" Byte zu gro\xDF f\xFCr ein Archiv.");
+        say(err, L"Fehler: Programm und Dateien w\xE4ren zusammen " + number(total) +
+                     L" Byte gro\xDF; ein Programm mit Archiv muss kleiner als 2 GB (2147483648 Byte) sein.");
+        return exitRead;
+    }
 
-    const std::vector<size_t> switches = findSwitches(out, out.size());
-    for (size_t at : switches)
-        out[at] = '1';
+    const std::vector<long long> switches = findSwitches(program, end);
     if (switches.empty())
         say(err, L"Hinweis: Im Programm wurde kein Archiv-Schalter gefunden; "
                  L"ein NEK-Programm liest das Archiv nur mit eingeschaltetem Schalter.");
-
-    const size_t start = out.size();
-    out.insert(out.end(), startMagic, startMagic + 6);
-    putInt(out, 12);
-    putInt(out, 1);
-    putInt(out, 0);
-
-    std::vector<std::string> names;
-    for (const std::wstring& path : files) {
-        const std::wstring fileName = NWidePath::fileName(path);
-        NString plain;
-        if (!NWidePath::toAnsi(fileName, plain) || !NResources::isPlainFileName(plain)) {
-            say(err, L"Fehler: Der Dateiname '" + fileName + L"' kann nicht ins Archiv aufgenommen werden.");
-            return exitBadName;
-        }
-        const NString name = NResources::archiveName(plain);
-        const std::string stored(name.getBuffer(), name.getLength());
-        for (const std::string& earlier : names)
-            if (earlier == stored) {
-                say(err, L"Fehler: Der Dateiname '" + shown(stored) + L"' kommt doppelt vor.");
-                return exitBadName;
-            }
-        names.push_back(stored);
-
-        std::vector<char> data;
-        if (!readFile(path, data)) {
-            say(err, L"Fehler: Die Datei '" + path + L"' kann nicht gelesen werden.");
+    OutputFile output(outputPath);
+    bool readOk = copyPieces(program, 0, end, 0, switches, output);
+    program.close();  // the output may replace it
+    std::string bytes(6, '\0');
+    NResourceArchive::startMagic(&bytes[0]);
+    putInt(bytes, 12);
+    putInt(bytes, 1);
+    putInt(bytes, 0);
+    output.write(bytes);
+    for (size_t i = 0; readOk && i < entries.size(); ++i) {
+        const Entry& entry = entries[i];
+        InputFile file(entry.path);
+        // The file may have changed since it was checked.
+        if (!file.isOpen() || file.size != entry.size) {
+            say(err, L"Fehler: Die Datei '" + shownPath(entry.path) + L"' hat sich w\xE4hrend des Packens ge\xE4ndert.");
             return exitRead;
         }
-        out.push_back(0);
-        putInt(out, static_cast<unsigned int>(stored.size()));
-        out.insert(out.end(), stored.begin(), stored.end());
-        putInt(out, static_cast<unsigned int>(data.size()));
-        for (char c : data)
-            out.push_back(static_cast<char>(c ^ NResources::archiveKeyDefault));
-        if (out.size() > 0x7FFFFF00u) {
-            say(err, L"Fehler: Programm und Dateien sind zusammen gr\xF6\xDF" L"er als 2 GB.");
+        bytes.assign(1, '\0');
+        putInt(bytes, static_cast<unsigned int>(entry.name.size()));
+        bytes += entry.name;
+        putInt(bytes, static_cast<unsigned int>(entry.size));
+        output.write(bytes);
+        if (!copyPieces(file, 0, entry.size, NResources::archiveKeyDefault, {}, output)) {
+            say(err, L"Fehler: Die Datei '" + shownPath(entry.path) + L"' kann nicht gelesen werden.");
             return exitRead;
         }
     }
-    out.insert(out.end(), endMagic, endMagic + 6);
-    putInt(out, static_cast<unsigned int>(start));
-
-    if (!writeWhole(outputPath, out)) {
-        say(err, L"Fehler: Die Ausgabedatei '" + outputPath + L"' kann nicht geschrieben werden.");
+    if (!readOk) {
+        say(err, L"Fehler: Die Programmdatei '" + shownPath(programPath) + L"' kann nicht gelesen werden.");
+        return exitRead;
+    }
+    bytes.assign(6, '\0');
+    NResourceArchive::endMagic(&bytes[0]);
+    putInt(bytes, static_cast<unsigned int>(end));
+    output.write(bytes);
+    if (!output.place()) {
+        say(err, L"Fehler: Die Ausgabedatei '" + shownPath(outputPath) + L"' kann nicht geschrieben werden: " +
+                     systemText(output.error));
         return exitWrite;
     }
-    say(::out, number(files.size()) + L" Datei(en) an '" + outputPath + L"' angeh\xE4ngt, Archiv ab Offset " +
-                   number(start) + L".");
+    say(::out, number(entries.size()) + L" Datei(en) an '" + shownPath(outputPath) +
+                   L"' angeh\xE4ngt, Archiv ab Offset " + number(end) + L".");
     return exitOk;
 }
 
 int list(const std::wstring& programPath)
 {
-    std::vector<char> bytes;
-    if (!readFile(programPath, bytes)) {
-        say(err, L"Fehler: Die Programmdatei '" + programPath + L"' kann nicht gelesen werden.");
+    InputFile program(programPath);
+    if (!program.isOpen()) {
+        say(err, L"Fehler: Die Programmdatei '" + shownPath(programPath) + L"' kann nicht gelesen werden: " +
+                     openProblem(programPath, program.error));
         return exitRead;
     }
-    const ArchiveSpan span = locateArchive(bytes);
-    if (!span.found) {
-        if (!span.problem.empty()) {
-            say(err, L"Fehler: Das Archiv ist besch\xE4" L"digt. " + span.problem);
+    NResourceArchive archive(program);
+    if (!archive.open()) {
+        if (archive.isTrailerAtEnd()) {
+            say(err, L"Fehler: Das Archiv ist besch\xE4" L"digt. " +
+                         NConsole::fromAnsi(archive.getExplanation().getBuffer(),
+                                            static_cast<size_t>(archive.getExplanation().getLength())));
             return exitDamaged;
         }
-        say(err, L"An '" + programPath + L"' ist kein Archiv angeh\xE4ngt.");
-        return exitNoArchive;
+        if (!archive.openWithoutTrailer()) {
+            say(err, L"An '" + shownPath(programPath) + L"' ist kein Archiv angeh\xE4ngt.");
+            return exitNoArchive;
+        }
     }
-
-    const size_t trailer = span.end - 10;
-    size_t at = span.start + 6;
-    if (at + 12 > trailer) {
-        say(err, L"Fehler: Das Archiv ist besch\xE4" L"digt. Der Kopf ist unvollst\xE4ndig.");
-        return exitDamaged;
-    }
-    const unsigned int headerLength = getInt(bytes, at);
-    say(out, L"Archiv ab Offset " + number(span.start) + L", Kopf " + number(headerLength) + L" Byte (A=" +
-                 number(getInt(bytes, at + 4)) + L", B=" + number(getInt(bytes, at + 8)) + L")");
-    const std::vector<size_t> switches = findSwitches(bytes, span.start);
+    say(out, L"Archiv ab Offset " + number(archive.getStart()) + L", Kopf " +
+                 number(static_cast<unsigned>(archive.getHeaderLength())) + L" Byte (A=" +
+                 number(static_cast<unsigned>(archive.getWordA())) + L", B=" +
+                 number(static_cast<unsigned>(archive.getWordB())) + L")");
+    const std::vector<long long> switches = findSwitches(program, archive.getStart());
+    char digit = 0;
+    if (!switches.empty())
+        program.readAt(switches.front(), &digit, 1);
     say(out, switches.empty() ? std::wstring(L"Archiv-Schalter: nicht gefunden")
-                              : L"Archiv-Schalter: " + std::wstring(1, static_cast<wchar_t>(bytes[switches.front()])));
-    if (span.end != bytes.size())
-        say(out, L"Hinter dem Archiv liegen " + number(bytes.size() - span.end) + L" Byte.");
+                              : L"Archiv-Schalter: " + std::wstring(1, static_cast<wchar_t>(digit)));
+    if (archive.isTooLong())
+        say(out, L"Hinter dem Archiv liegen " + number(archive.getFileSize() - archive.getEnd()) + L" Byte.");
 
-    at += headerLength;
     unsigned int count = 0;
     unsigned long long total = 0;
-    std::wstring problem;
-    while (problem.empty()) {
-        if (at >= trailer) {
-            if (at > trailer)
-                problem = L"Die Bl\xF6" L"cke reichen \xFC" L"ber die Endekennung.";
-            break;
-        }
-        if (bytes[at] != 0) {
-            problem = L"Unbekannte Blockkennung.";
-            break;
-        }
-        const unsigned int nameLength = at + 5 <= trailer ? getInt(bytes, at + 1) : 0xFFFFFFFFu;
-        if (at + 5 > trailer || nameLength > trailer - at - 5 || at + 5 + nameLength + 4 > trailer) {
-            problem = L"Ein Block ist unvollst\xE4ndig.";
-            break;
-        }
-        const std::string name(&bytes[at + 5], nameLength);
-        // The reader refuses what could leave its folder or hides behind a zero byte.
-        if (name.find('\0') != std::string::npos || !NResources::isPlainFileName(NString(name.data(), static_cast<int>(name.size())))) {
-            problem = L"Ung\xFCltiger Dateiname im Archiv: " + shown(name);
-            break;
-        }
-        const unsigned int dataLength = getInt(bytes, at + 5 + nameLength);
-        const size_t dataAt = at + 5 + nameLength + 4;
-        if (dataLength > trailer - dataAt) {
-            problem = L"Ein Block ist unvollst\xE4ndig.";
-            break;
-        }
-        say(out, shown(name) + L"\t" + number(dataLength));
+    // Lookups lower-case names: names equal then are one file to the program.
+    std::map<std::string, int> seen;
+    std::vector<std::wstring> doubled;
+    NResourceArchive::Block block;
+    NResourceArchive::Step step;
+    while ((step = archive.next(block)) == NResourceArchive::block) {
+        say(out, shownName(block.name) + L"\t" + number(block.dataLength));
         ++count;
-        total += dataLength;
-        at = dataAt + dataLength;
+        total += block.dataLength;
+        const NString lower = NResources::archiveName(block.name);
+        if (++seen[std::string(lower.getBuffer(), static_cast<size_t>(lower.getLength()))] == 2)
+            doubled.push_back(shownName(lower));
     }
     say(out, number(count) + L" Datei(en), " + number(total) + L" Byte");
-    if (!problem.empty()) {
-        say(err, L"Fehler: Das Archiv ist besch\xE4" L"digt. " + problem);
+    if (step == NResourceArchive::failure) {
+        const NString& explanation = archive.getExplanation();
+        std::wstring text = NConsole::fromAnsi(explanation.getBuffer(), static_cast<size_t>(explanation.getLength()));
+        if (!archive.getBadName().isEmpty())
+            text += L": " + shownName(archive.getBadName());
+        say(err, L"Fehler: Das Archiv ist besch\xE4" L"digt. " + text);
         return exitDamaged;
     }
-    return exitOk;
+    for (const std::wstring& name : doubled)
+        say(err, L"Fehler: Der Dateiname '" + name + L"' kommt (ohne Unterschied der Gro\xDF- und Kleinschreibung) "
+                 L"mehrfach vor; das Programm verwendet nur den letzten Block.");
+    return doubled.empty() ? exitOk : exitBadName;
 }
 
 }  // namespace
@@ -364,7 +540,7 @@ int wmain(int argc, wchar_t** argv)
         return list(args[1]);
     }
     if (args[0].compare(0, 1, L"-") == 0) {
-        say(err, L"Fehler: Unbekannte Option '" + args[0] + L"'. Hilfe mit --help.");
+        say(err, L"Fehler: Unbekannte Option '" + shownPath(args[0]) + L"'. Hilfe mit --help.");
         return exitUsage;
     }
     if (args.size() < 2) {
@@ -380,7 +556,7 @@ int wmain(int argc, wchar_t** argv)
         }
         const std::vector<std::wstring> found = NWidePath::expand(*it);
         if (found.empty()) {
-            say(err, L"Fehler: Keine Datei passt zu '" + *it + L"'.");
+            say(err, L"Fehler: Keine Datei passt zu '" + shownPath(*it) + L"'.");
             return exitRead;
         }
         files.insert(files.end(), found.begin(), found.end());
