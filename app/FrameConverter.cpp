@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 
 #include <memory>
+#include <new>
 
 #include "ConverterBitmap.h"
 #include "FrameSequence.h"
@@ -16,7 +17,7 @@ using namespace Gdiplus::DllExports;
 namespace {
 
 // What the frames may hold at most: a 32-bit process needs room for the text too.
-const unsigned long long mostFrameBytes = sizeof(void*) > 4 ? 0x100000000ULL : 0x30000000ULL;
+const unsigned long long mostFrameBytes = sizeof(void*) > 4 ? 0x100000000ULL : 0x20000000ULL;
 
 // Stored values handed to the text column by column.
 class StoredColumns : public OndraSourceText::Columns {
@@ -53,11 +54,16 @@ FrameConverter::Result FrameConverter::add(ConverterBitmap& converter)
                                      static_cast<unsigned long long>(converter.targetSize.cy) * (frames.size() + 1);
     if (bytes > mostFrameBytes)
         return tooBig;
-    if (!converter.sourceValues(values, w, h))
-        return unreadable;
+    // Within the bound above the values may still not fit into a 32-bit process.
+    try {
+        if (!converter.sourceValues(values, w, h))
+            return unreadable;
+        frames.push_back(std::move(values));
+    } catch (const std::bad_alloc&) {
+        return tooBig;
+    }
     width = w;
     height = h;
-    frames.push_back(std::move(values));
     return done;
 }
 

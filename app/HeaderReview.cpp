@@ -1,11 +1,12 @@
 #include "HeaderReview.h"
 
 #include <cstdio>
+#include <new>
 
 #include "NConsole.h"
 #include "PreviewImage.h"
 
-HeaderReview::HeaderReview(NConsole& err) : err(err) {}
+HeaderReview::HeaderReview(NConsole& err) : err(err), memoryShort(false), shortText(L"zu wenig Speicher, um den Text zur\xFC" L"ckzulesen.") {}
 
 const char* HeaderReview::getName() const { return getClassName(); }
 const char* HeaderReview::getClassName() const { return "HeaderReview"; }
@@ -13,7 +14,13 @@ HeaderReview::~HeaderReview() {}
 
 bool HeaderReview::read(const char* text, size_t length, bool pixels)
 {
-    return reader.read(text, length, pixels);
+    // A big text's values may not fit beside it in a 32-bit process.
+    try {
+        return reader.read(text, length, pixels);
+    } catch (const std::bad_alloc&) {
+        memoryShort = true;
+        return false;
+    }
 }
 
 std::wstring HeaderReview::statsLine(const std::wstring& label) const

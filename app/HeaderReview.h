@@ -26,7 +26,7 @@ public:
     // Reads the text; `pixels` false skips expanding the runs (figures only).
     // False when damaged; getError() says where and why.
     bool read(const char* text, size_t length, bool pixels);
-    const std::wstring& getError() const { return reader.getError(); }
+    const std::wstring& getError() const { return memoryShort ? shortText : reader.getError(); }
     const OndraHeaderReader& getReader() const { return reader; }
 
     // The line --stats prints for `label`, without "bmp2ondra: " and line end.
@@ -37,6 +37,8 @@ public:
 private:
     NConsole& err;
     OndraHeaderReader reader;
+    bool memoryShort;
+    std::wstring shortText;
 };
 
 #endif

@@ -258,7 +258,7 @@ bool OndraHeaderReader::interpret(const std::vector<Initializer>& found, bool pi
     width = static_cast<int>(fields[2].value);
     height = static_cast<int>(fields[3].value);
     if (pixels && static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) * fields[1].value >
-                      (sizeof(size_t) > 4 ? 0x40000000ULL : 0x10000000ULL))
+                      (sizeof(size_t) > 4 ? 0x40000000ULL : 0x4000000ULL))
         return fail(record->line, L"das Bild ist zu gro\xDF, um es im Speicher zu entpacken.");
     symbol = record->name.compare(0, 5, "_bmp_") == 0 ? record->name.substr(5) : record->name;
 

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <new>
+
 #include "OutputFile.h"
 
 using namespace Gdiplus;
@@ -32,9 +34,13 @@ bool pngEncoder(CLSID& clsid)
 PreviewImage::PreviewImage(int width, int height, int frames)
     : width(width),
       height(height),
-      frames(frames),
-      strip(static_cast<size_t>(width) * static_cast<size_t>(frames) * static_cast<size_t>(height), 0xFF000000u)
+      frames(frames)
 {
+    // GDI+ takes no bitmap beyond 2 GB; a smaller one may still not fit here.
+    const unsigned long long pixels = static_cast<unsigned long long>(width) * static_cast<unsigned long long>(frames) *
+                                      static_cast<unsigned long long>(height);
+    if (pixels * 4 <= 0x7FFFFFFF)
+        strip.reset(new (std::nothrow) unsigned int[static_cast<size_t>(pixels)]);
 }
 
 const char* PreviewImage::getName() const { return getClassName(); }
@@ -51,6 +57,8 @@ unsigned int PreviewImage::colour(unsigned int value)
 
 void PreviewImage::setFrame(int k, const std::vector<unsigned short>& values)
 {
+    if (!strip)
+        return;
     const size_t stride = static_cast<size_t>(width) * static_cast<size_t>(frames);
     for (size_t y = 0; y < static_cast<size_t>(height); ++y)
         for (size_t x = 0; x < static_cast<size_t>(width); ++x)
@@ -60,6 +68,8 @@ void PreviewImage::setFrame(int k, const std::vector<unsigned short>& values)
 
 unsigned int PreviewImage::pixel(int x, int y) const
 {
+    if (!strip)
+        return 0;
     return strip[static_cast<size_t>(y) * static_cast<size_t>(width) * static_cast<size_t>(frames) +
                  static_cast<size_t>(x)];
 }
@@ -72,6 +82,10 @@ bool PreviewImage::save(const std::wstring& path, std::wstring& problem) const
         problem = L"das Vorschaubild ist zu gro\xDF f\xFC" L"r GDI+";
         return false;
     }
+    if (!strip) {
+        problem = L"zu wenig Speicher f\xFC" L"r das Vorschaubild";
+        return false;
+    }
     CLSID png = {};
     if (!pngEncoder(png)) {
         problem = L"GDI+ hat keinen PNG-Encoder";
@@ -80,7 +94,7 @@ bool PreviewImage::save(const std::wstring& path, std::wstring& problem) const
     GpBitmap* bitmap = nullptr;
     const INT stride = static_cast<INT>(stripWidth * 4);
     if (GdipCreateBitmapFromScan0(static_cast<INT>(stripWidth), height, stride, PixelFormat32bppARGB,
-                                  reinterpret_cast<BYTE*>(const_cast<unsigned int*>(strip.data())), &bitmap) != Ok) {
+                                  reinterpret_cast<BYTE*>(strip.get()), &bitmap) != Ok) {
         problem = L"GDI+ kann das Vorschaubild nicht anlegen";
         return false;
     }

@@ -1,6 +1,7 @@
 #ifndef PREVIEWIMAGE_H
 #define PREVIEWIMAGE_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,8 @@ private:
     int width;
     int height;
     int frames;
-    std::vector<unsigned int> strip;
+    // Null when the strip does not fit into memory.
+    std::unique_ptr<unsigned int[]> strip;
 };
 
 #endif
