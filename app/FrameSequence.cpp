@@ -158,6 +158,9 @@ bool FrameSequence::scanGif()
                 f.palette = globalPalette;
             f.disposal = disposal;
             f.transparent = transparent;
+            // A frame larger than any bitmap GDI+ could hold is damage.
+            if (4ULL * static_cast<unsigned>(f.width) * static_cast<unsigned>(f.height) > 0x7FFFFFFFULL)
+                break;
             f.codeSize = at < b.size() ? b[at] : 0;
             f.dataStart = ++at;
             skipBlocks();
@@ -172,7 +175,7 @@ bool FrameSequence::scanGif()
         }
     }
     frameCount = static_cast<int>(gifFrames.size());
-    return frameCount > 0 && width > 0 && height > 0;
+    return frameCount > 0 && width > 0 && height > 0 && 4ULL * static_cast<unsigned>(width) * static_cast<unsigned>(height) <= 0x7FFFFFFFULL;
 }
 
 // LZW as GIF uses it: variable code width up to 12 bits, clear and end codes.

@@ -241,6 +241,13 @@ TEST(Bmp2ondraFrames, AnimationFramesAndPagesWithTheirDelays)
         ASSERT_EQ(bmp2ondra("--decode " + q(folder.file("anim.h")) + " -o " + q(folder.file("back.png"))).exitCode, 0);
         EXPECT_EQ(readPicture(folder.file("back.png")).argb, strip.argb) << c.picture;
     }
+    // A cut-off animation is read as far as it goes, or refused; never a crash.
+    const std::string whole = readBytes(built("back.gif"));
+    for (size_t keep : {whole.size() / 2, whole.size() - 2}) {
+        writeBytes(folder.file("cut.gif"), whole.substr(0, keep));
+        const int code = bmp2ondra("--frames --preview " + q(folder.file("cut.png")) + " " + q(folder.file("cut.gif"))).exitCode;
+        EXPECT_TRUE(code == 0 || code == 2) << keep << ": " << code;
+    }
 }
 
 // With one frame, or without --frames, the text is that of a plain run (and
@@ -326,7 +333,11 @@ TEST(Bmp2ondraFrames, DecodeReadsHandFormattedHeadersAndRefusesDamagedOnes)
 // frame table of 4-byte pointers and the 12-byte record.
 TEST(Bmp2ondraFrames, StatsAgreeWithTheText)
 {
-    for (const std::string& options : {std::string(q(built("rose.png"))), "--frames " + q(built("three.gif"))}) {
+    // A file title that is no C name still gives its figures.
+    TestFolder folder;
+    ASSERT_TRUE(CopyFileA(built("three.gif").c_str(), folder.file("my anim.gif").c_str(), FALSE));
+    for (const std::string& options : {std::string(q(built("rose.png"))), "--frames " + q(built("three.gif")),
+                                       "--frames " + q(folder.file("my anim.gif"))}) {
         const ProcessResult result = bmp2ondra("--stats " + options);
         ASSERT_EQ(result.exitCode, 0) << result.err;
         const std::string& text = result.out;
