@@ -524,7 +524,12 @@ int CommandLineConverter::convert(Picture& picture)
         report(L"Datei ist kein lesbares Bild: " + picture.argument);
         return unreadablePicture;
     }
-    if (framing == FrameConverter::tooBig || (!framed && !converter.prepareSource())) {
+    if (framing == FrameConverter::tooBig) {
+        report(L"Die Bilder von " + picture.argument + L" passen " + (size.cx || size.cy ? L"in dieser Gr\xF6\xDF" L"e " : L"") +
+               L"nicht zusammen in den Speicher.");
+        return tooBig;
+    }
+    if (!framed && !converter.prepareSource()) {
         report(L"Die Zielgr\xF6\xDF" L"e " + number(static_cast<unsigned>(converter.targetSize.cx)) + L"x" +
                number(static_cast<unsigned>(converter.targetSize.cy)) + L" von " + picture.argument +
                L" ist zu gro\xDF f\xFCr den Speicher.");

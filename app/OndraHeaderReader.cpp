@@ -25,7 +25,10 @@ bool isMarker(unsigned long long v) { return (v & 0xFF) == 0x30; }
 
 }  // namespace
 
-OndraHeaderReader::OndraHeaderReader() : source(nullptr), width(0), height(0), valueCount(0) {}
+OndraHeaderReader::OndraHeaderReader()
+    : source(nullptr), sourceLength(0), lastLine(1), width(0), height(0), valueCount(0)
+{
+}
 
 const char* OndraHeaderReader::getName() const { return getClassName(); }
 const char* OndraHeaderReader::getClassName() const { return "OndraHeaderReader"; }
@@ -37,31 +40,32 @@ bool OndraHeaderReader::fail(int line, const std::wstring& text)
     return false;
 }
 
-bool OndraHeaderReader::tokenize(size_t length)
+bool OndraHeaderReader::next(Cursor& cursor, Token& token)
 {
     const char* text = source;
-    int line = 1;
-    bool lineStart = true;
-    size_t i = 0;
-    auto add = [&](Token::Kind kind, size_t from, size_t to, unsigned value) {
-        tokens.push_back(Token{kind, false, line, static_cast<unsigned>(from), static_cast<unsigned>(to - from), value});
-    };
-    while (i < length) {
+    const size_t length = sourceLength;
+    size_t i = cursor.at;
+    for (;;) {
+        if (i >= length) {
+            token = Token{Token::end, cursor.line, length, 0, 0};
+            cursor.at = i;
+            return true;
+        }
         const char c = text[i];
         if (c == '\n') {
-            ++line;
-            lineStart = true;
+            ++cursor.line;
+            cursor.lineStart = true;
             ++i;
         } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
             ++i;
-        } else if (c == '#' && lineStart) {
+        } else if (c == '#' && cursor.lineStart) {
             // A preprocessor line, with its continuations.
             while (i < length && text[i] != '\n') {
                 if (text[i] == '\\' && i + 1 < length && text[i + 1] == '\n') {
-                    ++line;
+                    ++cursor.line;
                     ++i;
                 } else if (text[i] == '\\' && i + 2 < length && text[i + 1] == '\r' && text[i + 2] == '\n') {
-                    ++line;
+                    ++cursor.line;
                     i += 2;
                 }
                 ++i;
@@ -70,64 +74,57 @@ bool OndraHeaderReader::tokenize(size_t length)
             while (i < length && text[i] != '\n')
                 ++i;
         } else if (c == '/' && i + 1 < length && text[i + 1] == '*') {
-            const int opened = line;
+            const int opened = cursor.line;
             i += 2;
             while (i + 1 < length && !(text[i] == '*' && text[i + 1] == '/')) {
                 if (text[i] == '\n')
-                    ++line;
+                    ++cursor.line;
                 ++i;
             }
             if (i + 1 >= length)
                 return fail(opened, L"Kommentar ohne Ende.");
             i += 2;
-        } else if (c == ',' && !tokens.empty() && !tokens.back().commaAfter && tokens.back().kind != Token::symbol) {
-            lineStart = false;
-            tokens.back().commaAfter = true;
-            ++i;
-        } else if (nameStart(c)) {
-            lineStart = false;
-            size_t end = i;
-            while (end < length && namePart(text[end]))
-                ++end;
-            add(Token::name, i, end, 0);
-            i = end;
-        } else if (std::isdigit(static_cast<unsigned char>(c))) {
-            lineStart = false;
-            size_t end = i;
-            while (end < length && std::isalnum(static_cast<unsigned char>(text[end])))
-                ++end;
-            const std::string digits(text + i, end - i);
-            const bool hex = digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
-            unsigned long long value = 0;
-            size_t at = hex ? 2 : 0;
-            for (; at < digits.size(); ++at) {
-                const char d = static_cast<char>(std::tolower(static_cast<unsigned char>(digits[at])));
-                const int v = d >= '0' && d <= '9' ? d - '0' : hex && d >= 'a' && d <= 'f' ? d - 'a' + 10 : -1;
-                if (v < 0)
-                    break;
-                value = value * (hex ? 16 : 10) + static_cast<unsigned>(v);
-                if (value > 0xFFFFFFFFULL)
-                    return fail(line, L"Zahl " + wide(digits) + L" ist zu gro\xDF.");
-            }
-            // Only the usual unsigned and long suffixes may follow.
-            for (; at < digits.size(); ++at)
-                if (std::string("uUlL").find(digits[at]) == std::string::npos)
-                    return fail(line, L"ung\xFCltige Zahl " + wide(digits) + L".");
-            add(Token::number, i, end, static_cast<unsigned>(value));
-            i = end;
-        } else if (c == '\'') {
-            lineStart = false;
-            if (i + 2 >= length || text[i + 2] != '\'')
-                return fail(line, L"ung\xFCltiges Zeichen-Literal.");
-            add(Token::character, i + 1, i + 2, static_cast<unsigned char>(text[i + 1]));
-            i += 3;
         } else {
-            lineStart = false;
-            add(Token::symbol, i, i + 1, 0);
-            ++i;
+            break;
         }
     }
-    add(Token::end, length, length, 0);
+    cursor.lineStart = false;
+    const char c = text[i];
+    token = Token{Token::symbol, cursor.line, i, 1, 0};
+    if (nameStart(c)) {
+        size_t end = i;
+        while (end < length && namePart(text[end]))
+            ++end;
+        token = Token{Token::name, cursor.line, i, end - i, 0};
+    } else if (std::isdigit(static_cast<unsigned char>(c))) {
+        size_t end = i;
+        while (end < length && std::isalnum(static_cast<unsigned char>(text[end])))
+            ++end;
+        const bool hex = end - i > 2 && c == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X');
+        unsigned long long value = 0;
+        size_t at = hex ? i + 2 : i;
+        for (; at < end; ++at) {
+            const char d = static_cast<char>(std::tolower(static_cast<unsigned char>(text[at])));
+            const int v = d >= '0' && d <= '9' ? d - '0' : hex && d >= 'a' && d <= 'f' ? d - 'a' + 10 : -1;
+            if (v < 0)
+                break;
+            value = value * (hex ? 16 : 10) + static_cast<unsigned>(v);
+            if (value > 0xFFFFFFFFULL)
+                return fail(cursor.line, L"Zahl " + wide(std::string(text + i, end - i)) + L" ist zu gro\xDF.");
+        }
+        // Only the usual unsigned and long suffixes may follow.
+        for (; at < end; ++at)
+            if (std::string("uUlL").find(text[at]) == std::string::npos)
+                return fail(cursor.line, L"ung\xFCltige Zahl " + wide(std::string(text + i, end - i)) + L".");
+        token = Token{Token::number, cursor.line, i, end - i, static_cast<unsigned>(value)};
+    } else if (c == '\'') {
+        if (i + 2 >= length || text[i + 2] != '\'')
+            return fail(cursor.line, L"ung\xFCltiges Zeichen-Literal.");
+        token = Token{Token::character, cursor.line, i + 1, 1, static_cast<unsigned char>(text[i + 1])};
+        cursor.at = i + 3;
+        return true;
+    }
+    cursor.at = token.start + token.length;
     return true;
 }
 
@@ -135,34 +132,62 @@ bool OndraHeaderReader::tokenize(size_t length)
 // (types, qualifiers, declarations without initializer) is passed over.
 bool OndraHeaderReader::parse(std::vector<Initializer>& found)
 {
-    for (size_t i = 0; i + 1 < tokens.size(); ++i) {
-        if (tokens[i].kind != Token::name)
+    Cursor cursor{0, 1, true};
+    // The last four tokens before an opening brace tell what it opens.
+    Token seen[4] = {};
+    int seenCount = 0;
+    for (;;) {
+        Token t;
+        if (!next(cursor, t))
+            return false;
+        if (t.kind == Token::end) {
+            lastLine = t.line;
+            return true;
+        }
+        if (!is(t, '{')) {
+            for (int k = 3; k > 0; --k)
+                seen[k] = seen[k - 1];
+            seen[0] = t;
+            seenCount = seenCount < 4 ? seenCount + 1 : 4;
             continue;
-        size_t at = i + 1;
-        const bool array = is(tokens[at], '[') && is(tokens[at + 1], ']');
-        if (array)
-            at += 2;
-        if (!is(tokens[at], '=') || !is(tokens[at + 1], '{'))
+        }
+        // seen[0] is the token right before the brace.
+        const bool plain = seenCount >= 2 && is(seen[0], '=') && seen[1].kind == Token::name;
+        const bool array = seenCount >= 4 && is(seen[0], '=') && is(seen[1], ']') && is(seen[2], '[') &&
+                           seen[3].kind == Token::name;
+        seenCount = 0;
+        if (!plain && !array)
             continue;
-        Initializer init{textOf(tokens[i]), array, tokens[i].line, 0, at + 2, 0};
-        for (at += 2;; ++at) {
-            const Token& t = tokens[at];
-            if (t.kind == Token::end)
+        const Token& name = array ? seen[3] : seen[1];
+        Initializer init{textOf(name), array, name.line, 0, cursor, 0, {}};
+        for (;;) {
+            Token item;
+            if (!next(cursor, item))
+                return false;
+            if (item.kind == Token::end)
                 return fail(init.line, L"'{' von " + wide(init.name) + L" wird nicht geschlossen.");
-            if (is(t, '}')) {
-                init.closingLine = t.line;
+            if (is(item, '}')) {
+                init.closingLine = item.line;
                 break;
             }
-            if (t.kind == Token::symbol)
-                return fail(t.line, L"unerwartet '" + wide(textOf(t)) + L"' in " + wide(init.name) + L".");
-            if (!t.commaAfter && !is(tokens[at + 1], '}'))
-                return fail(tokens[at + 1].line, L"',' fehlt nach '" + wide(textOf(t)) + L"' in " + wide(init.name) + L".");
+            if (item.kind == Token::symbol)
+                return fail(item.line, L"unerwartet '" + wide(textOf(item)) + L"' in " + wide(init.name) + L".");
+            // Arrays of numbers are read again when expanded.
+            if (!array || (init.count == 0 ? item.kind != Token::number : !init.stored.empty()))
+                init.stored.push_back(item);
+            ++init.count;
+            Token after;
+            if (!next(cursor, after))
+                return false;
+            if (is(after, '}')) {
+                init.closingLine = after.line;
+                break;
+            }
+            if (!is(after, ','))
+                return fail(after.line, L"',' fehlt nach '" + wide(textOf(item)) + L"' in " + wide(init.name) + L".");
         }
-        init.count = at - init.first;
         found.push_back(init);
-        i = at;
     }
-    return true;
 }
 
 // Expands one frame's runs into `pixels` (row by row); the values are read
@@ -173,9 +198,16 @@ bool OndraHeaderReader::expand(const Initializer& data, std::vector<unsigned sho
     if (pixels)
         pixels->assign(static_cast<size_t>(total), 0);
     unsigned long long filled = 0;
-    const Token* items = &tokens[data.first];
+    Cursor cursor = data.items;
+    // Every item is followed by ',' or the closing brace: parse() saw to that.
+    auto item = [&](Token& t) {
+        Token separator;
+        next(cursor, t);
+        next(cursor, separator);
+    };
     for (size_t i = 0; i < data.count; ++i) {
-        const Token& t = items[i];
+        Token t;
+        item(t);
         if (t.kind != Token::number || t.value > 0xFFFF)
             return fail(t.line, L"'" + wide(textOf(t)) + L"' in " + wide(data.name) +
                                     L" ist kein 16-Bit-Wert (0 bis 0xFFFF).");
@@ -189,7 +221,9 @@ bool OndraHeaderReader::expand(const Initializer& data, std::vector<unsigned sho
             if (i + 1 >= data.count)
                 return fail(data.closingLine, L"nach der Laufl\xE4ngen-Marke " + wide(textOf(t)) + L" fehlt in " +
                                                   wide(data.name) + L" die Farbe.");
-            const Token& c = items[++i];
+            Token c;
+            item(c);
+            ++i;
             if (c.kind != Token::number || c.value > 0xFFFF || isMarker(c.value))
                 return fail(c.line, L"nach der Laufl\xE4ngen-Marke " + wide(textOf(t)) + L" steht '" +
                                         wide(textOf(c)) + L"' statt einer Farbe (0 bis 0xFFFF).");
@@ -221,17 +255,13 @@ bool OndraHeaderReader::read(const char* text, size_t length, bool pixels)
     error.clear();
     symbol.clear();
     frames.clear();
-    tokens.clear();
     width = height = 0;
     valueCount = 0;
     source = text;
+    sourceLength = length;
+    lastLine = 1;
     std::vector<Initializer> found;
-    if (length > 0xFFFFFFF0u)
-        return fail(1, L"die Datei ist zu gro\xDF.");
-    const bool parsed = tokenize(length) && parse(found) && interpret(found, pixels);
-    tokens.clear();
-    tokens.shrink_to_fit();
-    return parsed;
+    return parse(found) && interpret(found, pixels);
 }
 
 bool OndraHeaderReader::interpret(const std::vector<Initializer>& found, bool pixels)
@@ -242,12 +272,12 @@ bool OndraHeaderReader::interpret(const std::vector<Initializer>& found, bool pi
     for (const Initializer& init : found) {
         if (init.array)
             arrays[init.name] = &init;
-        else if (!record && init.count > 0 && tokens[init.first].kind == Token::character)
+        else if (!record && !init.stored.empty() && init.stored[0].kind == Token::character)
             record = &init;
     }
     if (!record)
-        return fail(tokens.back().line, L"kein BitmapHeader-Datensatz { 'b', Bilder, Breite, H\xF6he, Tabelle } gefunden.");
-    const Token* fields = &tokens[record->first];
+        return fail(lastLine, L"kein BitmapHeader-Datensatz { 'b', Bilder, Breite, H\xF6he, Tabelle } gefunden.");
+    const Token* fields = record->stored.data();
     if (record->count != 5 || fields[0].value != 'b' || fields[4].kind != Token::name)
         return fail(record->line, wide(record->name) + L" ist kein Datensatz { 'b', Bilder, Breite, H\xF6he, Tabelle }.");
     static const wchar_t* const fieldNames[] = {L"", L"Bildanzahl", L"Breite", L"H\xF6he"};
@@ -270,8 +300,9 @@ bool OndraHeaderReader::interpret(const std::vector<Initializer>& found, bool pi
         return fail(table->second->line, L"die Bildtabelle " + wide(tableName) + L" nennt " +
                                              number(table->second->count) + L" Bilder, der Datensatz " +
                                              wide(textOf(fields[1])) + L".");
-    for (size_t k = 0; k < table->second->count; ++k) {
-        const Token& entry = tokens[table->second->first + k];
+    if (table->second->stored.size() != table->second->count)
+        return fail(table->second->line, L"die Bildtabelle " + wide(tableName) + L" nennt keine Datenfelder.");
+    for (const Token& entry : table->second->stored) {
         auto data = entry.kind == Token::name ? arrays.find(textOf(entry)) : arrays.end();
         if (data == arrays.end())
             return fail(entry.line, L"das Datenfeld " + wide(textOf(entry)) + L" aus der Bildtabelle fehlt.");

@@ -33,35 +33,44 @@ public:
     unsigned long long getValueCount() const { return valueCount; }
 
 private:
-    // Tokens point into the text; a comma is kept as a mark on the token
-    // before it, so that a big picture's values cost few bytes each.
+    // A token points into the text. The values of data arrays are not kept:
+    // they are read again from the text when the frame is expanded, so that a
+    // big picture costs no more memory than its pixels.
     struct Token {
         enum Kind : unsigned char { name, number, character, symbol, end } kind;
-        bool commaAfter;
         int line;
-        unsigned start;
-        unsigned length;
+        size_t start;
+        size_t length;
         unsigned value;
+    };
+    struct Cursor {
+        size_t at;
+        int line;
+        bool lineStart;
     };
     struct Initializer {
         std::string name;
         bool array;
         int line;
         int closingLine;
-        size_t first;  // the items are tokens[first] to tokens[first + count - 1]
-        size_t count;
+        Cursor items;               // just after the opening brace
+        size_t count;               // items
+        std::vector<Token> stored;  // the items, except in an array of numbers
     };
 
     std::string textOf(const Token& token) const { return std::string(source + token.start, token.length); }
     bool is(const Token& token, char c) const { return token.kind == Token::symbol && source[token.start] == c; }
-    bool tokenize(size_t length);
+    // The next token from `cursor`, past white space, comments and
+    // preprocessor lines; false (with the error set) on a malformed one.
+    bool next(Cursor& cursor, Token& token);
     bool parse(std::vector<Initializer>& found);
     bool interpret(const std::vector<Initializer>& found, bool pixels);
     bool expand(const Initializer& data, std::vector<unsigned short>* pixels);
     bool fail(int line, const std::wstring& text);
 
     const char* source;
-    std::vector<Token> tokens;
+    size_t sourceLength;
+    int lastLine;
     std::wstring error;
     std::string symbol;
     int width;
