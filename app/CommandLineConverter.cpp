@@ -580,19 +580,9 @@ int CommandLineConverter::review(const Picture& picture, const char* text, unsig
     if (!showStats && previewFile.empty())
         return ok;
     HeaderReview check(err);
-    // A symbol that is no C name (spaces, umlauts) is read back under a plain one.
-    std::string renamed;
-    const std::string symbol(picture.symbol.getBuffer(), static_cast<size_t>(picture.symbol.getLength()));
-    if (symbol.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_") != std::string::npos) {
-        renamed.assign(text, static_cast<size_t>(length));
-        for (size_t at = renamed.find(symbol); at != std::string::npos; at = renamed.find(symbol, at + 7)) {
-            renamed.replace(at, symbol.size(), "picture");
-        }
-        text = renamed.data();
-        length = renamed.size();
-    }
     // The text was just made from these pixels; damage here is a fault of the generator.
-    if (!check.read(text, static_cast<size_t>(length), !previewFile.empty())) {
+    const std::string symbol(picture.symbol.getBuffer(), static_cast<size_t>(picture.symbol.getLength()));
+    if (!check.readGenerated(text, static_cast<size_t>(length), symbol, !previewFile.empty())) {
         report(L"Der erzeugte Text von " + picture.argument + L" l\xE4sst sich nicht zur\xFC" L"cklesen: " +
                check.getError());
         return unreadablePicture;
@@ -612,30 +602,8 @@ int CommandLineConverter::decodeHeader()
                                          : L"Datei nicht gefunden: " + decodeFile);
         return missingFile;
     }
-    std::string text;
-    HANDLE file = CreateFileW(NWidePath::systemForm(decodeFile).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    LARGE_INTEGER fileSize = {};
-    bool read = file != INVALID_HANDLE_VALUE && GetFileSizeEx(file, &fileSize) &&
-                static_cast<unsigned long long>(fileSize.QuadPart) < 0x40000000ULL;
-    if (read) {
-        text.resize(static_cast<size_t>(fileSize.QuadPart));
-        size_t done = 0;
-        while (read && done < text.size()) {
-            DWORD got = 0;
-            read = ReadFile(file, &text[done], static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 24)), &got,
-                            nullptr) && got > 0;
-            done += got;
-        }
-    }
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-    if (!read) {
-        report(L"Kopfdatei kann nicht gelesen werden: " + decodeFile);
-        return unreadablePicture;
-    }
     HeaderReview check(err);
-    if (!check.read(text.data(), text.size(), true)) {
+    if (!check.readFile(NWidePath::systemForm(decodeFile))) {
         report(decodeFile + L", " + check.getError() + L" Es wurde nichts geschrieben.");
         return unreadablePicture;
     }

@@ -1,12 +1,15 @@
 #include "HeaderReview.h"
 
+#include <windows.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
 #include "NConsole.h"
 #include "PreviewImage.h"
 
-HeaderReview::HeaderReview(NConsole& err) : err(err), memoryShort(false), shortText(L"zu wenig Speicher, um den Text zur\xFC" L"ckzulesen.") {}
+HeaderReview::HeaderReview(NConsole& err) : err(err) {}
 
 const char* HeaderReview::getName() const { return getClassName(); }
 const char* HeaderReview::getClassName() const { return "HeaderReview"; }
@@ -18,9 +21,54 @@ bool HeaderReview::read(const char* text, size_t length, bool pixels)
     try {
         return reader.read(text, length, pixels);
     } catch (const std::bad_alloc&) {
-        memoryShort = true;
+        problem = L"zu wenig Speicher, um den Text zur\xFC" L"ckzulesen.";
         return false;
     }
+}
+
+bool HeaderReview::readGenerated(const char* text, size_t length, const std::string& symbol, bool pixels)
+{
+    if (symbol.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_") == std::string::npos)
+        return read(text, length, pixels);
+    std::string renamed;
+    try {
+        renamed.assign(text, length);
+        for (size_t at = renamed.find(symbol); at != std::string::npos; at = renamed.find(symbol, at + 7))
+            renamed.replace(at, symbol.size(), "picture");
+    } catch (const std::bad_alloc&) {
+        problem = L"zu wenig Speicher, um den Text zur\xFC" L"ckzulesen.";
+        return false;
+    }
+    return read(renamed.data(), renamed.size(), pixels);
+}
+
+bool HeaderReview::readFile(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER size = {};
+    // A text beyond 1 GB is no header of a picture GDI+ could have held.
+    bool ok = file != INVALID_HANDLE_VALUE && GetFileSizeEx(file, &size) &&
+              static_cast<unsigned long long>(size.QuadPart) < 0x40000000ULL;
+    try {
+        if (ok)
+            fileText.resize(static_cast<size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
+    size_t done = 0;
+    while (ok && done < fileText.size()) {
+        DWORD got = 0;
+        const DWORD piece = static_cast<DWORD>(std::min<size_t>(fileText.size() - done, 1u << 24));
+        ok = ReadFile(file, &fileText[done], piece, &got, nullptr) && got > 0;
+        done += got;
+    }
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (!ok) {
+        problem = L"die Datei l\xE4sst sich nicht lesen.";
+        return false;
+    }
+    return read(fileText.data(), fileText.size(), true);
 }
 
 std::wstring HeaderReview::statsLine(const std::wstring& label) const

@@ -26,7 +26,12 @@ public:
     // Reads the text; `pixels` false skips expanding the runs (figures only).
     // False when damaged; getError() says where and why.
     bool read(const char* text, size_t length, bool pixels);
-    const std::wstring& getError() const { return memoryShort ? shortText : reader.getError(); }
+    // The text just generated for `symbol`; a symbol that is no C name
+    // (spaces, umlauts) is read under a plain one.
+    bool readGenerated(const char* text, size_t length, const std::string& symbol, bool pixels);
+    // A header file (UTF-16 path, "\\?\" form allowed), pixels and all.
+    bool readFile(const std::wstring& path);
+    const std::wstring& getError() const { return problem.empty() ? reader.getError() : problem; }
     const OndraHeaderReader& getReader() const { return reader; }
 
     // The line --stats prints for `label`, without "bmp2ondra: " and line end.
@@ -37,8 +42,8 @@ public:
 private:
     NConsole& err;
     OndraHeaderReader reader;
-    bool memoryShort;
-    std::wstring shortText;
+    std::wstring problem;  // found before the reader: memory, the file
+    std::string fileText;
 };
 
 #endif
