@@ -479,6 +479,21 @@ bool CommandLineConverter::refuseOverwrites()
             }
         }
     }
+    // With --frames an animation "x" defines _bmp_data_x_0, _bmp_data_x_1, ...,
+    // one of which a picture named "x_0" defines as well.
+    for (const auto& entry : names) {
+        const std::string& name = entry.first;
+        const size_t cut = name.find_last_of('_');
+        if (!everyFrame || name.compare(0, 10, "_bmp_data_") != 0 || cut < 10 || cut + 1 == name.size() ||
+            name.find_first_not_of("0123456789", cut + 1) != std::string::npos)
+            continue;
+        auto animation = names.find(name.substr(0, cut));
+        if (animation != names.end() && animation->second != entry.second) {
+            report(animation->second->argument + L" und " + entry.second->argument + L" erg\xE4" L"ben mit --frames "
+                   L"denselben Namen " + NConsole::fromAnsi(name.data(), name.size()) + L" im Quelltext.");
+            refused = true;
+        }
+    }
     if (refused)
         report(L"Es wurde nichts geschrieben.");
     return refused;

@@ -268,6 +268,13 @@ TEST(Bmp2ondraFrames, OneFrameKeepsTheTextAndBadValuesAreUsageErrors)
             EXPECT_EQ(bmp2ondra("--frames " + q(picture)).out, windowText) << picture;
         }
     }
+    // An animation's frame arrays may not be another picture's data.
+    ASSERT_TRUE(CopyFileA(built("three.gif").c_str(), folder.file("x.gif").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(folder.file("abc.bmp").c_str(), folder.file("x_0.bmp").c_str(), FALSE));
+    const ProcessResult clash = bmp2ondra("--frames -d " + q(folder.file("out")) + " " + q(folder.file("x*.*")));
+    EXPECT_EQ(clash.exitCode, 5) << clash.err;
+    EXPECT_NE(clash.err.find("_bmp_data_x_0"), std::string::npos) << clash.err;
+    EXPECT_EQ(bmp2ondra("-d " + q(folder.file("out")) + " " + q(folder.file("x*.*"))).exitCode, 0);
     for (const char* bad : {"--rotate 45", "--rotate=", "--flip x", "--flip hv", "--frames --decode x.h pic.png",
                             "--preview a.png --decode x.h", "-d . --preview a.png a.bmp b.bmp"}) {
         const ProcessResult result = bmp2ondra(bad);
