@@ -7,8 +7,9 @@
 
 namespace {
 
-// The marker words scrambled, so that the program image never holds them.
-const unsigned char magicScramble = 0x5C;
+// The marker words scrambled, so that the program image never holds them;
+// volatile, so the compiler cannot fold the plain words into the image.
+volatile unsigned char magicScramble = 0x5C;
 const unsigned char startScrambled[6] = {'n' ^ 0x5C, 'e' ^ 0x5C, 'k' ^ 0x5C, 'r' ^ 0x5C, 'e' ^ 0x5C, 's' ^ 0x5C};
 const unsigned char endScrambled[6] = {'n' ^ 0x5C, 'e' ^ 0x5C, 'k' ^ 0x5C, 'e' ^ 0x5C, 'n' ^ 0x5C, 'd' ^ 0x5C};
 
