@@ -9,6 +9,8 @@
 #include <new>
 
 #include "ConverterBitmap.h"
+#include "FrameConverter.h"
+#include "HeaderReview.h"
 #include "NColorMap.h"
 #include "NConsole.h"
 #include "NDebug.h"
@@ -73,7 +75,10 @@ DWORD makeFolder(const std::wstring& folder)
 
 }  // namespace
 
-CommandLineConverter::CommandLineConverter(NConsole& out, NConsole& err) : out(out), err(err), background(-1) {}
+CommandLineConverter::CommandLineConverter(NConsole& out, NConsole& err)
+    : out(out), err(err), background(-1), everyFrame(false), showStats(false), rotation(0), flip(0)
+{
+}
 
 const char* CommandLineConverter::getName() const { return getClassName(); }
 const char* CommandLineConverter::getClassName() const { return "CommandLineConverter"; }
@@ -89,6 +94,7 @@ void CommandLineConverter::printUsage(NConsole& to)
         L"  bmp2ondra [Optionen] -o DATEI BILD      Quelltext in DATEI schreiben (auch NUL)\r\n"
         L"  bmp2ondra [Optionen] -d ORDNER BILD...  jedes BILD nach ORDNER\\<Name>.h schreiben;\r\n"
         L"                                          ein fehlender ORDNER wird angelegt\r\n"
+        L"  bmp2ondra [-o BILD.png] --decode DATEI.h  das Bild einer Kopfdatei als PNG schreiben\r\n"
         L"  bmp2ondra --help  oder  /?              diese Hilfe zeigen\r\n"
         L"  bmp2ondra --version                     die Programmversion zeigen\r\n"
         L"\r\n"
@@ -104,14 +110,32 @@ void CommandLineConverter::printUsage(NConsole& to)
         L"                      red, green, blue, yellow, gray, silver, lime, navy, ...).\r\n"
         L"  --debug[=PORT]      Umwandlungsstatus und Quelltext zus\xE4tzlich an den\r\n"
         L"                      Debug-Kanal (debuglisten, localhost, Port 5001 oder PORT).\r\n"
+        L"  --frames            jedes Bild einer GIF-Animation und jede Seite eines TIFF\r\n"
+        L"                      wird ein Frame, so wie ein Betrachter es zeigt, jedes f\xFCr\r\n"
+        L"                      sich kodiert in _bmp_data_<Name>_<k>; ihre Anzeigedauer in ms\r\n"
+        L"                      steht als Kommentar nach der Include-Wache (Seiten: 0).\r\n"
+        L"  --rotate 90|180|270 im Uhrzeigersinn drehen, nach --background, vor --size.\r\n"
+        L"  --flip h|v          nach dem Drehen spiegeln: h links-rechts, v oben-unten.\r\n"
+        L"  --stats             je Bild eine Zeile auf die Standardfehlerausgabe: Gr\xF6\xDF" L"e,\r\n"
+        L"                      Frames, 16-Bit-Werte, Flash-Bytes der Daten (2 je Wert) und\r\n"
+        L"                      des ganzen Datensatzes (Daten + Bildtabelle mit 4-Byte-\r\n"
+        L"                      Zeigern eines 32-Bit-Controllers + 12 Byte BitmapHeader),\r\n"
+        L"                      Anteil an unkodiert (Breite x H\xF6he x 2 Byte je Frame).\r\n"
+        L"  --preview BILD.png  das Bild, wie das Display es zeigt, aus den erzeugten Werten\r\n"
+        L"                      zur\xFC" L"ckgelesen, als PNG; mehrere Frames nebeneinander.\r\n"
+        L"  --decode DATEI.h    liest eine Kopfdatei dieses Formats (auch von Hand umgebrochen,\r\n"
+        L"                      mit Kommentaren) und schreibt ihr Bild als PNG nach -o, in\r\n"
+        L"                      -d ORDNER oder als <Name>.png; Frames nebeneinander. Eine\r\n"
+        L"                      besch\xE4" L"digte Kopfdatei wird mit ihrer Zeile abgelehnt.\r\n"
         L"  --                  alles Weitere sind Bilder, auch Namen, die mit - beginnen.\r\n"
         L"Ein Wert folgt als n\xE4" L"chstes Argument oder nach = (--size=320x240, -o=DATEI);\r\n"
         L"er darf nicht leer sein. Jede Option gilt nur einmal.\r\n"
         L"\r\n"
         L"BILD ist eine BMP-, GIF-, JPEG-, PNG-, TIFF-, WMF- oder EMF-Datei; * und ? im\r\n"
         L"Dateinamen w\xE4hlen alle passenden Dateien, in Ordnernamen alle passenden\r\n"
-        L"Ordner (ein Muster ohne Treffer ist ein Fehler). Von mehreren Bildern oder Seiten einer Datei wird das erste\r\n"
-        L"umgewandelt. Der Text ist derselbe, den der Konverter in die Zwischenablage\r\n"
+        L"Ordner (ein Muster ohne Treffer ist ein Fehler). Von mehreren Bildern oder\r\n"
+        L"Seiten einer Datei wird ohne --frames das erste umgewandelt. Der Text ist\r\n"
+        L"derselbe, den der Konverter in die Zwischenablage\r\n"
         L"legt (RGB565, laufl\xE4ngencodiert, Zeilenenden CR LF, ANSI-Zeichensatz).\r\n"
         L"\r\n"
         L"Name: der Dateititel (Dateiname ohne Endung), wie im Konverter-Fenster, oder\r\n"
@@ -131,7 +155,7 @@ void CommandLineConverter::printUsage(NConsole& to)
         L"Exit-Code (bei mehreren Bildern der des ersten Fehlers; Warnungen z\xE4hlen nicht):\r\n"
         L"  0   alles umgewandelt\r\n"
         L"  1   Datei nicht gefunden, ein Ordner statt einer Datei, Muster ohne Treffer\r\n"
-        L"  2   kein lesbares Bild\r\n"
+        L"  2   kein lesbares Bild; bei --decode: Kopfdatei besch\xE4" L"digt\r\n"
         L"  3   Ausgabe nicht schreibbar\r\n"
         L"  4   zu gro\xDF: Bild, Zielgr\xF6\xDF" L"e oder Quelltext passen nicht in den Speicher\r\n"
         L"  5   eine Ausgabe w\xFCrde ein Eingabebild oder eine andere Ausgabe\r\n"
@@ -216,7 +240,43 @@ const CommandLineConverter::ValueOption CommandLineConverter::valueOptions[] = {
     {L"--size", &CommandLineConverter::setSize},
     {L"--background", &CommandLineConverter::setBackground},
     {L"--debug", &CommandLineConverter::setDebugPort},
+    {L"--rotate", &CommandLineConverter::setRotation},
+    {L"--flip", &CommandLineConverter::setFlip},
+    {L"--preview", &CommandLineConverter::setPreview},
+    {L"--decode", &CommandLineConverter::setDecode},
 };
+
+int CommandLineConverter::setRotation(const std::wstring& value)
+{
+    if (value == L"90" || value == L"180" || value == L"270") {
+        rotation = std::stoi(value);
+        return ok;
+    }
+    report(L"ung\xFCltige Drehung '" + value + L"': erwartet 90, 180 oder 270 (Grad im Uhrzeigersinn).");
+    return usageError;
+}
+
+int CommandLineConverter::setFlip(const std::wstring& value)
+{
+    if (value == L"h" || value == L"v") {
+        flip = static_cast<char>(value[0]);
+        return ok;
+    }
+    report(L"ung\xFCltige Spiegelung '" + value + L"': erwartet h (links-rechts) oder v (oben-unten).");
+    return usageError;
+}
+
+int CommandLineConverter::setPreview(const std::wstring& value)
+{
+    previewFile = value;
+    return ok;
+}
+
+int CommandLineConverter::setDecode(const std::wstring& value)
+{
+    decodeFile = value;
+    return ok;
+}
 
 int CommandLineConverter::setOutputFile(const std::wstring& value)
 {
@@ -290,6 +350,10 @@ int CommandLineConverter::parseArguments(const std::vector<std::wstring>& argume
         } else if (a == L"--version") {
             out.write(L"bmp2ondra " + programVersion() + L"\r\n");
             return -1;
+        } else if (a == L"--frames") {
+            everyFrame = true;
+        } else if (a == L"--stats") {
+            showStats = true;
         } else {
             const ValueOption* option = nullptr;
             for (const ValueOption& candidate : valueOptions)
@@ -415,6 +479,21 @@ bool CommandLineConverter::refuseOverwrites()
             }
         }
     }
+    // With --frames an animation "x" defines _bmp_data_x_0, _bmp_data_x_1, ...,
+    // one of which a picture named "x_0" defines as well.
+    for (const auto& entry : names) {
+        const std::string& name = entry.first;
+        const size_t cut = name.find_last_of('_');
+        if (!everyFrame || name.compare(0, 10, "_bmp_data_") != 0 || cut < 10 || cut + 1 == name.size() ||
+            name.find_first_not_of("0123456789", cut + 1) != std::string::npos)
+            continue;
+        auto animation = names.find(name.substr(0, cut));
+        if (animation != names.end() && animation->second != entry.second) {
+            report(animation->second->argument + L" und " + entry.second->argument + L" erg\xE4" L"ben mit --frames "
+                   L"denselben Namen " + NConsole::fromAnsi(name.data(), name.size()) + L" im Quelltext.");
+            refused = true;
+        }
+    }
     if (refused)
         report(L"Es wurde nichts geschrieben.");
     return refused;
@@ -444,19 +523,35 @@ int CommandLineConverter::convert(Picture& picture)
                    L"Abhilfe: --name NAME angeben (A-Z, a-z, 0-9, _) oder die Datei umbenennen.");
     }
     const int frames = converter.getFrameCount();
-    if (frames > 1)
+    if (frames > 1 && !everyFrame)
         report(L"Warnung: " + picture.argument + L" enth\xE4lt " + number(static_cast<unsigned>(frames)) +
                L" Bilder oder Seiten; nur das erste wird umgewandelt.");
     if (background < 0 && converter.hasTransparency())
         report(L"Warnung: " + picture.argument + L" hat durchsichtige Bildpunkte; sie werden schwarz. "
                L"Mit --background FARBE bekommen sie eine Farbe.");
-    if (!converter.prepareSource()) {
+    // Turned, mirrored or animated pictures go through the frame converter.
+    const bool framed = rotation != 0 || flip != 0 || (everyFrame && frames > 1);
+    FrameConverter frameConverter(background, rotation, flip, size);
+    const FrameConverter::Result framing =
+        framed ? frameConverter.convert(converter, NWidePath::systemForm(picture.argument), everyFrame)
+               : FrameConverter::done;
+    if (framing == FrameConverter::unreadable) {
+        report(L"Datei ist kein lesbares Bild: " + picture.argument);
+        return unreadablePicture;
+    }
+    if (framing == FrameConverter::tooBig) {
+        report(L"Die Bilder von " + picture.argument + L" passen " + (size.cx || size.cy ? L"in dieser Gr\xF6\xDF" L"e " : L"") +
+               L"nicht zusammen in den Speicher.");
+        return tooBig;
+    }
+    if (!framed && !converter.prepareSource()) {
         report(L"Die Zielgr\xF6\xDF" L"e " + number(static_cast<unsigned>(converter.targetSize.cx)) + L"x" +
                number(static_cast<unsigned>(converter.targetSize.cy)) + L" von " + picture.argument +
                L" ist zu gro\xDF f\xFCr den Speicher.");
         return tooBig;
     }
-    const unsigned long long length = converter.sourceLength(picture.symbol);
+    const unsigned long long length =
+        framed ? frameConverter.measure(picture.symbol) : converter.sourceLength(picture.symbol);
     if (length == 0) {
         report(L"Datei ist kein lesbares Bild: " + picture.argument);
         return unreadablePicture;
@@ -471,22 +566,85 @@ int CommandLineConverter::convert(Picture& picture)
         return tooBig;
     }
     if (picture.output.empty()) {
-        converter.writeSource(picture.symbol, text.get());
+        if (framed)
+            frameConverter.write(picture.symbol, text.get());
+        else
+            converter.writeSource(picture.symbol, text.get());
         if (!out.writeAnsi(text.get(), static_cast<size_t>(length))) {
             report(L"Ausgabe kann nicht geschrieben werden: Standardausgabe");
             return cannotWrite;
         }
-        return ok;
+        return review(picture, text.get(), length);
     }
     OutputFile file(picture.output, text.get());
     if (file.open()) {
-        converter.writeSource(picture.symbol, text.get(), &file);
+        if (framed)
+            frameConverter.write(picture.symbol, text.get(), &file);
+        else
+            converter.writeSource(picture.symbol, text.get(), &file);
         if (file.finish(text.get() + length))
-            return ok;
+            return review(picture, text.get(), length);
     }
     report(L"Ausgabedatei kann nicht geschrieben werden: " + picture.output + L" (" + systemText(file.getError()) +
            L")");
     return cannotWrite;
+}
+
+int CommandLineConverter::review(const Picture& picture, const char* text, unsigned long long length)
+{
+    if (!showStats && previewFile.empty())
+        return ok;
+    HeaderReview check(err);
+    // The text was just made from these pixels; damage here is a fault of the generator.
+    const std::string symbol(picture.symbol.getBuffer(), static_cast<size_t>(picture.symbol.getLength()));
+    if (!check.readGenerated(text, static_cast<size_t>(length), symbol, !previewFile.empty())) {
+        report(L"Der erzeugte Text von " + picture.argument + L" l\xE4sst sich nicht zur\xFC" L"cklesen: " +
+               check.getError());
+        return unreadablePicture;
+    }
+    if (showStats)
+        report(check.statsLine(picture.argument));
+    if (!previewFile.empty() && !check.savePreview(previewFile))
+        return cannotWrite;
+    return ok;
+}
+
+int CommandLineConverter::decodeHeader()
+{
+    const NWidePath::Kind kind = NWidePath::kind(decodeFile);
+    if (kind != NWidePath::file) {
+        report(kind == NWidePath::folder ? decodeFile + L" ist ein Ordner, keine Kopfdatei"
+                                         : L"Datei nicht gefunden: " + decodeFile);
+        return missingFile;
+    }
+    HeaderReview check(err);
+    if (!check.readFile(NWidePath::systemForm(decodeFile))) {
+        report(decodeFile + L", " + check.getError() + L" Es wurde nichts geschrieben.");
+        return unreadablePicture;
+    }
+    std::wstring target = outputFile;
+    if (target.empty()) {
+        NString symbol(check.getReader().getSymbol().c_str());
+        target = NConsole::fromAnsi(symbol.getBuffer(), static_cast<size_t>(symbol.getLength())) + L".png";
+        if (!outputFolder.empty()) {
+            const wchar_t last = outputFolder.back();
+            target = outputFolder + (last == L'\\' || last == L'/' || last == L':' ? L"" : L"\\") + target;
+        }
+    }
+    if (NWidePath::identity(target) == NWidePath::identity(decodeFile)) {
+        report(L"Die Ausgabe " + target + L" ist die Kopfdatei selbst; es w\xFC" L"rde \xFC" L"berschrieben.");
+        return wouldOverwrite;
+    }
+    if (showStats)
+        report(check.statsLine(decodeFile));
+    if (outputFile.empty() && !outputFolder.empty() && NWidePath::kind(outputFolder) != NWidePath::folder) {
+        const DWORD failure = makeFolder(NWidePath::systemForm(outputFolder));
+        if (failure != 0) {
+            report(L"Der Ausgabeordner " + outputFolder + L" kann nicht angelegt werden (" + systemText(failure) + L")");
+            return cannotWrite;
+        }
+    }
+    return check.savePreview(target) ? ok : cannotWrite;
 }
 
 int CommandLineConverter::run(const std::vector<std::wstring>& arguments)
@@ -499,7 +657,11 @@ int CommandLineConverter::run(const std::vector<std::wstring>& arguments)
         return parsed < 0 ? ok : parsed;
     }
     std::wstring usage;
-    if (pictures.empty())
+    if (!decodeFile.empty()) {
+        if (pictures.empty() && previewFile.empty() && !everyFrame && rotation == 0 && flip == 0)
+            return decodeHeader();
+        usage = L"--decode liest nur eine Kopfdatei; Bilder, --preview, --frames, --rotate und --flip passen nicht dazu";
+    } else if (pictures.empty())
         usage = L"kein Bild angegeben";
     else if (!outputFile.empty() && !outputFolder.empty())
         usage = L"-o und -d schlie\xDF" L"en einander aus";
@@ -509,6 +671,8 @@ int CommandLineConverter::run(const std::vector<std::wstring>& arguments)
             usage = L"mehrere Bilder nur mit -d ORDNER";
         else if (jobs.size() > 1 && !symbolName.empty())
             usage = L"--name gilt nur f\xFCr ein einzelnes Bild";
+        else if (jobs.size() > 1 && !previewFile.empty())
+            usage = L"--preview gilt nur f\xFCr ein einzelnes Bild";
     }
     if (!usage.empty()) {
         report(usage);
@@ -520,6 +684,14 @@ int CommandLineConverter::run(const std::vector<std::wstring>& arguments)
         planPicture(picture);
     if (refuseOverwrites())
         return wouldOverwrite;
+    for (const Picture& picture : jobs)
+        if (!previewFile.empty() && (NWidePath::identity(previewFile) == NWidePath::identity(picture.argument) ||
+                                     (!picture.output.empty() &&
+                                      NWidePath::identity(previewFile) == NWidePath::identity(picture.output)))) {
+            report(L"Die Vorschau " + previewFile + L" w\xFC" L"rde " + picture.argument + L" oder seine Ausgabe "
+                   L"\xFC" L"berschreiben. Es wurde nichts geschrieben.");
+            return wouldOverwrite;
+        }
 
     // A missing output folder is made, with its parents.
     if (!outputFolder.empty() && NWidePath::kind(outputFolder) != NWidePath::folder) {

@@ -66,6 +66,14 @@ private:
     int setSize(const std::wstring& value);
     int setBackground(const std::wstring& value);
     int setDebugPort(const std::wstring& value);
+    int setRotation(const std::wstring& value);
+    int setFlip(const std::wstring& value);
+    int setPreview(const std::wstring& value);
+    int setDecode(const std::wstring& value);
+    // --decode: the picture of a header file as PNG.
+    int decodeHeader();
+    // --stats and --preview for the text just written.
+    int review(const Picture& picture, const char* text, unsigned long long length);
     int parseArguments(const std::vector<std::wstring>& arguments, std::vector<std::wstring>& pictures);
     bool parseSize(const std::wstring& text);
     bool parseBackground(const std::wstring& text);
@@ -83,6 +91,12 @@ private:
     std::wstring symbolName;
     NSize size;
     int background;
+    bool everyFrame;
+    bool showStats;
+    int rotation;
+    char flip;
+    std::wstring previewFile;
+    std::wstring decodeFile;
     std::vector<Picture> jobs;
 };
 

@@ -5,6 +5,7 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -197,6 +198,30 @@ int ConverterBitmap::loadFile(const wchar_t* path)
     }
     loadFailed = sourceImage == nullptr;
     return loadFailed && status == Ok ? GenericError : status;
+}
+
+void ConverterBitmap::adoptImage(GpImage* image)
+{
+    releaseImages();
+    sourceImage = image;
+    loadFailed = image == nullptr;
+    readLoaded = false;
+}
+
+bool ConverterBitmap::sourceValues(std::vector<unsigned short>& values, int& width, int& height)
+{
+    BitmapColumns columns(textImage());
+    width = columns.getWidth();
+    height = columns.getHeight();
+    if (width <= 0 || height <= 0)
+        return false;
+    const size_t h = static_cast<size_t>(height);
+    values.resize(static_cast<size_t>(width) * h);
+    for (int x = 0; x < width; ++x) {
+        const unsigned short* column = columns.column(x);
+        std::copy(column, column + h, values.begin() + static_cast<ptrdiff_t>(static_cast<size_t>(x) * h));
+    }
+    return true;
 }
 
 void ConverterBitmap::convert()

@@ -1,6 +1,8 @@
 #ifndef CONVERTERBITMAP_H
 #define CONVERTERBITMAP_H
 
+#include <vector>
+
 #include "NSize.h"
 #include "NString.h"
 #include "OndraSourceText.h"
@@ -56,6 +58,12 @@ public:
     // Writes that text and a terminating zero to `out` (sourceLength + 1
     // bytes), telling `progress` on the way, and sends it to the debug channel.
     void writeSource(const NString& name, char* out, OndraSourceText::Progress* progress = nullptr);
+
+    // Takes `image` (owned from now on) as the loaded picture, in place of
+    // what loadFile read.
+    void adoptImage(Gdiplus::GpImage* image);
+    // The prepared pixels' 16-bit values, column by column, top to bottom.
+    bool sourceValues(std::vector<unsigned short>& values, int& width, int& height);
 
     // The 16-bit value written for one pixel given as 32-bit ARGB.
     static unsigned int pixelValue(unsigned int argb);

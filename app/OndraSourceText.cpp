@@ -157,3 +157,78 @@ char* OndraSourceText::write(Columns& columns, char* out, Progress* progress) co
     memcpy(end, tail.getBuffer(), static_cast<size_t>(tail.getLength()));
     return end + tail.getLength();
 }
+
+NString OndraSourceText::framesHead(const std::vector<unsigned>& delays) const
+{
+    const NString& n = symbol;
+    NString comment = "// frame delays (ms):";
+    for (size_t k = 0; k < delays.size(); ++k)
+        comment.appendFormat(k == 0 ? " %u" : ", %u", delays[k]);
+    return "#ifndef _bmp" + n + "_\r\n#define _bmp" + n + "_\r\n" + comment + "\r\n\r\n// header \r\n#define bmp" + n +
+           "\t((BitmapHeader*)_bmp_" + n + ")\r\n\r\n#ifndef MyAppCpp\r\n\textern uint16_t _bmp_" + n +
+           "[];\r\n//cpp\r\n#else\r\n";
+}
+
+NString OndraSourceText::frameOpening(size_t k) const
+{
+    NString opening = "\tconst color_t _bmp_data_" + symbol;
+    opening.appendFormat("_%u[] = {\r\n\t\t", static_cast<unsigned>(k));
+    return opening;
+}
+
+NString OndraSourceText::framesTail(size_t count) const
+{
+    const NString& n = symbol;
+    NString table = "\tconst color_t* _bmp_frames_" + n + "[] = {";
+    for (size_t k = 0; k < count; ++k) {
+        table += (k == 0 ? "_bmp_data_" : ", _bmp_data_") + n;
+        table.appendFormat("_%u", static_cast<unsigned>(k));
+    }
+    table += "};\r\n\tBitmapHeader _bmp_" + n + " = { 'b', ";
+    table.appendFormat("%u, %d, %d , _bmp_frames_", static_cast<unsigned>(count), width, height);
+    return table + n + " };\r\n#endif\r\n#endif\r\n";
+}
+
+namespace {
+const char frameClosing[] = "\r\n\t};\r\n";
+}
+
+unsigned long long OndraSourceText::measureFrames(const std::vector<Columns*>& frames,
+                                                  const std::vector<unsigned>& delays) const
+{
+    unsigned long long length = static_cast<unsigned long long>(framesHead(delays).getLength()) +
+                                static_cast<unsigned long long>(framesTail(frames.size()).getLength());
+    const unsigned long long lines = static_cast<unsigned long long>(width) + 1;
+    for (size_t k = 0; k < frames.size(); ++k) {
+        Counter counter;
+        code(*frames[k], width, height, counter);
+        // As for one picture: two tabs and CR LF a line, no comma after the last value.
+        length += static_cast<unsigned long long>(frameOpening(k).getLength()) - 2 + lines * 4 + counter.values * 8 - 1 +
+                  (sizeof frameClosing - 1);
+    }
+    return length;
+}
+
+char* OndraSourceText::writeFrames(const std::vector<Columns*>& frames, const std::vector<unsigned>& delays,
+                                   char* out, Progress* progress) const
+{
+    const NString head = framesHead(delays);
+    memcpy(out, head.getBuffer(), static_cast<size_t>(head.getLength()));
+    out += head.getLength();
+    for (size_t k = 0; k < frames.size(); ++k) {
+        const NString opening = frameOpening(k);
+        memcpy(out, opening.getBuffer(), static_cast<size_t>(opening.getLength()));
+        Writer writer{out + opening.getLength(), valueTexts(), progress, out};
+        code(*frames[k], width, height, writer);
+        char* end = writer.out;
+        end[-4] = ' ';
+        end[-3] = '\r';
+        end[-2] = '\n';
+        --end;
+        memcpy(end, frameClosing, sizeof frameClosing - 1);
+        out = end + sizeof frameClosing - 1;
+    }
+    const NString tail = framesTail(frames.size());
+    memcpy(out, tail.getBuffer(), static_cast<size_t>(tail.getLength()));
+    return out + tail.getLength();
+}

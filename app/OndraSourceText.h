@@ -1,6 +1,9 @@
 #ifndef ONDRASOURCETEXT_H
 #define ONDRASOURCETEXT_H
 
+#include <cstddef>
+#include <vector>
+
 #include "NString.h"
 
 // OndraSourceText: the run-length coded source text of one picture for the
@@ -35,9 +38,19 @@ public:
     // Writes exactly measure() bytes to `out`; returns the end.
     char* write(Columns& columns, char* out, Progress* progress = nullptr) const;
 
+    // An animation: one data array per frame, "_bmp_data_<name>_<k>", each
+    // run-length coded on its own, a frame table listing them in order and
+    // a comment after the guard with every frame's display time in ms.
+    unsigned long long measureFrames(const std::vector<Columns*>& frames, const std::vector<unsigned>& delays) const;
+    char* writeFrames(const std::vector<Columns*>& frames, const std::vector<unsigned>& delays, char* out,
+                      Progress* progress = nullptr) const;
+
 private:
     NString headText() const;
     NString tailText() const;
+    NString framesHead(const std::vector<unsigned>& delays) const;
+    NString frameOpening(size_t k) const;
+    NString framesTail(size_t count) const;
 
     NString symbol;
     int width;
