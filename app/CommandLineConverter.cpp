@@ -499,6 +499,16 @@ bool CommandLineConverter::refuseOverwrites()
     return refused;
 }
 
+// A 32-bit process has at most 2 GB of address space: a picture it cannot
+// hold may still fit the 64-bit program, so the message says where to go.
+int CommandLineConverter::refuseTooBig()
+{
+    if (sizeof(void*) == 4)
+        report(L"Hinweis: Als 32-Bit-Programm hat bmp2ondra h\xF6" L"chstens 2 GB Adressraum; "
+               L"die 64-Bit-Ausgabe (Archiv win64) wandelt gr\xF6\xDF" L"ere Bilder um.");
+    return tooBig;
+}
+
 int CommandLineConverter::convert(Picture& picture)
 {
     ConverterBitmap converter;
@@ -508,7 +518,7 @@ int CommandLineConverter::convert(Picture& picture)
     const int status = converter.loadFile(NWidePath::systemForm(picture.argument).c_str());
     if (status == Gdiplus::OutOfMemory) {
         report(picture.argument + L" ist zu gro\xDF, um es im Speicher zu lesen.");
-        return tooBig;
+        return refuseTooBig();
     }
     if (status != Gdiplus::Ok) {
         report(L"Datei ist kein lesbares Bild: " + picture.argument);
@@ -542,13 +552,13 @@ int CommandLineConverter::convert(Picture& picture)
     if (framing == FrameConverter::tooBig) {
         report(L"Die Bilder von " + picture.argument + L" passen " + (size.cx || size.cy ? L"in dieser Gr\xF6\xDF" L"e " : L"") +
                L"nicht zusammen in den Speicher.");
-        return tooBig;
+        return refuseTooBig();
     }
     if (!framed && !converter.prepareSource()) {
         report(L"Die Zielgr\xF6\xDF" L"e " + number(static_cast<unsigned>(converter.targetSize.cx)) + L"x" +
                number(static_cast<unsigned>(converter.targetSize.cy)) + L" von " + picture.argument +
                L" ist zu gro\xDF f\xFCr den Speicher.");
-        return tooBig;
+        return refuseTooBig();
     }
     const unsigned long long length =
         framed ? frameConverter.measure(picture.symbol) : converter.sourceLength(picture.symbol);
@@ -563,7 +573,7 @@ int CommandLineConverter::convert(Picture& picture)
     if (!text) {
         report(L"Der Quelltext von " + picture.argument + L" w\xE4re " + number(length) +
                L" Byte gro\xDF; daf\xFCr reicht der Speicher nicht.");
-        return tooBig;
+        return refuseTooBig();
     }
     if (picture.output.empty()) {
         if (framed)

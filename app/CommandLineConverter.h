@@ -81,6 +81,7 @@ private:
     void planPicture(Picture& picture);
     bool refuseOverwrites();
     int convert(Picture& picture);
+    int refuseTooBig();
     void report(const std::wstring& text);
     void printUsage(NConsole& to);
 

@@ -281,6 +281,8 @@ TEST(CommandLineConverter, EveryFailureHasItsExitCode)
     for (const auto& [arguments, code, message] : cases)
         EXPECT_EQ(run(arguments, code, message).out, "");
     EXPECT_TRUE(contains(run("-o " + dot + " " + dot, 5).err, L"Es wurde nichts geschrieben."));
+    // Only the 32-bit program points to the 64-bit one for pictures beyond its address space.
+    EXPECT_EQ(contains(run(q(folder.file("huge.png")), 4).err, L"die 64-Bit-Ausgabe (Archiv win64)"), sizeof(void*) == 4);
     EXPECT_EQ(readBytes(folder.file("dot.bmp")), bytes);
     EXPECT_EQ(listFolder(folder.path()),
               (std::vector<std::string>{"data_dot.bmp", "dot.bmp", "dot.png", "huge.png", "junk.png", "taken.h", "x.h"}));
