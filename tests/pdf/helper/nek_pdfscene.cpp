@@ -100,45 +100,16 @@ const char* const places =
     "box 200 258 200 60 0 120 0 wrapped-text\n"
     "box 0 285 195 35 120 60 0 right-aligned\n";
 
-bool writeBmp(const char* path, const unsigned char* bgra)
-{
-    FILE* file = std::fopen(path, "wb");
-    if (!file)
-        return false;
-    const int rowBytes = width * 3;
-    BITMAPFILEHEADER fileHeader = {};
-    BITMAPINFOHEADER info = {};
-    fileHeader.bfType = 0x4D42;
-    fileHeader.bfOffBits = sizeof fileHeader + sizeof info;
-    fileHeader.bfSize = fileHeader.bfOffBits + rowBytes * height;
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    std::fwrite(&fileHeader, sizeof fileHeader, 1, file);
-    std::fwrite(&info, sizeof info, 1, file);
-    unsigned char row[width * 3];
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x)
-            for (int c = 0; c < 3; ++c)
-                row[x * 3 + c] = bgra[(y * width + x) * 4 + c];
-        std::fwrite(row, 1, rowBytes, file);
-    }
-    return std::fclose(file) == 0;
-}
-
+// The screen device's picture as a 24-bit BMP file: the rows of a bottom-up
+// DIB section are the file's rows (400 * 3 bytes, no padding).
 bool drawOnScreenDevice(const char* path)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    constexpr DWORD size = width * 3 * height;
+    BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, size, 0, 0, 0, 0};
+    const BITMAPFILEHEADER head = {0x4D42, sizeof head + sizeof info + size, 0, 0, sizeof head + sizeof info};
     void* bits = nullptr;
     HDC memory = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateDIBSection(memory, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!memory || !bitmap)
         return false;
     HGDIOBJ previous = SelectObject(memory, bitmap);
@@ -149,7 +120,10 @@ bool drawOnScreenDevice(const char* path)
         device.endPaint();
     }
     GdiFlush();
-    const bool written = writeBmp(path, static_cast<const unsigned char*>(bits));
+    FILE* file = std::fopen(path, "wb");
+    bool written = file && std::fwrite(&head, sizeof head, 1, file) && std::fwrite(&info, sizeof info, 1, file) &&
+                   std::fwrite(bits, size, 1, file);
+    written = file && std::fclose(file) == 0 && written;
     SelectObject(memory, previous);
     DeleteObject(bitmap);
     DeleteDC(memory);

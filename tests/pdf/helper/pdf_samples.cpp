@@ -24,7 +24,6 @@ void formats(NPdfDocument& pdf, const Inputs&)
     pdf.setSubject("Ma\xDF" "e & Gewichte \\ 100 \x80");
     pdf.setKeywords("PDF, Seitenformate");
     pdf.setCreator("pdf_samples");
-    pdf.setCreationDate(sampleDate);
     pdf.setFont("Helvetica", "", 12);
     const char* const pages[][2] = {{"P", "A3"}, {"L", "A4"}, {"P", "a5"}, {"landscape", "Letter"},
                                     {"portrait", "LEGAL"}};
@@ -147,25 +146,17 @@ int main(int argc, char** argv)
     }
     const NString dir = argv[1];
     const Inputs in{argv[2], argv[3], argv[4], argv[5], argv[6], argv[7]};
-    const struct {
-        const char* name;
-        const char* orientation;
-        const char* unit;
-        void (*fill)(NPdfDocument&, const Inputs&);
-    } samples[] = {{"formats", "P", "mm", formats}, {"text", "P", "mm", text}, {"fonts", "P", "mm", fonts},
-                   {"images", "P", "mm", images},   {"links", "P", "mm", links}, {"shapes", "P", "mm", shapes}};
+    const std::pair<const char*, void (*)(NPdfDocument&, const Inputs&)> samples[] = {
+        {"formats", formats}, {"text", text}, {"fonts", fonts}, {"images", images}, {"links", links}, {"shapes", shapes}};
     int failures = 0;
-    for (const auto& sample : samples) {
-        for (int raw = 0; raw < 2; ++raw) {
-            NPdfDocument pdf(sample.orientation, sample.unit, "A4");
-            pdf.setCompression(raw == 0);
+    for (const auto& [name, fill] : samples)
+        for (bool raw : {false, true}) {
+            NPdfDocument pdf("P", "mm", "A4");
+            pdf.setCompression(!raw);
             pdf.setCreationDate(sampleDate);
-            sample.fill(pdf, in);
-            const NString path = dir + "\\" + sample.name + (raw ? "-raw" : "") + ".pdf";
-            if (!pdf.save(path))
-                ++failures;
+            fill(pdf, in);
+            failures += !pdf.save(dir + "\\" + name + (raw ? "-raw" : "") + ".pdf");
         }
-    }
     if (!globalError.log.isEmpty()) {
         std::fprintf(stderr, "%s\n", globalError.log.getBuffer());
         ++failures;
