@@ -19,75 +19,30 @@ namespace {
 
 bool logged(const std::string& line) { return std::string(globalError.log.getBuffer()).find(line) != std::string::npos; }
 
-// The uncompressed content of every stream, checking each /Length on the way.
-std::vector<std::string> streams(const std::string& pdf)
-{
-    std::vector<std::string> result;
-    const std::regex head("/Length (\\d+) >>\nstream\n");
-    for (std::sregex_iterator it(pdf.begin(), pdf.end(), head), end; it != end; ++it) {
-        const size_t start = static_cast<size_t>(it->position() + it->length()), length = std::stoul((*it)[1]);
-        EXPECT_EQ(pdf.compare(start + length, 10, "\nendstream"), 0) << "wrong /Length at " << start;
-        const size_t object = pdf.rfind(" obj\n", static_cast<size_t>(it->position()));
-        const bool flate = pdf.substr(object, it->position() - object).find("/FlateDecode") != std::string::npos;
-        result.push_back(flate ? inflated(pdf.substr(start, length), 1 << 20) : pdf.substr(start, length));
-    }
-    return result;
-}
-
 } // namespace
 
-TEST(NPdfDocument, FileStructureAndCrossReferences)
+// Cross references, stream lengths and page sizes are read back by qpdf and
+// pdfinfo in readers.sh; here what those readers let pass.
+TEST(NPdfDocument, HeaderTrailerAndUnits)
 {
     NPdfDocument pdf;
-    pdf.setFont("Helvetica", "", 12);
     pdf.addPage();
-    pdf.cell(40, 10, "Eins");
-    pdf.addPage("L", "A5");
-    pdf.link(10, 10, 20, 5, NPdfLink("https://example.org"));
     const std::string out = pdf.getBuffer();
-
     ASSERT_EQ(out.compare(0, 10, "%PDF-1.3\n%"), 0);
     for (int i = 10; i < 14; ++i)
         EXPECT_GE(static_cast<unsigned char>(out[i]), 0x80) << "binary comment byte " << i;
-    std::smatch tail;
-    ASSERT_TRUE(std::regex_search(out, tail, std::regex("startxref\n(\\d+)\n%%EOF\n$")));
-    const size_t xref = std::stoul(tail[1]);
-    ASSERT_EQ(out.compare(xref, 7, "xref\n0 "), 0);
-    const size_t count = std::stoul(out.substr(xref + 7)), entries = out.find('\n', xref + 5) + 1;
-    EXPECT_EQ(out.compare(entries, 20, "0000000000 65535 f \n"), 0);
-    for (size_t n = 1; n < count; ++n) {
-        const std::string entry = out.substr(entries + 20 * n, 20), object = std::to_string(n) + " 0 obj\n";
-        ASSERT_TRUE(std::regex_match(entry, std::regex("\\d{10} 00000 n \n"))) << entry;
-        EXPECT_EQ(out.compare(std::stoul(entry), object.size(), object), 0) << "object " << n;
-    }
-    EXPECT_EQ(out.compare(entries + 20 * count, 8, "trailer\n"), 0);
-    EXPECT_NE(out.find("/Size " + std::to_string(count) + " /Root "), std::string::npos);
-    EXPECT_NE(out.find(" /Info "), std::string::npos);
-}
+    EXPECT_TRUE(std::regex_search(out, std::regex("trailer\n<< /Size \\d+ /Root \\d+ 0 R /Info \\d+ 0 R >>\nstartxref\n\\d+\n%%EOF\n$")));
 
-TEST(NPdfDocument, UnitsFormatsAndOrientations)
-{
     const struct { const char* unit; float scale; } units[] = {
         {"pt", 1}, {"mm", 72 / 25.4f}, {"cm", 72 / 2.54f}, {"in", 72}};
     for (const auto& u : units) {
-        NPdfDocument pdf("P", u.unit, "Letter");
-        EXPECT_FLOAT_EQ(pdf.getScale(), u.scale) << u.unit;
-        pdf.addPage();
-        EXPECT_NEAR(pdf.getPageSize().cx * u.scale, 612, 0.01) << u.unit;
-        pdf.addPage("", NSizeF(2, 3));
-        EXPECT_NEAR(pdf.getPageSize().cy, 3, 0.001) << u.unit;
+        NPdfDocument doc("P", u.unit, "Letter");
+        EXPECT_FLOAT_EQ(doc.getScale(), u.scale) << u.unit;
+        doc.addPage("L");
+        EXPECT_NEAR(doc.getPageSize().cy * u.scale, 612, 0.01) << u.unit;
+        doc.addPage("", NSizeF(2, 3));
+        EXPECT_NEAR(doc.getPageSize().cy, 3, 0.001) << u.unit;
     }
-    const struct { const char* format; float w, h; } formats[] = {
-        {"A3", 841.89f, 1190.55f}, {"a4", 595.28f, 841.89f}, {"A5", 420.94f, 595.28f},
-        {"letter", 612, 792}, {"Legal", 612, 1008}};
-    NPdfDocument pdf("L", "pt");
-    for (const auto& f : formats) {
-        ASSERT_TRUE(pdf.addPage("", f.format));
-        EXPECT_EQ(pdf.getPageSize(), NSizeF(f.h, f.w)) << f.format;
-        ASSERT_TRUE(pdf.addPage("portrait", f.format));
-        EXPECT_EQ(pdf.getPageSize(), NSizeF(f.w, f.h)) << f.format;
-    }
-    EXPECT_EQ(pdf.getPageCount(), 10);
 }
 
 TEST(NPdfDocument, BadInputLogsALineAndLeavesTheDocumentUsable)
@@ -130,23 +85,20 @@ TEST(NPdfDocument, BadInputLogsALineAndLeavesTheDocumentUsable)
     EXPECT_NE(out.find("/BaseFont /Helvetica-Bold /Encoding /WinAnsiEncoding"), std::string::npos);
 }
 
-TEST(NPdfDocument, AliasLengthsAndCompression)
+TEST(NPdfDocument, OwnAliasIsReplacedInEveryPage)
 {
-    for (bool compressed : {false, true}) {
-        NPdfDocument pdf("P", "mm");
-        pdf.setCompression(compressed);
-        pdf.setAliasNbPages("(P)");
-        pdf.setFont("Courier", "", 10);
-        for (int i = 0; i < 12; ++i) {
-            pdf.addPage();
-            pdf.cell(0, 10, "Seite von (P) und {nb}");
-        }
-        const std::vector<std::string> contents = streams(pdf.getBuffer());
-        ASSERT_EQ(contents.size(), 12u);
-        for (const std::string& content : contents)
-            EXPECT_NE(content.find("(Seite von 12 und {nb}) Tj"), std::string::npos) << content;
-        EXPECT_EQ(pdf.getBuffer().find("\\(P\\)"), std::string::npos);
+    NPdfDocument pdf("P", "mm");
+    pdf.setCompression(false);
+    pdf.setAliasNbPages("(P)");
+    pdf.setFont("Courier", "", 10);
+    for (int i = 0; i < 12; ++i) {
+        pdf.addPage();
+        pdf.cell(0, 10, "Seite von (P) und {nb}");
     }
+    const std::string out = pdf.getBuffer();
+    const std::regex shown("\\(Seite von 12 und \\{nb\\}\\) Tj");
+    EXPECT_EQ(std::distance(std::sregex_iterator(out.begin(), out.end(), shown), std::sregex_iterator()), 12);
+    EXPECT_EQ(out.find("\\(P\\)"), std::string::npos);
 }
 
 TEST(NPdfDocument, StringWidthsAndPageBreaksWithHeaderAndFooter)

@@ -47,10 +47,7 @@ std::pair<unsigned, unsigned> glyphData(const std::string& font, unsigned glyph)
 
 // The font program for the used codes; `subset` starts as given so that a
 // flag left unset shows.
-struct Program {
-    bool ok, subset;
-    std::string bytes, lengths;
-};
+struct Program { bool ok, subset; std::string bytes, lengths; };
 Program program(const NPdfFontFile& font, const bool used[256], const char* key, bool subsetBefore = false)
 {
     NString fileKey, lengths;
@@ -69,21 +66,17 @@ TEST(NPdfFontFile, TrueTypeMetricsPerWindows1252Code)
     for (auto [font, file] : {std::pair(&sans, "DejaVuSans"), std::pair(&mono, "DejaVuSansMono"),
                               std::pair(&oblique, "DejaVuSans-Oblique"), std::pair(&bold, "DejaVuSans-Bold")})
         ASSERT_TRUE(font->loadTrueType((dejavu + file + ".ttf").c_str())) << font->getError().getBuffer();
-    EXPECT_TRUE(sans.isTrueType());
-    EXPECT_STREQ(oblique.getPostScriptName().getBuffer(), "DejaVuSans-Oblique");
+    EXPECT_TRUE(sans.isTrueType() && oblique.getPostScriptName() == NString("DejaVuSans-Oblique"));
     // DejaVu Sans' advances (2048 units) in 1/1000 em; code 0x80 through U+20AC,
     // no-break space through its own glyph; unused and control codes: .notdef.
-    const std::pair<int, int> known[] = {{'A', 684}, {' ', 318}, {0xE4, 613}, {0x80, 636}, {'W', 989},
-                                         {0xA0, 318}, {0x81, 600}, {0x05, 600}};
-    for (const auto& [code, width] : known)
-        EXPECT_EQ(sans.getWidth(static_cast<unsigned char>(code)), width) << code;
-    EXPECT_EQ(sans.getMissingWidth(), 600);
-    EXPECT_NE(sans.getGlyph(0x95), 0);
-    for (int c : {0x20, 0x69, 0x57, 0xE4, 0xFF})
-        EXPECT_EQ(mono.getWidth(static_cast<unsigned char>(c)), 602) << c;
-    EXPECT_EQ(sans.getFlags(), 32);
-    EXPECT_EQ(mono.getFlags(), 32 | 1);
-    EXPECT_EQ(oblique.getFlags(), 32 | 64);
+    const std::tuple<NPdfFontFile*, int, int> known[] = {{&sans, 'A', 684}, {&sans, ' ', 318}, {&sans, 0xE4, 613},
+        {&sans, 0x80, 636}, {&sans, 'W', 989}, {&sans, 0xA0, 318}, {&sans, 0x81, 600}, {&sans, 0x05, 600},
+        {&mono, 0x20, 602}, {&mono, 0x69, 602}, {&mono, 0x57, 602}, {&mono, 0xFF, 602}};
+    for (const auto& [font, code, width] : known)
+        EXPECT_EQ(font->getWidth(static_cast<unsigned char>(code)), width) << code;
+    EXPECT_TRUE(sans.getMissingWidth() == 600 && sans.getGlyph(0x95) != 0);
+    for (const auto& [font, flags] : {std::pair(&sans, 32), std::pair(&mono, 32 | 1), std::pair(&oblique, 32 | 64)})
+        EXPECT_EQ(font->getFlags(), flags);
     EXPECT_NEAR(oblique.getItalicAngle(), -11.0, 0.5);
     int box[4];
     sans.getBBox(box);
@@ -284,11 +277,10 @@ TEST(NPdfFontFile, Type1FromT1PfbAndHexPfa)
         EXPECT_TRUE(p.ok && p.bytes == whole.bytes && p.lengths == whole.lengths) << name << p.lengths;
     }
     // Courier: fixed pitch; Times Italic: italic and its angle.
-    NPdfFontFile mono, italic;
-    ASSERT_TRUE(mono.loadType1((urw + "NimbusMonoPS-Regular.t1").c_str(), (urw + "NimbusMonoPS-Regular.afm").c_str()));
-    ASSERT_TRUE(italic.loadType1((urw + "NimbusRoman-Italic.t1").c_str(), (urw + "NimbusRoman-Italic.afm").c_str()));
-    EXPECT_TRUE(mono.getFlags() == 33 && italic.getFlags() == 96);
-    EXPECT_LT(italic.getItalicAngle(), -10.0f);
+    for (const auto& [name, flags] : {std::pair("NimbusMonoPS-Regular", 33), std::pair("NimbusRoman-Italic", 96)}) {
+        ASSERT_TRUE(font.loadType1((urw + name + ".t1").c_str(), (urw + name + ".afm").c_str())) << name;
+        EXPECT_TRUE(font.getFlags() == flags && font.getItalicAngle() < (flags == 96 ? -10.0f : 0.1f)) << name;
+    }
 }
 
 TEST(NPdfFontFile, DamagedType1FailsWithAMessage)
