@@ -10,9 +10,7 @@
 
 namespace {
 
-struct Inputs {
-    NString ttf, t1, afm, png, jpg, bmp;
-};
+struct Inputs { NString ttf, t1, afm, png, jpg, bmp; };
 
 // 2024-05-17 10:20:30 UTC
 const time_t sampleDate = 1715941230;
@@ -32,9 +30,7 @@ void formats(NPdfDocument& pdf, const Inputs&)
         pdf.cell(0, 10, NString(page[1]) + " " + page[0], "", 1);
     }
     pdf.addPage("P", NSizeF(100, 150));
-    pdf.cell(0, 10, "100 x 150 mm", "", 1);
     pdf.addPage("L", NSizeF(100, 150));
-    pdf.cell(0, 10, "150 x 100 mm", "", 1);
     pdf.addPage();   // the document's default: A4 portrait
 }
 
@@ -69,16 +65,12 @@ void fonts(NPdfDocument& pdf, const Inputs& in)
     pdf.addTrueTypeFont("DejaVu", "", in.ttf);
     pdf.addType1Font("Nimbus", "", in.t1, in.afm);
     pdf.addPage();
-    const char* const families[][2] = {{"Helvetica", "B"}, {"Times", "I"}, {"Courier", ""},
-                                       {"Arial", "BI"}, {"DejaVu", ""}, {"Nimbus", ""}};
+    const char* const families[][3] = {{"Helvetica", "B"}, {"Times", "I"}, {"Courier", ""}, {"Arial", "BI"},
+        {"DejaVu", ""}, {"Nimbus", ""}, {"Symbol", "", "abg"}, {"ZapfDingbats", "", "3456"}};
     for (const auto& font : families) {
         pdf.setFont(font[0], font[1], 12);
-        pdf.cell(0, 8, NString(font[0]) + ": \xC4pfel \xFC" "ber Stra\xDF" "en", "", 1);
+        pdf.cell(0, 8, font[2] ? NString(font[2]) : NString(font[0]) + ": \xC4pfel \xFC" "ber Stra\xDF" "en", "", 1);
     }
-    pdf.setFont("Symbol", "", 12);
-    pdf.cell(0, 8, "abg", "", 1);
-    pdf.setFont("ZapfDingbats", "", 12);
-    pdf.cell(0, 8, "3456", "", 1);
 }
 
 void images(NPdfDocument& pdf, const Inputs& in)
