@@ -1,5 +1,4 @@
-// The standard fonts' widths against the URW base-35 AFM files they were
-// made from, read here by the test itself through Wine's Z: drive.
+// The standard fonts against the URW base-35 AFM files they were made from.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -11,10 +10,7 @@
 namespace {
 
 // "C code ; WX width ; N name ; ..." lines: widths by glyph name and by code.
-struct Afm {
-    std::map<std::string, int> byName;
-    std::map<int, int> byCode;
-};
+struct Afm { std::map<std::string, int> byName; std::map<int, int> byCode; };
 Afm readAfm(const std::string& file)
 {
     Afm afm;

@@ -1,8 +1,5 @@
-// The PDF document in process: file structure and cross references, units
-// and page formats, the page-count alias with stream lengths, compression,
-// page breaks with header and footer, error-log lines for bad input and
-// saving without leftovers. tests/pdf/readers.sh checks the files with the
-// PDF readers of the system.
+// The PDF document in process; tests/pdf/readers.sh checks its files with
+// the PDF readers of the system.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,7 +9,6 @@
 
 #include "NError.h"
 #include "NPdfDocument.h"
-#include "NRect.h"
 #include "PdfTestData.h"
 
 namespace {
@@ -166,12 +162,4 @@ TEST(NPdfDocument, PictureFileChangedBetweenPlacementsIsReadAgain)
     const std::regex image("/Subtype /Image");
     EXPECT_EQ(std::distance(std::sregex_iterator(out.begin(), out.end(), image), std::sregex_iterator()), 2);
     EXPECT_NE(out.find("/I2 Do"), std::string::npos);
-}
-
-TEST(NPdfDocument, GeometryFromIntegerValues)
-{
-    EXPECT_EQ(NPointF(NPoint(-3, 4)), NPointF(-3, 4));
-    EXPECT_EQ(NSizeF(NSize(7, 9)), NSizeF(7, 9));
-    EXPECT_EQ(NRectF(NRect(1, 2, -30, 40)), NRectF(1, 2, 30, 40));
-    EXPECT_STREQ(NRectF().getClassName(), "NRectF");
 }

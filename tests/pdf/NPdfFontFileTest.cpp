@@ -1,5 +1,5 @@
-// NPdfFontFile on Debian's DejaVu (TrueType) and URW base-35 (Type1) files,
-// seen through Wine's Z: drive, and on damaged copies of them.
+// NPdfFontFile on Debian's DejaVu (TrueType) and URW base-35 (Type1) files
+// through Wine's Z: drive, and on damaged copies of them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -53,7 +53,7 @@ Program program(const NPdfFontFile& font, const bool used[256], const char* key,
     NString fileKey, lengths;
     Program p{false, subsetBefore, "", ""};
     p.ok = font.getProgram(used, p.bytes, fileKey, lengths, p.subset);
-    EXPECT_TRUE(!p.ok || std::string(fileKey.getBuffer()) == key) << fileKey.getBuffer();
+    EXPECT_TRUE(!p.ok || fileKey == key) << fileKey.getBuffer();
     p.lengths = lengths.getBuffer();
     return p;
 }
@@ -178,12 +178,8 @@ TEST(NPdfFontFile, DamagedTrueTypeFailsWithAMessage)
     const std::string path = folder.file("bad.ttf"), original = readBytes(dejavu + "DejaVuSansMono.ttf");
     auto tables = tableDirectory(original);
     std::string beyond = original, noCmap = original;
-    for (unsigned i = 0, at = 12; i < get16(original, 4); ++i, at += 16) {
-        if (original.compare(at, 4, "glyf") == 0)
-            beyond[at + 8] = '\x7F';   // offset far past the end
-        if (original.compare(at, 4, "cmap") == 0)
-            noCmap.replace(at, 4, "cmaq");
-    }
+    beyond[original.find("glyf", 12) + 8] = '\x7F';   // the table's offset far past the end
+    noCmap[original.find("cmap", 12) + 3] = 'q';
     const std::pair<std::string, const char*> cases[] = {
         {"ttcf" + original.substr(4), "ist eine TrueType-Sammlung (.ttc); bitte eine einzelne Schrift (.ttf) angeben"},
         {"OTTO" + original.substr(4), "ist eine OpenType-Schrift mit CFF-Umrissen; eingebettet werden nur TrueType-Umrisse"},
@@ -262,11 +258,9 @@ TEST(NPdfFontFile, Type1FromT1PfbAndHexPfa)
         return std::string{'\x80', type, char(n), char(n >> 8), char(n >> 16), char(n >> 24)} + body;
     };
     std::string hex = clear;
-    for (size_t i = 0; i < binary.size(); ++i) {
-        char pair[4];
-        std::snprintf(pair, sizeof(pair), "%02x", static_cast<unsigned char>(binary[i]));
-        hex += std::string(pair) + (i % 32 == 31 && i + 1 < binary.size() ? "\n" : "");
-    }
+    for (size_t i = 0; i < binary.size(); ++i)
+        hex += std::string{"0123456789abcdef"[(binary[i] >> 4) & 15], "0123456789abcdef"[binary[i] & 15]} +
+               (i % 32 == 31 && i + 1 < binary.size() ? "\n" : "");
     TestFolder folder;
     writeBytes(folder.file("f.pfb"), segment(1, clear) + segment(2, binary) + segment(1, tail) + "\x80\x03");
     writeBytes(folder.file("f.pfa"), hex + tail);
