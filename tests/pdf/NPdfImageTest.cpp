@@ -49,37 +49,32 @@ std::string idatOf(const std::string& png)
     return out;
 }
 
-const char* const dataFiles[] = {"rgb8.png", "rgb8-interlaced.png", "rgb16.png", "rgba8.png", "rgba8-interlaced.png",
-                                 "palette8.png", "grey8.png", "grey1.png", "grey1-interlaced.png", "grey-alpha.png",
-                                 "grey8-key.png", "rgb24.bmp", "palette8.bmp", "palette8-rle.bmp", "grey1.bmp",
-                                 "rgb565.bmp", "rgba32.bmp", "rgb.jpg", "progressive.jpg", "grey.jpg", "cmyk.jpg"};
+const std::string flate = " /BitsPerComponent 8 /Filter /FlateDecode", dct = " /BitsPerComponent 8 /Filter /DCTDecode",
+                  parms = " /Filter /FlateDecode /DecodeParms << /Predictor 15 /Colors ";
+// Data: 'i' the PNG's own IDAT, 'f' the whole file, 'p' samples of the
+// pattern, 'x' palette indices that give the pattern; an entry ending in
+// "<" starts the dictionary's colour table.
+struct Picture { const char* file; std::string entries; char data; const Pattern* pattern = nullptr; int tolerance = 0; };
+const Picture pictures[] = {
+    {"rgb8.png", "/DeviceRGB /BitsPerComponent 8" + parms + "3 /BitsPerComponent 8 /Columns 9 >>", 'i'},
+    {"grey1.png", "/DeviceGray /BitsPerComponent 1" + parms + "1 /BitsPerComponent 1 /Columns 9 >>", 'i'},
+    {"grey8.png", "/DeviceGray /BitsPerComponent 8" + parms + "1 /BitsPerComponent 8 /Columns 9 >>", 'i'},
+    {"grey8-key.png", "/DeviceGray /BitsPerComponent 8 /Mask [0 0]" + parms + "1 /BitsPerComponent 8 /Columns 9 >>", 'i'},
+    {"palette8.png", "[/Indexed /DeviceRGB 255 <", 'i'},
+    {"rgb8-interlaced.png", "/DeviceRGB" + flate, 'p', &rgb, 1}, {"rgb16.png", "/DeviceRGB" + flate, 'p', &rgb, 1},
+    {"rgba8.png", "/DeviceRGB" + flate, 'p', &rgba, 1}, {"rgba8-interlaced.png", "/DeviceRGB" + flate, 'p', &rgba, 1},
+    {"grey1-interlaced.png", "/DeviceGray" + flate, 'p', &grey, 1}, {"grey-alpha.png", "/DeviceGray" + flate, 'p', &greyAlpha, 1},
+    {"rgb24.bmp", "/DeviceRGB" + flate, 'p', &rgb, 0}, {"rgb565.bmp", "/DeviceRGB" + flate, 'p', &rgb, 9},
+    {"rgba32.bmp", "/DeviceRGB" + flate, 'p', &rgba, 1}, {"grey1.bmp", "[/Indexed /DeviceRGB 1 <", 'x', &grey},
+    {"palette8.bmp", "[/Indexed /DeviceRGB 255 <", 'x', &rgb}, {"palette8-rle.bmp", "[/Indexed /DeviceRGB 255 <", 'x', &rgb},
+    {"rgb.jpg", "/DeviceRGB" + dct, 'f'}, {"progressive.jpg", "/DeviceRGB" + dct, 'f'},
+    {"grey.jpg", "/DeviceGray" + dct, 'f'}, {"cmyk.jpg", "/DeviceCMYK /BitsPerComponent 8 /Decode [1 0 1 0 1 0 1 0] /Filter /DCTDecode", 'f'}};
 
 } // namespace
 
 TEST(NPdfImage, EachPictureKindGivesItsDictionaryAndData)
 {
-    const std::string flate = " /BitsPerComponent 8 /Filter /FlateDecode", dct = " /BitsPerComponent 8 /Filter /DCTDecode",
-                      parms = " /Filter /FlateDecode /DecodeParms << /Predictor 15 /Colors ";
-    // Data: 'i' the PNG's own IDAT, 'f' the whole file, 'p' samples of the
-    // pattern, 'x' palette indices that give the pattern; an entry ending in
-    // "<" starts the dictionary's colour table.
-    const struct { const char* file; std::string entries; char data; const Pattern* pattern = nullptr; int tolerance = 0; }
-        cases[] = {
-        {"rgb8.png", "/DeviceRGB /BitsPerComponent 8" + parms + "3 /BitsPerComponent 8 /Columns 9 >>", 'i'},
-        {"grey1.png", "/DeviceGray /BitsPerComponent 1" + parms + "1 /BitsPerComponent 1 /Columns 9 >>", 'i'},
-        {"grey8-key.png", "/DeviceGray /BitsPerComponent 8 /Mask [0 0]" + parms + "1 /BitsPerComponent 8 /Columns 9 >>", 'i'},
-        {"palette8.png", "[/Indexed /DeviceRGB 255 <", 'i'},
-        {"rgb8-interlaced.png", "/DeviceRGB" + flate, 'p', &rgb, 1}, {"rgb16.png", "/DeviceRGB" + flate, 'p', &rgb, 1},
-        {"rgba8.png", "/DeviceRGB" + flate, 'p', &rgba, 1}, {"rgba8-interlaced.png", "/DeviceRGB" + flate, 'p', &rgba, 1},
-        {"grey1-interlaced.png", "/DeviceGray" + flate, 'p', &grey, 1},
-        {"grey-alpha.png", "/DeviceGray" + flate, 'p', &greyAlpha, 1},
-        {"rgb24.bmp", "/DeviceRGB" + flate, 'p', &rgb, 0}, {"rgb565.bmp", "/DeviceRGB" + flate, 'p', &rgb, 9},
-        {"rgba32.bmp", "/DeviceRGB" + flate, 'p', &rgba, 1}, {"grey1.bmp", "[/Indexed /DeviceRGB 1 <", 'x', &grey},
-        {"palette8.bmp", "[/Indexed /DeviceRGB 255 <", 'x', &rgb}, {"palette8-rle.bmp", "[/Indexed /DeviceRGB 255 <", 'x', &rgb},
-        {"rgb.jpg", "/DeviceRGB" + dct, 'f'}, {"progressive.jpg", "/DeviceRGB" + dct, 'f'},
-        {"grey.jpg", "/DeviceGray" + dct, 'f'}, 
-        {"cmyk.jpg", "/DeviceCMYK /BitsPerComponent 8 /Decode [1 0 1 0 1 0 1 0] /Filter /DCTDecode", 'f'}};
-    for (const auto& c : cases) {
+    for (const auto& c : pictures) {
         NPdfImage image;
         ASSERT_TRUE(image.load(pdfTestData(c.file).c_str())) << c.file << ": " << image.getError().getBuffer();
         const std::string dictionary = image.getDictionary().getBuffer(), start = "/Width 9 /Height 6 /ColorSpace " + c.entries;
@@ -196,19 +191,15 @@ TEST(NPdfImage, DamagedFilesFailWithAMessage)
                   std::string("NPdfImage::loadMemory(..): Die Datei \"x.bin\" ") + reason + ".");
         EXPECT_TRUE(image.getData().empty() && image.getKey().isEmpty() && image.getWidth() == 0);
     }
-}
-
-TEST(NPdfImage, CutsAndRandomByteFlipsFailCleanlyOrLoad)
-{
     // Every cut of every picture fails and names the file; a cut PNG is
     // "abgeschnitten". JPEG data after the frame header is not read.
     std::mt19937 random(20261207);
-    for (const char* file : dataFiles) {
+    for (const auto& picture : pictures) {
+        const char* file = picture.file;
         const std::string whole = readBytes(pdfTestData(file));
         ASSERT_FALSE(whole.empty()) << file;
         size_t frame = whole.find("\xFF\xC0") != std::string::npos ? whole.find("\xFF\xC0") : whole.find("\xFF\xC2");
         size_t end = std::string(file).find(".jpg") != std::string::npos ? frame + 10 : whole.size();
-        NPdfImage image;
         for (size_t cut = 0; cut < end; ++cut) {
             ASSERT_FALSE(image.loadMemory(whole.data(), cut, file)) << file << " cut at " << cut;
             std::string error = image.getError().getBuffer();
