@@ -39,8 +39,7 @@ TEST(NPdfCoreFonts, FindsTheFourteenBaseNamesExactly)
                              "Times-BoldItalic", "Symbol", "ZapfDingbats"}) {
         const NPdfCoreFont* font = NPdfCoreFonts::find(name);
         ASSERT_NE(font, nullptr) << name;
-        EXPECT_STREQ(font->baseName, name);
-        EXPECT_EQ(font->symbolic, name[0] == 'S' || name[0] == 'Z') << name;
+        EXPECT_TRUE(font->baseName == std::string(name) && font->symbolic == (name[0] == 'S' || name[0] == 'Z')) << name;
     }
     EXPECT_EQ(NPdfCoreFonts::getCount(), 14);
     for (const char* name : {"helvetica", "Arial", "Times", "Helvetica ", ""})

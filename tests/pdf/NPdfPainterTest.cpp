@@ -44,8 +44,6 @@ struct Page {
 TEST(NPdfPainter, StateFollowsTheScreenDeviceCallForCall)
 {
     HDC memory = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(memory, 50, 50);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
     NDevice screen;
     ASSERT_TRUE(screen.beginPaint(memory));
     NPdfDocument document;
@@ -91,8 +89,6 @@ TEST(NPdfPainter, StateFollowsTheScreenDeviceCallForCall)
     }
     EXPECT_EQ(NString("Helvetica-BoldOblique"), pdf.getFontBaseName());
     screen.endPaint();
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
     DeleteDC(memory);
 }
 

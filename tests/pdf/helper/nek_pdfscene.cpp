@@ -1,11 +1,8 @@
-// Draws one scene twice: through the screen device into a bitmap (written
-// as a BMP file) and through the PDF painter into a page of the same size
-// at 0.75 pt per pixel (96 dpi), compressed and not. Prints the places
-// where the two pictures are compared: "point x y r g b what" (a pixel of
-// that colour), "box x y w h r g b what" (text of that colour inside the
-// area), "dash x0 x1 y r g b what" (a dashed line along a row).
-//
-//   nek_pdfscene OUT.bmp OUT.pdf OUT-uncompressed.pdf
+// nek_pdfscene OUT.bmp OUT.pdf OUT-uncompressed.pdf: draws one scene through
+// the screen device into a BMP file and through the PDF painter into a page
+// at 0.75 pt per pixel (96 dpi), and prints where painter_pixels.sh compares
+// them: "point x y r g b what" (a pixel of that colour), "box x y w h r g b
+// what" (text of that colour in the area), "dash x0 x1 y r g b what".
 #include <windows.h>
 
 #include <cstdio>

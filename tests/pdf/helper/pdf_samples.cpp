@@ -1,8 +1,6 @@
-// Writes the sample documents that tests/pdf/readers.sh checks with the PDF
-// readers of the system (qpdf, pdfinfo, pdftotext, pdffonts, pdfimages):
-//   pdf_samples OUTDIR TTF T1 AFM PNG JPG BMP
-// Every document is written twice, compressed (NAME.pdf) and not (NAME-raw.pdf).
-// Exit code 0 when every document was saved without an error-log line.
+// pdf_samples OUTDIR TTF T1 AFM PNG JPG BMP: writes the documents readers.sh
+// checks, compressed (NAME.pdf) and not (NAME-raw.pdf); exit code 0 when
+// all were saved without an error-log line.
 #include "NError.h"
 #include "NPdfDocument.h"
 
