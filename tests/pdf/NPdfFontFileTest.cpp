@@ -63,7 +63,7 @@ Program program(const NPdfFontFile& font, const std::string& text, const char* k
 
 } // namespace
 
-TEST(NPdfFontFile, TrueTypeMetricsPerWindows1252Code)
+TEST(NPdfFontFile, TrueTypeMetricsPerWindows1252CodeAndSubset)
 {
     NPdfFontFile sans, mono, oblique, bold;
     for (auto [font, file] : {std::pair(&sans, "DejaVuSans"), std::pair(&mono, "DejaVuSansMono"),
@@ -84,13 +84,10 @@ TEST(NPdfFontFile, TrueTypeMetricsPerWindows1252Code)
     EXPECT_NEAR(sans.getCapHeight(), 729, 3);   // the top of "H": 1493 units
     EXPECT_LT(sans.getDescent(), -200);
     EXPECT_GT(bold.getStemV(), sans.getStemV());
-}
 
-TEST(NPdfFontFile, TrueTypeSubsetIsAValidSmallerFont)
-{
-    NPdfFontFile font;
-    const std::string fontPath = dejavu + "DejaVuSans.ttf", original = readBytes(fontPath);
-    ASSERT_TRUE(font.loadTrueType(fontPath.c_str()));
+    // The subset is a valid, smaller font.
+    const NPdfFontFile& font = sans;
+    const std::string original = readBytes(dejavu + "DejaVuSans.ttf");
     Program p = program(font, "Hallo Welt \xE4\x80", "FontFile2");
     ASSERT_TRUE(p.ok) << font.getError().getBuffer();
     const std::string& subset = p.bytes;
@@ -138,16 +135,16 @@ TEST(NPdfFontFile, TrueTypeSubsetIsAValidSmallerFont)
         ASSERT_TRUE(again.getWidth(c) == font.getWidth(c) && again.getGlyph(c) == font.getGlyph(c)) << c;
 }
 
-TEST(NPdfFontFile, EmbeddingRightsDecideTheProgram)
+TEST(NPdfFontFile, EmbeddingRightsAndDamagedTrueTypeFiles)
 {
-    const std::string original = readBytes(dejavu + "DejaVuSansMono.ttf");
-    const size_t fsTypeAt = tableDirectory(original)["OS/2"].offset + 8;
     TestFolder folder;
-    const std::string path = folder.file("f.ttf");
+    const std::string path = folder.file("f.ttf"), original = readBytes(dejavu + "DejaVuSansMono.ttf");
+    auto tables = tableDirectory(original);
+    const size_t fsTypeAt = tables["OS/2"].offset + 8;
     // fsType -> allowed, subset
-    const std::tuple<unsigned, bool, bool> cases[] = {{0x0000, true, true}, {0x0004, true, true}, {0x0008, true, true},
-                                                      {0x0100, true, false}, {0x0002, false, false}, {0x0200, false, false}};
-    for (const auto& [fsType, allowed, wantSubset] : cases) {
+    const std::tuple<unsigned, bool, bool> rights[] = {{0x0000, true, true}, {0x0004, true, true}, {0x0008, true, true},
+                                                       {0x0100, true, false}, {0x0002, false, false}, {0x0200, false, false}};
+    for (const auto& [fsType, allowed, wantSubset] : rights) {
         std::string copy = original;
         copy.replace(fsTypeAt, 2, {char(fsType >> 8), char(fsType)});
         writeBytes(path, copy);
@@ -164,13 +161,8 @@ TEST(NPdfFontFile, EmbeddingRightsDecideTheProgram)
                       "\"DejaVuSansMono\" (Datei \"" + path + "\") darf nach ihren Lizenzangaben (fsType 0x" + hex +
                       ") nicht eingebettet werden.");
     }
-}
 
-TEST(NPdfFontFile, DamagedTrueTypeFailsWithAMessage)
-{
-    TestFolder folder;
-    const std::string path = folder.file("bad.ttf"), original = readBytes(dejavu + "DejaVuSansMono.ttf");
-    auto tables = tableDirectory(original);
+    // Damaged files: a message naming the file and what is wrong.
     std::string beyond = original, noCmap = original;
     beyond[original.find("glyf", 12) + 8] = '\x7F';   // the table's offset far past the end
     noCmap[original.find("cmap", 12) + 3] = 'q';
@@ -214,7 +206,7 @@ TEST(NPdfFontFile, DamagedTrueTypeFailsWithAMessage)
     }
 }
 
-TEST(NPdfFontFile, Type1FromT1PfbAndHexPfa)
+TEST(NPdfFontFile, Type1FromT1PfbAndHexPfaOrAMessage)
 {
     const std::string t1 = urw + "NimbusSans-Regular.t1", afm = urw + "NimbusSans-Regular.afm", file = readBytes(t1);
     NPdfFontFile font;
@@ -266,14 +258,9 @@ TEST(NPdfFontFile, Type1FromT1PfbAndHexPfa)
         ASSERT_TRUE(font.loadType1((urw + name + ".t1").c_str(), (urw + name + ".afm").c_str())) << name;
         EXPECT_TRUE(font.getFlags() == flags && font.getItalicAngle() < (flags == 96 ? -10.0f : 0.1f)) << name;
     }
-}
 
-TEST(NPdfFontFile, DamagedType1FailsWithAMessage)
-{
-    const std::string t1 = urw + "NimbusSans-Regular.t1", afm = urw + "NimbusSans-Regular.afm";
-    TestFolder folder;
+    // Missing, mismatched and damaged files.
     const std::string path = folder.file("bad.pfb"), badAfm = folder.file("x.afm");
-    NPdfFontFile font;
     EXPECT_FALSE(font.loadType1(t1.c_str(), "Z:\\no\\such.afm"));
     EXPECT_STREQ(font.getError().getBuffer(), "NPdfFontFile::loadType1(..): Die Datei \"Z:\\no\\such.afm\" "
                                               "(Metrikdatei) konnte nicht ge\xF6""ffnet werden.");
