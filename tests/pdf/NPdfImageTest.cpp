@@ -102,7 +102,7 @@ TEST(NPdfImage, EachPictureKindGivesItsDictionaryAndData)
     }
 }
 
-TEST(NPdfImage, HandMadePngTransparencyDepthsAndFilters)
+TEST(NPdfImage, HandMadeAndAlteredPictures)
 {
     // 2 x 2 palette picture, 4 entries; tRNS makes one entry transparent
     // (a /Mask), or blends entries over white.
@@ -128,10 +128,7 @@ TEST(NPdfImage, HandMadePngTransparencyDepthsAndFilters)
     png = makePng(2, 4, 8, 4, "", std::string("\x01\x0A\xFF\x01\0\x02\x02\0\x02\0\x03\x0E\x80\x0E\0\x04\x05\0\x0A\0", 20));
     ASSERT_TRUE(image.loadMemory(png.data(), png.size(), "f.png")) << image.getError().getBuffer();
     EXPECT_EQ(inflated(image.getData(), 8), "\x0A\x0B\x0C\x0D\x14\x1E\x19\x28");
-}
 
-TEST(NPdfImage, TopDownBmpRle4AndCmykWithoutAdobeMarker)
-{
     // rgb24.bmp with its rows turned top-down.
     const std::string bottomUp = readBytes(pdfTestData("rgb24.bmp"));
     const size_t offBits = static_cast<unsigned char>(bottomUp[10]), stride = 28;
@@ -139,7 +136,6 @@ TEST(NPdfImage, TopDownBmpRle4AndCmykWithoutAdobeMarker)
     for (int y = H - 1; y >= 0; --y)
         topDown += bottomUp.substr(offBits + y * stride, stride);
     topDown.replace(22, 4, std::string("\xFA\xFF\xFF\xFF", 4));   // height -6
-    NPdfImage image;
     ASSERT_TRUE(image.loadMemory(topDown.data(), topDown.size(), "rgb24.bmp")) << image.getError().getBuffer();
     expectPixels(inflated(image.getData(), W * H * 3), 3, rgb, 0, "top-down");
     // RLE4, 4 x 2: bottom row a run "1 2 1 2", top row absolute "3 4 5 0".
