@@ -114,41 +114,32 @@ TEST(NPdfDocument, PageBreaksHeaderFooterAndOwnAlias)
     EXPECT_EQ(out.find("\\(P\\)"), std::string::npos);
 }
 
-TEST(NPdfDocument, SaveReplacesOrLeavesNothing)
+TEST(NPdfDocument, ChangedPictureIsReadAgainAndSaveLeavesNothingHalfWritten)
 {
     TestFolder folder;
-    const std::string target = folder.file("doc.pdf"), missing = folder.file("fehlt\\doc.pdf");
-    writeBytes(target, "alt");
-    NPdfDocument pdf;
-    ASSERT_TRUE(pdf.save(target.c_str()));
-    EXPECT_EQ(readBytes(target), pdf.getBuffer());
-    globalError.log = "";
-    EXPECT_FALSE(pdf.save(missing.c_str()));
-    EXPECT_TRUE(logged("NPdfDocument::save(..): Die Datei \"" + missing + "\" konnte nicht geschrieben werden."));
-    EXPECT_TRUE(logged("Fehlernummer: "));
-    // A folder at the target: the temporary file is written, the rename fails.
-    const std::string sub = folder.file("ordner.pdf");
-    CreateDirectoryA(sub.c_str(), nullptr);
-    EXPECT_FALSE(pdf.save(sub.c_str()));
-    EXPECT_FALSE(fileExists(sub + ".~tmp") || fileExists(missing));
-    EXPECT_EQ(listFolder(folder.path()), std::vector<std::string>({"doc.pdf", "ordner.pdf"}));
-}
-
-TEST(NPdfDocument, PictureFileChangedBetweenPlacementsIsReadAgain)
-{
-    TestFolder folder;
-    const std::string path = folder.file("wechsel.png");
+    const std::string picture = folder.file("wechsel.png"), target = folder.file("doc.pdf");
     NPdfDocument pdf;
     pdf.setCompression(false);
     pdf.addPage();
-    ASSERT_TRUE(CopyFileA(pdfTestData("rgb8.png").c_str(), path.c_str(), FALSE));
-    EXPECT_TRUE(pdf.image(path.c_str(), 10, 10) && pdf.image(path.c_str(), 10, 50, 20));
-    ASSERT_TRUE(CopyFileA(pdfTestData("grey8.png").c_str(), path.c_str(), FALSE));
-    EXPECT_TRUE(pdf.image(path.c_str(), 10, 90));
-    ASSERT_TRUE(DeleteFileA(path.c_str()));
-    EXPECT_FALSE(pdf.image(path.c_str(), 10, 130));
+    ASSERT_TRUE(CopyFileA(pdfTestData("rgb8.png").c_str(), picture.c_str(), FALSE));
+    EXPECT_TRUE(pdf.image(picture.c_str(), 10, 10) && pdf.image(picture.c_str(), 10, 50, 20));
+    ASSERT_TRUE(CopyFileA(pdfTestData("grey8.png").c_str(), picture.c_str(), FALSE));
+    EXPECT_TRUE(pdf.image(picture.c_str(), 10, 90));
     const std::string out = pdf.getBuffer();
     const std::regex image("/Subtype /Image");
     EXPECT_EQ(std::distance(std::sregex_iterator(out.begin(), out.end(), image), std::sregex_iterator()), 2);
     EXPECT_NE(out.find("/I2 Do"), std::string::npos);
+
+    writeBytes(target, "alt");
+    ASSERT_TRUE(pdf.save(target.c_str()));
+    EXPECT_EQ(readBytes(target), out);
+    globalError.log = "";
+    const std::string missing = folder.file("fehlt\\doc.pdf");
+    EXPECT_FALSE(pdf.save(missing.c_str()));
+    EXPECT_TRUE(logged("NPdfDocument::save(..): Die Datei \"" + missing + "\" konnte nicht geschrieben werden."));
+    EXPECT_TRUE(logged("Fehlernummer: "));
+    // A folder at the target: the temporary file is written, the rename fails.
+    CreateDirectoryA(folder.file("ordner.pdf").c_str(), nullptr);
+    EXPECT_FALSE(pdf.save(folder.file("ordner.pdf").c_str()));
+    EXPECT_EQ(listFolder(folder.path()), std::vector<std::string>({"doc.pdf", "ordner.pdf", "wechsel.png"}));
 }

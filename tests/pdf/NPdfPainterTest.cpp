@@ -64,11 +64,8 @@ TEST(NPdfPainter, StateFollowsTheScreenDeviceCallForCall)
         {"a shape's own colours are taken back", [&](NPainter& p) { p.rectangle(box, 0x123456, 0x654321); }},
         {"-3 after a shape", [](NPainter& p) { p.setPen(-3); p.setBrush(-3); }},
         {"ellipse, roundRect, pie, polygon with own colours", [&](NPainter& p) {
-             p.ellipse(box, -1, 0x111111);
-             p.roundRect(box, NSize(4, 4), 0x222222, -1);
-             p.pie(box, NPoint(30, 15), NPoint(15, 0), 0x333333, 0x444444);
-             p.polygon(curve, 3, 0x555555, 0x666666);
-         }},
+             p.ellipse(box, -1, 0x111111); p.roundRect(box, NSize(4, 4), 0x222222, -1);
+             p.pie(box, NPoint(30, 15), NPoint(15, 0), 0x333333, 0x444444); p.polygon(curve, 3, 0x555555, 0x666666); }},
         {"a line's pen and a bezier's width for one call",
          [&](NPainter& p) { p.line(0, 0, 9, 9, -1); p.bezier(curve, 7, 0x777777); }},
         {"text colours, -2 keeps one", [](NPainter& p) { p.setTextColor(0x0000AA, -2); p.setTextColor(-2, 0x00AA00); }},

@@ -10,10 +10,7 @@
 #include "TestFiles.h"
 
 // tests/pdf/data of the source tree, seen from build/<arch>/bin.
-inline std::string pdfTestData(const std::string& name)
-{
-    return programFolder() + "..\\..\\..\\tests\\pdf\\data\\" + name;
-}
+inline std::string pdfTestData(const std::string& name) { return programFolder() + "..\\..\\..\\tests\\pdf\\data\\" + name; }
 
 inline unsigned get16(const std::string& s, size_t at)
 {
