@@ -17,27 +17,23 @@ bool logged(const std::string& line) { return std::string(globalError.log.getBuf
 
 } // namespace
 
-// Cross references, stream lengths and page sizes are read back by qpdf and
-// pdfinfo in readers.sh; here what those readers let pass.
+// Cross references, lengths and page sizes: see qpdf and pdfinfo in readers.sh.
 TEST(NPdfDocument, HeaderTrailerAndUnits)
 {
     NPdfDocument pdf;
     pdf.addPage();
     const std::string out = pdf.getBuffer();
-    ASSERT_EQ(out.compare(0, 10, "%PDF-1.3\n%"), 0);
-    for (int i = 10; i < 14; ++i)
-        EXPECT_GE(static_cast<unsigned char>(out[i]), 0x80) << "binary comment byte " << i;
-    EXPECT_TRUE(std::regex_search(out, std::regex("trailer\n<< /Size \\d+ /Root \\d+ 0 R /Info \\d+ 0 R >>\nstartxref\n\\d+\n%%EOF\n$")));
+    // A comment of bytes above 127 after the version marks the file as binary.
+    EXPECT_TRUE(std::regex_search(out, std::regex("^%PDF-1\\.3\n%[\x80-\xFF]{4}\n")));
+    EXPECT_TRUE(std::regex_search(out, std::regex("trailer\n<< /Size \\d+ /Root \\d+ 0 R /Info \\d+ 0 R >>\n"
+                                                  "startxref\n\\d+\n%%EOF\n$")));
 
-    const struct { const char* unit; float scale; } units[] = {
-        {"pt", 1}, {"mm", 72 / 25.4f}, {"cm", 72 / 2.54f}, {"in", 72}};
+    const struct { const char* unit; float scale; } units[] = {{"pt", 1}, {"mm", 72 / 25.4f}, {"cm", 72 / 2.54f}, {"in", 72}};
     for (const auto& u : units) {
         NPdfDocument doc("P", u.unit, "Letter");
         EXPECT_FLOAT_EQ(doc.getScale(), u.scale) << u.unit;
         doc.addPage("L");
         EXPECT_NEAR(doc.getPageSize().cy * u.scale, 612, 0.01) << u.unit;
-        doc.addPage("", NSizeF(2, 3));
-        EXPECT_NEAR(doc.getPageSize().cy, 3, 0.001) << u.unit;
     }
 }
 
@@ -57,8 +53,8 @@ TEST(NPdfDocument, BadInputLogsALineAndLeavesTheDocumentUsable)
                  pdf.setTextColor(1, 2, 300) || pdf.setDisplayMode("gross"));
     EXPECT_FALSE(pdf.image("Z:\\nicht\\da.png", 10, 10) || pdf.image(damaged.c_str(), 10, 10));
     EXPECT_FALSE(pdf.addTrueTypeFont("Z", "", damagedFont.c_str()) || pdf.setFont("Z"));
-    EXPECT_FALSE(pdf.addTrueTypeFont("X", "", "Z:\\nicht\\da.ttf"));
-    EXPECT_FALSE(pdf.addType1Font("Y", "", "Z:\\nicht\\da.t1", "Z:\\nicht\\da.afm"));
+    EXPECT_FALSE(pdf.addTrueTypeFont("X", "", "Z:\\nicht\\da.ttf") ||
+                 pdf.addType1Font("Y", "", "Z:\\nicht\\da.t1", "Z:\\nicht\\da.afm"));
     const std::string lines[] = {"text(..): Es gibt noch keine Seite",
         "addPage(..): Unbekanntes Seitenformat \"B5\"", "addPage(..): Unbekannte Ausrichtung \"quer\"",
         "addPage(..): Die Seitengr\xF6\xDF" "e ist ung\xFCltig", "setFont(..): Unbekannte Schriftart \"Garamond\"",

@@ -63,12 +63,14 @@ const Picture pictures[] = {
     {"palette8.png", "[/Indexed /DeviceRGB 255 <", 'i'},
     {"rgb8-interlaced.png", "/DeviceRGB" + flate, 'p', &rgb, 1}, {"rgb16.png", "/DeviceRGB" + flate, 'p', &rgb, 1},
     {"rgba8.png", "/DeviceRGB" + flate, 'p', &rgba, 1}, {"rgba8-interlaced.png", "/DeviceRGB" + flate, 'p', &rgba, 1},
-    {"grey1-interlaced.png", "/DeviceGray" + flate, 'p', &grey, 1}, {"grey-alpha.png", "/DeviceGray" + flate, 'p', &greyAlpha, 1},
+    {"grey1-interlaced.png", "/DeviceGray" + flate, 'p', &grey, 1},
+    {"grey-alpha.png", "/DeviceGray" + flate, 'p', &greyAlpha, 1},
     {"rgb24.bmp", "/DeviceRGB" + flate, 'p', &rgb, 0}, {"rgb565.bmp", "/DeviceRGB" + flate, 'p', &rgb, 9},
     {"rgba32.bmp", "/DeviceRGB" + flate, 'p', &rgba, 1}, {"grey1.bmp", "[/Indexed /DeviceRGB 1 <", 'x', &grey},
     {"palette8.bmp", "[/Indexed /DeviceRGB 255 <", 'x', &rgb}, {"palette8-rle.bmp", "[/Indexed /DeviceRGB 255 <", 'x', &rgb},
     {"rgb.jpg", "/DeviceRGB" + dct, 'f'}, {"progressive.jpg", "/DeviceRGB" + dct, 'f'},
-    {"grey.jpg", "/DeviceGray" + dct, 'f'}, {"cmyk.jpg", "/DeviceCMYK /BitsPerComponent 8 /Decode [1 0 1 0 1 0 1 0] /Filter /DCTDecode", 'f'}};
+    {"grey.jpg", "/DeviceGray" + dct, 'f'},
+    {"cmyk.jpg", "/DeviceCMYK /BitsPerComponent 8 /Decode [1 0 1 0 1 0 1 0] /Filter /DCTDecode", 'f'}};
 
 } // namespace
 
@@ -77,7 +79,8 @@ TEST(NPdfImage, EachPictureKindGivesItsDictionaryAndData)
     for (const auto& c : pictures) {
         NPdfImage image;
         ASSERT_TRUE(image.load(pdfTestData(c.file).c_str())) << c.file << ": " << image.getError().getBuffer();
-        const std::string dictionary = image.getDictionary().getBuffer(), start = "/Width 9 /Height 6 /ColorSpace " + c.entries;
+        const std::string dictionary = image.getDictionary().getBuffer();
+        const std::string start = "/Width 9 /Height 6 /ColorSpace " + c.entries;
         const bool indexed = c.entries.back() == '<';
         EXPECT_EQ(indexed ? dictionary.substr(0, start.size()) : dictionary, start);
         const std::string file = readBytes(pdfTestData(c.file)), &data = image.getData();
@@ -98,7 +101,8 @@ TEST(NPdfImage, EachPictureKindGivesItsDictionaryAndData)
             expectPixels(pixels, 3, *c.pattern, 0, c.file);
         }
         const std::string colour{char(28 * 8), char(50 * 5), char(12 * 13)};   // pixel (8, 5)
-        EXPECT_TRUE(!indexed || (palette.size() == 3u << bits && (bits == 1 || palette.find(colour) != std::string::npos))) << c.file;
+        EXPECT_TRUE(!indexed || palette.size() == 3u << bits) << c.file;
+        EXPECT_TRUE(bits == 1 || !indexed || palette.find(colour) != std::string::npos) << c.file;
     }
 }
 
@@ -118,14 +122,9 @@ TEST(NPdfImage, HandMadeAndAlteredPictures)
         EXPECT_EQ(dictionary.find("/Mask [1 1]") != std::string::npos, c.mask) << dictionary;
         EXPECT_EQ(paletteOf(dictionary).substr(3 * c.entry, 3), c.color) << dictionary;
     }
-    // 16-bit grey with a colour key: the key pixel turns white, the other
-    // keeps its high byte.
-    std::string png = makePng(2, 1, 16, 0, pngChunk("tRNS", "\x12\x34"), std::string("\0\x12\x34\x12\x35", 5));
-    ASSERT_TRUE(image.loadMemory(png.data(), png.size(), "k.png")) << image.getError().getBuffer();
-    EXPECT_EQ(inflated(image.getData(), 2), "\xFF\x12");
     // Row filters Sub, Up, Average, Paeth, worked out by hand on grey +
     // alpha (2 bytes a pixel, 2 pixels a row).
-    png = makePng(2, 4, 8, 4, "", std::string("\x01\x0A\xFF\x01\0\x02\x02\0\x02\0\x03\x0E\x80\x0E\0\x04\x05\0\x0A\0", 20));
+    const std::string png = makePng(2, 4, 8, 4, "", std::string("\x01\x0A\xFF\x01\0\x02\x02\0\x02\0\x03\x0E\x80\x0E\0\x04\x05\0\x0A\0", 20));
     ASSERT_TRUE(image.loadMemory(png.data(), png.size(), "f.png")) << image.getError().getBuffer();
     EXPECT_EQ(inflated(image.getData(), 8), "\x0A\x0B\x0C\x0D\x14\x1E\x19\x28");
 

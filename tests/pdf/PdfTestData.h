@@ -12,10 +12,7 @@
 // tests/pdf/data of the source tree, seen from build/<arch>/bin.
 inline std::string pdfTestData(const std::string& name) { return programFolder() + "..\\..\\..\\tests\\pdf\\data\\" + name; }
 
-inline unsigned get16(const std::string& s, size_t at)
-{
-    return (static_cast<unsigned char>(s.at(at)) << 8) | static_cast<unsigned char>(s.at(at + 1));
-}
+inline unsigned get16(const std::string& s, size_t at) { return (s.at(at) & 0xFFu) << 8 | (s.at(at + 1) & 0xFFu); }
 inline unsigned get32(const std::string& s, size_t at) { return (get16(s, at) << 16) | get16(s, at + 2); }
 inline std::string be32(unsigned v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
 

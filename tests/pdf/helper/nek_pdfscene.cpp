@@ -66,12 +66,6 @@ const struct {
          p.drawText(right, "rechtsb\xFCndig", "rb"); }},
 };
 
-void scene(NPainter& p)
-{
-    for (const auto& part : parts)
-        part.draw(p);
-}
-
 // The screen device's picture as a 24-bit BMP file: the rows of a bottom-up
 // DIB section are the file's rows (400 * 3 bytes, no padding).
 bool drawOnScreenDevice(const char* path)
@@ -88,7 +82,8 @@ bool drawOnScreenDevice(const char* path)
     {
         NDevice device;
         device.beginPaint(memory);
-        scene(device);
+        for (const auto& part : parts)
+            part.draw(device);
         device.endPaint();
     }
     GdiFlush();
@@ -108,7 +103,8 @@ bool drawOnPdfPage(const char* path, bool compressed)
     document.setCompression(compressed);
     document.addPage("L", NSizeF(width * 0.75f, height * 0.75f));
     NPdfPainter painter(document, 0.75f);
-    scene(painter);
+    for (const auto& part : parts)
+        part.draw(painter);
     return document.save(path);
 }
 
