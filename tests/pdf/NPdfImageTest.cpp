@@ -21,8 +21,7 @@ const Pattern rgba = [](int x, int y, int c) { return overWhite(rgb(x, y, c), 25
 const Pattern grey = [](int x, int y, int) { return (x + y) % 2 * 255u; };
 const Pattern greyAlpha = [](int x, int y, int) { return overWhite(grey(x, y, 0), 255 - 30 * x); };
 
-void expectPixels(const std::string& samples, int channels, const Pattern& expected, int tolerance,
-                  const std::string& what)
+void expectPixels(const std::string& samples, int channels, const Pattern& expected, int tolerance, const std::string& what)
 {
     ASSERT_EQ(samples.size(), static_cast<size_t>(W * H * channels)) << what;
     for (int i = 0; i < W * H * channels; ++i) {
@@ -124,7 +123,8 @@ TEST(NPdfImage, HandMadeAndAlteredPictures)
     }
     // Row filters Sub, Up, Average, Paeth, worked out by hand on grey +
     // alpha (2 bytes a pixel, 2 pixels a row).
-    const std::string png = makePng(2, 4, 8, 4, "", std::string("\x01\x0A\xFF\x01\0\x02\x02\0\x02\0\x03\x0E\x80\x0E\0\x04\x05\0\x0A\0", 20));
+    const std::string rows("\x01\x0A\xFF\x01\0\x02\x02\0\x02\0\x03\x0E\x80\x0E\0\x04\x05\0\x0A\0", 20);
+    const std::string png = makePng(2, 4, 8, 4, "", rows);
     ASSERT_TRUE(image.loadMemory(png.data(), png.size(), "f.png")) << image.getError().getBuffer();
     EXPECT_EQ(inflated(image.getData(), 8), "\x0A\x0B\x0C\x0D\x14\x1E\x19\x28");
 

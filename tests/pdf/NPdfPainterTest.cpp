@@ -135,8 +135,7 @@ TEST(NPdfPainter, DrawTextFormatsDecideTheLinesWritten)
 {
     const struct { const char* text; const char* format; int width; std::vector<std::string> lines; } cases[] = {
         {"&Datei && mehr", "", 300, {"&Datei && mehr"}}, {"&Datei && mehr", "&", 300, {"Datei & mehr"}},
-        {"eins zwei drei vier", "w", 80, {"eins zwei", "drei vier"}},
-        {"eins zwei drei vier", "", 80, {"eins zwei drei vier"}},
+        {"eins zwei drei vier", "w", 80, {"eins zwei", "drei vier"}}, {"eins zwei drei vier", "", 80, {"eins zwei drei vier"}},
         {"oben\r\nunten", "", 300, {"oben", "unten"}}, {"oben\r\nunten", "v", 300, {"obenunten"}},
         {"a\tb", "", 300, {"ab"}}, {"Klammer (auf) \\", "", 300, {"Klammer \\(auf\\) \\\\"}}};
     for (const auto& c : cases) {

@@ -36,10 +36,9 @@ inline std::string inflated(const std::string& data, size_t expected)
 {
     std::string out(expected + 16, '\0');
     uLongf length = static_cast<uLongf>(out.size());
-    if (uncompress(reinterpret_cast<Bytef*>(&out[0]), &length, reinterpret_cast<const Bytef*>(data.data()),
-                   static_cast<uLong>(data.size())) != Z_OK)
-        return "<not a zlib stream>";
-    return out.substr(0, length);
+    const int result = uncompress(reinterpret_cast<Bytef*>(&out[0]), &length,
+                                  reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()));
+    return result == Z_OK ? out.substr(0, length) : "<not a zlib stream>";
 }
 
 // A whole PNG: header of w x h with the given depth and colour type, extra

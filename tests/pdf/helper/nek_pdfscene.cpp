@@ -116,8 +116,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "Aufruf: nek_pdfscene BILD.bmp SEITE.pdf SEITE-unkomprimiert.pdf\n");
         return 2;
     }
-    if (!drawOnScreenDevice(argv[1]) || !drawOnPdfPage(argv[2], true) ||
-        !drawOnPdfPage(argv[3], false)) {
+    if (!drawOnScreenDevice(argv[1]) || !drawOnPdfPage(argv[2], true) || !drawOnPdfPage(argv[3], false)) {
         std::fprintf(stderr, "nek_pdfscene: Die Dateien konnten nicht geschrieben werden.\n");
         return 1;
     }

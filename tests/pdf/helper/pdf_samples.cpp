@@ -10,8 +10,7 @@ namespace {
 
 struct Inputs { NString ttf, t1, afm, png, jpg, bmp; };
 
-// 2024-05-17 10:20:30 UTC
-const time_t sampleDate = 1715941230;
+const time_t sampleDate = 1715941230;   // 2024-05-17 10:20:30 UTC
 
 void formats(NPdfDocument& pdf, const Inputs&)
 {
@@ -134,7 +133,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: pdf_samples OUTDIR TTF T1 AFM PNG JPG BMP\n");
         return 2;
     }
-    const NString dir = argv[1];
     const Inputs in{argv[2], argv[3], argv[4], argv[5], argv[6], argv[7]};
     const std::pair<const char*, void (*)(NPdfDocument&, const Inputs&)> samples[] = {
         {"formats", formats}, {"text", text}, {"fonts", fonts}, {"images", images}, {"links", links}, {"shapes", shapes}};
@@ -145,7 +143,7 @@ int main(int argc, char** argv)
             pdf.setCompression(!raw);
             pdf.setCreationDate(sampleDate);
             fill(pdf, in);
-            failures += !pdf.save(dir + "\\" + name + (raw ? "-raw" : "") + ".pdf");
+            failures += !pdf.save(NString(argv[1]) + "\\" + name + (raw ? "-raw" : "") + ".pdf");
         }
     if (!globalError.log.isEmpty()) {
         std::fprintf(stderr, "%s\n", globalError.log.getBuffer());
