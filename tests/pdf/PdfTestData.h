@@ -1,8 +1,8 @@
 #ifndef PDFTESTDATA_H
 #define PDFTESTDATA_H
 
-// Shared helpers of the PDF asset tests: where the test files are, and a
-// big-endian numbers, zlib, and a PNG writer for hand-made pictures.
+// Shared helpers of the PDF tests: where the test pictures are, big-endian
+// numbers, zlib, and a PNG writer for hand-made pictures.
 #include <zlib.h>
 
 #include <string>
@@ -10,31 +10,17 @@
 #include "TestFiles.h"
 
 // tests/pdf/data of the source tree, seen from build/<arch>/bin.
-inline std::string pdfTestData(const std::string& name)
-{
-    return programFolder() + "..\\..\\..\\tests\\pdf\\data\\" + name;
-}
+inline std::string pdfTestData(const std::string& name) { return programFolder() + "..\\..\\..\\tests\\pdf\\data\\" + name; }
 
-inline unsigned get16(const std::string& s, size_t at)
-{
-    return (static_cast<unsigned char>(s.at(at)) << 8) | static_cast<unsigned char>(s.at(at + 1));
-}
+inline unsigned get16(const std::string& s, size_t at) { return (s.at(at) & 0xFFu) << 8 | (s.at(at + 1) & 0xFFu); }
 inline unsigned get32(const std::string& s, size_t at) { return (get16(s, at) << 16) | get16(s, at + 2); }
-
-inline std::string be32(unsigned v)
-{
-    std::string out(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        out[i] = static_cast<char>((v >> (24 - 8 * i)) & 0xFF);
-    return out;
-}
+inline std::string be32(unsigned v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
 
 inline std::string pngChunk(const std::string& type, const std::string& body)
 {
-    std::string typed = type + body;
-    unsigned crc = static_cast<unsigned>(
-        crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size())));
-    return be32(static_cast<unsigned>(body.size())) + typed + be32(crc);
+    const std::string typed = type + body;
+    const uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size()));
+    return be32(static_cast<unsigned>(body.size())) + typed + be32(static_cast<unsigned>(crc));
 }
 
 inline std::string deflated(const std::string& raw)
@@ -43,31 +29,24 @@ inline std::string deflated(const std::string& raw)
     std::string out(length, '\0');
     compress(reinterpret_cast<Bytef*>(&out[0]), &length, reinterpret_cast<const Bytef*>(raw.data()),
              static_cast<uLong>(raw.size()));
-    out.resize(length);
-    return out;
+    return out.substr(0, length);
 }
 
 inline std::string inflated(const std::string& data, size_t expected)
 {
     std::string out(expected + 16, '\0');
     uLongf length = static_cast<uLongf>(out.size());
-    if (uncompress(reinterpret_cast<Bytef*>(&out[0]), &length, reinterpret_cast<const Bytef*>(data.data()),
-                   static_cast<uLong>(data.size())) != Z_OK)
-        return "<not a zlib stream>";
-    out.resize(length);
-    return out;
+    const int result = uncompress(reinterpret_cast<Bytef*>(&out[0]), &length,
+                                  reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()));
+    return result == Z_OK ? out.substr(0, length) : "<not a zlib stream>";
 }
 
-// A whole PNG: header of w x h with the given depth, colour type and
-// interlace flag, extra chunks before the image data, and raw (filtered) rows.
+// A whole PNG: header of w x h with the given depth and colour type, extra
+// chunks before the image data, and raw (filtered) rows.
 inline std::string makePng(unsigned w, unsigned h, int depth, int colorType, const std::string& extra,
-                           const std::string& rawRows, int interlace = 0)
+                           const std::string& rawRows)
 {
-    std::string header = be32(w) + be32(h);
-    header += static_cast<char>(depth);
-    header += static_cast<char>(colorType);
-    header += std::string(2, '\0');
-    header += static_cast<char>(interlace);
+    const std::string header = be32(w) + be32(h) + std::string{char(depth), char(colorType), 0, 0, 0};
     return std::string("\x89PNG\r\n\x1A\n", 8) + pngChunk("IHDR", header) + extra +
            pngChunk("IDAT", deflated(rawRows)) + pngChunk("IEND", "");
 }
