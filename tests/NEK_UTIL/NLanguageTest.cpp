@@ -38,14 +38,11 @@ TEST(NLanguage, TranslatesKnownKeysAndLogsMissingOnes)
     EXPECT_EQ(translated(table, M "no second marker", 10), "no secon");
     // Unmarked texts and texts with a single marker byte come back as they are.
     int length = 7;
-    const char* half = "\xB3greeting" M "x";
-    EXPECT_EQ(table.translate(half, length), half);
-    EXPECT_EQ(length, 7);
+    const char *half = "\xB3greeting" M "x", *marked = M "greeting" M "Hello";
+    EXPECT_TRUE(table.translate(half, length) == half && length == 7);
     table.setEnabled(false);
-    const char* marked = M "greeting" M "Hello";
     length = -1;
-    EXPECT_EQ(table.translate(marked, length), marked);
-    EXPECT_EQ(length, -1);
+    EXPECT_TRUE(table.translate(marked, length) == marked && length == -1);
 }
 
 TEST(NLanguage, FileSyntaxLaterLoadsClearAndLargeFiles)
@@ -73,10 +70,8 @@ TEST(NLanguage, FileSyntaxLaterLoadsClearAndLargeFiles)
 
     // Later loads append, the first entry of a key wins; clear empties all.
     table.setLanguageName("en");
-    EXPECT_TRUE(table.load("key=first" M "key=second"));
-    EXPECT_TRUE(table.load("key=third" M "b=2"));
+    EXPECT_TRUE(table.load("key=first" M "key=second") && table.load("key=third" M "b=2"));
     EXPECT_EQ(translated(table, M "key" M "d") + translated(table, M "b" M "d"), "first2");
-    EXPECT_EQ(translated(table, M "nope" M "d"), "d");
     table.clear();
     EXPECT_EQ(table.getLanguageName() + table.getErrorText() + table.getMissingKeys(), "de");
     // Filled again after clear, the old entries stay gone.
