@@ -41,13 +41,11 @@ public:
         };
     }
 
-    // The menu loop translates the keys posted to it; a character left over
-    // from one menu would close the next one.
+    // The menu loop translates the keys posted to it; a character left over would close the next menu.
     static void dropTypedCharacters()
     {
         MSG message;
-        while (PeekMessageA(&message, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE)) {
-        }
+        while (PeekMessageA(&message, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE)) {}
     }
 
     std::vector<Menu> seen;
