@@ -131,7 +131,7 @@ TEST(NFileSystem, MakeDirCopyRenameDeleteAndShellDelete)
     EXPECT_EQ(listFolder(folder.path()), Names{"quelle.txt"});
 }
 
-TEST(NFileSystem, PathSplittersAndRelativePaths)
+TEST(NFileSystem, PathSplittersRelativePathsTempNamesFullPathsAndCurrentFolder)
 {
     // Names longer than the usual 260-character buffers come back whole.
     const std::string longName(300, 'n'), longFolder = "C:\\" + std::string(280, 'f');
@@ -159,10 +159,7 @@ TEST(NFileSystem, PathSplittersAndRelativePaths)
         {"C:\\Daten", "C:\\Daten", "C:\\Daten"},
     };
     for (const auto& r : relative) EXPECT_EQ(str(NFileSystem::getRelativePath(r[0], r[1])), r[2]) << r[0];
-}
 
-TEST(NFileSystem, TempNamesFullPathsAndCurrentFolder)
-{
     const NString created = NFileSystem::getTempFileName("nek");
     EXPECT_TRUE(created.startsWith(NFileSystem::getTempPath()) && fileExists(str(created)));
     DeleteFileA(created);

@@ -21,10 +21,9 @@ NMem memOf(const std::string& s)
 
 }  // namespace
 
-TEST(NMem, SizesEditsAndBounds)
+TEST(NMem, SizesEditsBoundsSearchingRangesAndHexDump)
 {
-    NMem m;
-    EXPECT_EQ(bytes(m), std::string(100, '\0'));
+    EXPECT_EQ(bytes(NMem()), std::string(100, '\0'));
     EXPECT_EQ(NMem(-5).getSize(), 0);
 
     NMem small(3);
@@ -57,10 +56,7 @@ TEST(NMem, SizesEditsAndBounds)
     EXPECT_TRUE(r.remove(2, 3) && r.remove(5, 100));
     EXPECT_EQ(bytes(r), "01567");
     EXPECT_FALSE(r.remove(6, 1) || r.remove(0, -1));
-}
 
-TEST(NMem, SearchingRangesAndHexDump)
-{
     const NMem m = memOf("abcabcab");
     const int finds[][2] = {
         {m.findByte('c', 3), 5}, {m.findByte('a', -4), 0}, {m.find("ab", 2, 4), 6}, {m.find("ab", 2, 7), -1},

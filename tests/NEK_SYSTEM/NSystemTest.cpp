@@ -18,7 +18,7 @@ time_t localSeconds(int year, int month, int day, int hour, int minute, int seco
 
 }  // namespace
 
-TEST(NSystem, ErrorTextsEnvironmentAndFolders)
+TEST(NSystem, ErrorTextsEnvironmentAndFoldersAndTheFormatsOfNTime)
 {
     NString known = NError::getSystemMessage(ERROR_FILE_NOT_FOUND);
     known.trim();
@@ -38,10 +38,7 @@ TEST(NSystem, ErrorTextsEnvironmentAndFolders)
     const DWORD attributes = GetFileAttributesA(NSystem::getSpecialFolder(CSIDL_APPDATA));
     EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
     EXPECT_EQ(str(NSystem::getSpecialFolder(0x7F)), "");
-}
 
-TEST(NTime, Formats)
-{
     NTime t(localSeconds(2014, 6, 6, 9, 5, 3));
     EXPECT_EQ(str(t.getDate()) + " " + str(t.getTime()), "06.06.2014 09:05:03");
     // Unknown conversions are written as they stand.

@@ -45,27 +45,23 @@ LRESULT CALLBACK answerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-TEST(NThread, RunsItsBodyAgainOnceIdleAndServesTheStartersWindows)
+TEST(NThread, RunsItsBodyAgainOnceIdleServesTheStartersWindowsAndIsStoppedByTerminateOrDestructor)
 {
-    TestThread thread;
-    ASSERT_TRUE(thread.start());
-    for (int i = 0; i < 5000 && thread.isRunning(); ++i) Sleep(1);
-    EXPECT_FALSE(thread.isRunning());
-    EXPECT_EQ(thread.ends, 1);  // the end handler ran after the body
+    TestThread idle;
+    ASSERT_TRUE(idle.start());
+    for (int i = 0; i < 5000 && idle.isRunning(); ++i) Sleep(1);
+    EXPECT_FALSE(idle.isRunning());
 
-    thread.window = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    ASSERT_NE(thread.window, nullptr);
-    SetWindowLongPtrA(thread.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&answerProc));
-    EXPECT_TRUE(thread.startAndPump() && !thread.isRunning());
-    EXPECT_EQ(thread.answer, 42);
-    EXPECT_EQ(thread.runs, 2);
-    EXPECT_EQ(thread.ends, 2);
-    DestroyWindow(thread.window);
-    CloseHandle(thread.self);
-}
+    idle.window = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(idle.window, nullptr);
+    SetWindowLongPtrA(idle.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&answerProc));
+    EXPECT_TRUE(idle.startAndPump() && !idle.isRunning());
+    EXPECT_EQ(idle.answer, 42);
+    EXPECT_EQ(idle.runs, 2);
+    EXPECT_EQ(idle.ends, 2);
+    DestroyWindow(idle.window);
+    CloseHandle(idle.self);
 
-TEST(NThread, TerminateAndDestructorOnARunningThread)
-{
     const NString savedLog = globalError.log;
     globalError.log = "";
     for (int destroy = 0; destroy < 2; ++destroy) {
