@@ -28,8 +28,7 @@ std::string edited(const std::string& text, Edit edit)
 TEST(NString, BlockFollowsTheRequestedSizeIn128ByteStepsAlsoForSourcesInsideTheBlock)
 {
     NString empty;
-    EXPECT_EQ(127, empty.getCapacity());
-    EXPECT_EQ(nullptr, empty.getBufferOrNull());
+    EXPECT_TRUE(empty.getCapacity() == 127 && empty.getBufferOrNull() == nullptr);
     const struct {
         char fill;
         int start;
@@ -59,7 +58,7 @@ TEST(NString, BlockFollowsTheRequestedSizeIn128ByteStepsAlsoForSourcesInsideTheB
     EXPECT_EQ("aa-bb", edited("a-b", [](NString& e) { e.replace("-", e.getBuffer()); }));
 }
 
-TEST(NString, AccessSubstringsAndSearching)
+TEST(NString, AccessSubstringsSearchingReplaceAndInPlaceEditing)
 {
     const NString s("abcdef");
     EXPECT_EQ(0, s.getAt(6));
@@ -82,10 +81,7 @@ TEST(NString, AccessSubstringsAndSearching)
     };
     for (size_t i = 0; i < sizeof finds / sizeof finds[0]; ++i)
         EXPECT_EQ(finds[i].found, finds[i].expected) << i;
-}
 
-TEST(NString, ReplaceAndInPlaceEditing)
-{
     const struct { const char* text; const char* what; const char* with; bool repeat; const char* result; } cases[] = {
         // One character for one, the first hit not at the start.
         {"a-b-c", "-", "+", false, "a+b+c/2"},
@@ -101,9 +97,9 @@ TEST(NString, ReplaceAndInPlaceEditing)
         {"ab", "a", "aa", true, "aab/1"},
     };
     for (const auto& c : cases) {
-        NString s(c.text);
-        const int count = s.replace(c.what, c.with, c.repeat);
-        EXPECT_EQ(c.result, bytes(s) + "/" + std::to_string(count)) << c.text << " " << c.what;
+        NString text(c.text);
+        const int count = text.replace(c.what, c.with, c.repeat);
+        EXPECT_EQ(c.result, bytes(text) + "/" + std::to_string(count)) << c.text << " " << c.what;
     }
     EXPECT_EQ("abcde_f!", edited("abef", [](NString& e) {
                   e.insert(2, "cd"); e.insert(-1, "_"); e.insert(100, "!"); e.insert(-20, "never"); }));
@@ -116,10 +112,9 @@ TEST(NString, ReplaceAndInPlaceEditing)
 
 TEST(NString, CaseMappingComparisonAndTrimming)
 {
-    EXPECT_EQ("\xC4\xD6\xDC\xC4\xD6\xDC\xDF AZ\xC0\xE0 09",
-              edited("\xC4\xD6\xDC\xE4\xF6\xFC\xDF Az\xC0\xE0 09", [](NString& e) { e.makeUpper(); }));
-    EXPECT_EQ("\xE4\xF6\xFC\xE4\xF6\xFC\xDF az\xC0\xE0 09",
-              edited("\xC4\xD6\xDC\xE4\xF6\xFC\xDF Az\xC0\xE0 09", [](NString& e) { e.makeLower(); }));
+    const std::string mixed = "\xC4\xD6\xDC\xE4\xF6\xFC\xDF Az\xC0\xE0 09";
+    EXPECT_EQ("\xC4\xD6\xDC\xC4\xD6\xDC\xDF AZ\xC0\xE0 09", edited(mixed, [](NString& e) { e.makeUpper(); }));
+    EXPECT_EQ("\xE4\xF6\xFC\xE4\xF6\xFC\xDF az\xC0\xE0 09", edited(mixed, [](NString& e) { e.makeLower(); }));
     const NString word("\xDC" "berGr\xD6\xDF" "e");
     EXPECT_TRUE(word.startsWith("\xFC" "BER", true) && word.endsWith("gr\xF6\xDF" "E", true));
     EXPECT_FALSE(word.startsWith("\xFC" "BER") || word.endsWith("gr\xF6\xDF" "E"));
