@@ -4,7 +4,7 @@
 
 #include "NDebug.h"
 
-TEST(NDebug, SilentWhileOffThenLinesInOrderAndLongOnesCutAt5000UntilTheListenerGoes)
+TEST(NDebug, SilentWhileOffThenLinesInOrderLongOnesCutUntilTheListenerGoesAndOneFailedAttemptThenSilent)
 {
     TestListener listener;
     ASSERT_TRUE(listener.ok());
@@ -40,27 +40,23 @@ TEST(NDebug, SilentWhileOffThenLinesInOrderAndLongOnesCutAt5000UntilTheListenerG
     }));
     // Still the one connection: nothing is retried.
     EXPECT_EQ(debug.connectState, 1);
-}
 
-TEST(NDebug, OneFailedAttemptThenSilentEvenForALaterListener)
-{
     RefusingPort port;
-    NDebug debug;
-    debug.debugPort = port.port();
-    debug.off = false;
-    debug.printf("niemand %s", "da");
-    EXPECT_EQ(debug.connectState, 2);
-    EXPECT_FALSE(debug.ensureConnected());
-    EXPECT_EQ(str(debug.getStatusText()), "Fehler...");
-    EXPECT_TRUE(debug.getErrorText().startsWith("Fehler beim Erzeugen eines TCP-Clients\r\nFehler beim Verbinden.\r\n"));
+    NDebug failing;
+    failing.debugPort = port.port();
+    failing.off = false;
+    failing.printf("niemand %s", "da");
+    EXPECT_FALSE(failing.ensureConnected());
+    EXPECT_EQ(str(failing.getStatusText()), "Fehler...");
+    EXPECT_TRUE(failing.getErrorText().startsWith("Fehler beim Erzeugen eines TCP-Clients\r\nFehler beim Verbinden.\r\n"));
     // A listener that starts now is never asked: no connection waits within 200 ms.
     ASSERT_EQ(listen(port.handle(), 5), 0);
-    for (int i = 0; i < 20; ++i) debug.printf("Zeile %d", i);
-    debug.sendLine("noch eine");
+    for (int i = 0; i < 20; ++i) failing.printf("Zeile %d", i);
+    failing.sendLine("noch eine");
     fd_set readable;
     FD_ZERO(&readable);
     FD_SET(port.handle(), &readable);
     timeval wait = {0, 200000};
     EXPECT_EQ(select(0, &readable, nullptr, nullptr, &wait), 0);
-    EXPECT_EQ(debug.connectState, 2);
+    EXPECT_EQ(failing.connectState, 2);
 }

@@ -6,7 +6,7 @@
 
 const std::string clientPrefix = "Fehler beim Erzeugen eines TCP-Clients\r\n";
 
-TEST(NNetworkStream, ClientAndServerRoundTrip)
+TEST(NNetworkStream, ClientAndServerRoundTripAndFailuresCarryGermanTextAndSystemText)
 {
     NNetworkStream base;  // no transport of its own
     EXPECT_FALSE(base.createClient(nullptr, 1, "127.0.0.1"));
@@ -43,10 +43,7 @@ TEST(NNetworkStream, ClientAndServerRoundTrip)
     EXPECT_EQ(str(client.getStatusText()), "Verbindung beendet.");
     EXPECT_FALSE(client.isConnected() || client.readMem(got) || !client.read().isEmpty());
     EXPECT_EQ(got.getSize(), 0);
-}
 
-TEST(NNetworkStream, FailuresCarryGermanTextAndSystemText)
-{
     NNetworkStreamTcp stream;
     const std::string name = "nichtvorhanden.invalid";
     EXPECT_FALSE(stream.createClient(nullptr, 5, name.c_str()));
@@ -65,9 +62,9 @@ TEST(NNetworkStream, FailuresCarryGermanTextAndSystemText)
     EXPECT_FALSE(stream.createClient(nullptr, refusing.port(), "127.0.0.1") || stream.isConnected());
     EXPECT_EQ(str(stream.getErrorText()), clientPrefix + "Fehler beim Verbinden.\r\n" + systemText(WSAECONNREFUSED));
     // The port is taken by the refusing socket.
-    NNetworkStreamTcp server;
-    EXPECT_FALSE(server.createServer(nullptr, refusing.port(), "127.0.0.1"));
-    EXPECT_EQ(str(server.getErrorText()),
+    NNetworkStreamTcp taken;
+    EXPECT_FALSE(taken.createServer(nullptr, refusing.port(), "127.0.0.1"));
+    EXPECT_EQ(str(taken.getErrorText()),
               "Fehler beim Erzeugen eines TCP-Servers\r\nbind(..) schlug fehl.\r\n" + systemText(WSAEADDRINUSE));
     NNetworkStreamTcp idle;  // nothing to accept from
     idle.acceptClient();

@@ -67,7 +67,7 @@ private:
 };
 
 // A server stream that, watching, accepts its client on the watching thread and collects what arrives.
-// calls() lists the handlers in the order they ran: "A" accept, "R" read, "W" write, "C" close.
+// calls() lists the handlers in the order they ran: "A" accept, "R" read, "C" close.
 class TestListener : public NNetworkStreamTcp {
 public:
     explicit TestListener(unsigned short wantedPort = 0, bool watch = true)
@@ -100,7 +100,6 @@ protected:
         acceptClient();
     }
     void onRead() override { log("R", str(read())); }
-    void onWrite() override { log("W", ""); }
     void onClose() override { log("C", ""); }
 
 private:
