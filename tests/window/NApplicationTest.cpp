@@ -132,6 +132,10 @@ TEST(NApplication, ConfigFilesOpenOnceAndNeedTheProgramsName)
         DeleteFileA(path.c_str());
         ASSERT_TRUE(open());
         EXPECT_EQ(str(file.getPath()), path);
+        // A second call keeps the open file, its change unsaved.
+        file.setValue("Test", "Wert", "1");
+        ASSERT_TRUE(open());
+        EXPECT_EQ(readBytes(path), "");
         file.close(false);
         DeleteFileA(path.c_str());
 

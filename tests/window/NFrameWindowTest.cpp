@@ -7,7 +7,7 @@
 #include "NToolTip.h"
 #include "WindowTestSupport.h"
 
-TEST(NFrameWindow, PlaceAndMaximizedStateAreStoredAndRestoredNeverBelowTheProgrammedSize)
+TEST(NFrameWindow, PlaceAndMaximizedStateAreRestoredNeverBelowTheProgrammedSizeAndClientDragsMoveItWhenAllowed)
 {
     ASSERT_TRUE(globalApplication.openUserConfigFile());
     NFileIni& config = globalApplicationBasic.userConfig;
@@ -44,10 +44,7 @@ TEST(NFrameWindow, PlaceAndMaximizedStateAreStoredAndRestoredNeverBelowTheProgra
     }
     config.setSectionText("MinFrame", "");
     config.save();
-}
 
-TEST(NFrameWindow, DraggingTheClientAreaMovesTheWindowOnlyWhenAllowed)
-{
     for (int flags : {0, 1}) {
         TestFrame frame("DragFrame");
         frame.dragFlags = flags;
