@@ -1,9 +1,6 @@
-#include <windows.h>
 
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 
 #include "GuiTestSupport.h"
 #include "NFile.h"
@@ -40,10 +37,10 @@ TEST(NFile, OpenModesAndFailures)
     const std::string path = folder.file("zeilen.txt"), missing = folder.file("fehlt.txt");
     writeBytes(path, "a\r\nb\r\n");
     NFile file;
-    ASSERT_TRUE(file.open(path.c_str(), "r"));
-    EXPECT_EQ(str(file.readString(-1)), "a\r\nb\r\n");
-    ASSERT_TRUE(file.open(path.c_str(), "rt"));
-    EXPECT_EQ(str(file.readString(-1)), "a\nb\n");
+    for (const auto& mode : {std::make_pair("r", "a\r\nb\r\n"), {"rt", "a\nb\n"}}) {
+        ASSERT_TRUE(file.open(path.c_str(), mode.first));
+        EXPECT_EQ(str(file.readString(-1)), mode.second);
+    }
     // A relative name is stored in its absolute form.
     char current[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, current);
@@ -75,8 +72,7 @@ TEST(NFile, OpenModesAndFailures)
     MessageBoxCatcher boxes(1);
     for (const auto& f : failures) {
         ASSERT_TRUE(file.open(path.c_str(), "rb", true));
-        EXPECT_FALSE(file.open(NString(f.name.c_str(), int(f.name.size())), f.mode, true));
-        EXPECT_FALSE(file.isOpen());
+        EXPECT_FALSE(file.open(NString(f.name.c_str(), int(f.name.size())), f.mode, true) || file.isOpen());
         const std::string error = str(file.lastError);
         EXPECT_EQ(error.substr(error.size() - std::min(error.size(), f.error.size())), f.error);
     }
@@ -90,8 +86,7 @@ TEST(NFile, ReadWriteSeekTellAndMisuseOfAClosedFile)
     const std::string path = folder.file("daten.bin");
     NFile file;
     ASSERT_TRUE(file.create(path.c_str()));
-    EXPECT_TRUE(file.write(NString("0123456789")));
-    EXPECT_TRUE(file.write("ABCDEFGHIJ", 10));
+    EXPECT_TRUE(file.write(NString("0123456789")) && file.write("ABCDEFGHIJ", 10));
     EXPECT_EQ(file.getSize(), 20);
     EXPECT_EQ(file.tell(), 20);  // getSize goes back where it was
     NFile::flushAll();
@@ -148,8 +143,7 @@ TEST(NFile, WholeFilesAndTheirFailuresLeaveNoTemporaryFileCreateTempAndReopenEmp
     TestFolder folder;
     const std::string path = folder.file("text.txt"), bin = folder.file("daten.bin");
     NString error = "alt";
-    EXPECT_TRUE(NFile::writeTextFile(path.c_str(), "Zeile 1\r\nZeile 2", &error));
-    EXPECT_TRUE(error.isEmpty());
+    EXPECT_TRUE(NFile::writeTextFile(path.c_str(), "Zeile 1\r\nZeile 2", &error) && error.isEmpty());
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
     EXPECT_TRUE(NFile::writeTextFile(path.c_str(), "kurz"));
     EXPECT_NE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
@@ -160,8 +154,7 @@ TEST(NFile, WholeFilesAndTheirFailuresLeaveNoTemporaryFileCreateTempAndReopenEmp
     NMem back(3);
     EXPECT_TRUE(NFile::readMem(bin.c_str(), back));
     EXPECT_EQ(std::string(reinterpret_cast<char*>(back.getPointer()), back.getSize()), std::string("\0\x01\xFF\0A", 5));
-    EXPECT_TRUE(NFile::writeMem(bin.c_str(), NMem(0)));
-    EXPECT_TRUE(NFile::readMem(bin.c_str(), back));
+    EXPECT_TRUE(NFile::writeMem(bin.c_str(), NMem(0)) && NFile::readMem(bin.c_str(), back));
     EXPECT_EQ(back.getSize(), 0);
     EXPECT_EQ(listFolder(folder.path()), (Names{"daten.bin", "text.txt"}));
 
@@ -195,8 +188,7 @@ TEST(NFile, WholeFilesAndTheirFailuresLeaveNoTemporaryFileCreateTempAndReopenEmp
     ASSERT_TRUE(file.createTemp("nkt", temps.path().c_str()));
     const std::string name = str(file.getFileName());
     EXPECT_EQ(name.rfind(fullPathOf(temps.path()) + "\\nkt", 0), 0u);
-    EXPECT_TRUE(file.write("hallo", 5));
-    EXPECT_TRUE(file.reopenEmpty());
+    EXPECT_TRUE(file.write("hallo", 5) && file.reopenEmpty());
     EXPECT_EQ(str(file.getFileName()), name);
     EXPECT_EQ(file.getSize(), 0);
     EXPECT_TRUE(file.write("x\n", 2));
@@ -206,7 +198,6 @@ TEST(NFile, WholeFilesAndTheirFailuresLeaveNoTemporaryFileCreateTempAndReopenEmp
     EXPECT_FALSE(file.createTemp("tmp", tooLong.c_str()));
     EXPECT_EQ(str(file.lastError), "Fehler beim Anlegen einer tempor\xE4ren Datei in '" + tooLong + "'\r\n" +
                                        systemText(ERROR_FILENAME_EXCED_RANGE));
-    EXPECT_FALSE(file.createTemp("nkt", temps.file("fehlt").c_str()));
-    EXPECT_FALSE(file.isOpen());
+    EXPECT_FALSE(file.createTemp("nkt", temps.file("fehlt").c_str()) || file.isOpen());
     EXPECT_EQ(listFolder(temps.path()), Names{name.substr(name.rfind('\\') + 1)});
 }

@@ -1,7 +1,5 @@
-#include <gtest/gtest.h>
 
 #include <climits>
-#include <string>
 
 #include "GuiTestSupport.h"
 #include "NMapStringToString.h"
@@ -23,15 +21,13 @@ NMem memOf(const std::string& s)
 
 }  // namespace
 
-TEST(NMem, SizesEditsAndBounds)
+TEST(NMem, SizesEditsBoundsSearchingRangesAndHexDump)
 {
-    NMem m;
-    EXPECT_EQ(bytes(m), std::string(100, '\0'));
+    EXPECT_EQ(bytes(NMem()), std::string(100, '\0'));
     EXPECT_EQ(NMem(-5).getSize(), 0);
 
     NMem small(3);
-    small.setAt(0, 7);
-    small.setAt(2, 9);
+    EXPECT_TRUE(small.setAt(0, 7) && small.setAt(2, 9));
     // Bytes cut off by a shrink come back as zeros when it grows again.
     ASSERT_TRUE(small.setSize(1));
     ASSERT_TRUE(small.setSize(3));
@@ -40,13 +36,11 @@ TEST(NMem, SizesEditsAndBounds)
     EXPECT_EQ(small.getAt(3), 0);
 
     NMem a(0);
-    EXPECT_TRUE(a.append(static_cast<unsigned short>(0x1234)));
-    EXPECT_TRUE(a.append(0x01020304));
+    EXPECT_TRUE(a.append(static_cast<unsigned short>(0x1234)) && a.append(0x01020304));
     EXPECT_EQ(bytes(a), std::string("\x34\x12\x04\x03\x02\x01", 6));
     EXPECT_FALSE(a.append("z", -1));
     // A size beyond 2^31 is refused and leaves the buffer as it was.
-    EXPECT_FALSE(a.append("z", INT_MAX));
-    EXPECT_FALSE(a.insert(0, "z", INT_MAX - 3));
+    EXPECT_FALSE(a.append("z", INT_MAX) || a.insert(0, "z", INT_MAX - 3));
     EXPECT_EQ(a.getSize(), 6);
 
     NMem t = memOf("hello");
@@ -59,14 +53,10 @@ TEST(NMem, SizesEditsAndBounds)
     EXPECT_EQ(bytes(t), "hllello!hllello!");
 
     NMem r = memOf("0123456789");
-    EXPECT_TRUE(r.remove(2, 3));
-    EXPECT_TRUE(r.remove(5, 100));
+    EXPECT_TRUE(r.remove(2, 3) && r.remove(5, 100));
     EXPECT_EQ(bytes(r), "01567");
     EXPECT_FALSE(r.remove(6, 1) || r.remove(0, -1));
-}
 
-TEST(NMem, SearchingRangesAndHexDump)
-{
     const NMem m = memOf("abcabcab");
     const int finds[][2] = {
         {m.findByte('c', 3), 5}, {m.findByte('a', -4), 0}, {m.find("ab", 2, 4), 6}, {m.find("ab", 2, 7), -1},
@@ -74,13 +64,11 @@ TEST(NMem, SearchingRangesAndHexDump)
         {m.findReverse("bca", 3, 100), 4}, {m.findReverse("ab", 2, -2), -1}, {memOf("abxx").findReverse("ab", 2), 0},
         {memOf("ab").findReverse("ab", 2, 0), 0},
     };
-    for (size_t i = 0; i < sizeof finds / sizeof finds[0]; ++i)
-        EXPECT_EQ(finds[i][0], finds[i][1]) << i;
+    for (size_t i = 0; i < sizeof finds / sizeof finds[0]; ++i) EXPECT_EQ(finds[i][0], finds[i][1]) << i;
     const NMem digits = memOf("0123456789");
     NMem target(0);
-    EXPECT_TRUE(digits.getRange(3, 4, target));
     // Existing bytes become 0 and the range goes behind them.
-    EXPECT_TRUE(digits.getRange(7, -1, target));
+    EXPECT_TRUE(digits.getRange(3, 4, target) && digits.getRange(7, -1, target));
     EXPECT_EQ(bytes(target), std::string("\0\0\0\0" "789", 7));
     EXPECT_FALSE(digits.getRange(11, 1, target));
     NMem self = memOf("abcd");
@@ -105,14 +93,9 @@ TEST(NMem, SearchingRangesAndHexDump)
     EXPECT_EQ(str(h.toHexDump(0)) + str(h.toHexDump(INT_MAX)) + str(NMem(0).toHexDump(16)), "");
 }
 
-TEST(NMem, ByteListsAndBase64)
+TEST(NMem, ByteListsBase64AndParsedFields)
 {
-    const NString list = memOf("\x01\xFF").toByteList(", ");
-    EXPECT_EQ(str(list), "0x01, 0xFF");
-    NMem back;
-    EXPECT_TRUE(back.fromByteList(list));
-    EXPECT_EQ(bytes(back), "\x01\xFF");
-
+    EXPECT_EQ(str(memOf("\x01\xFF").toByteList(", ")), "0x01, 0xFF");
     // Binary, hexadecimal, decimal numbers and quoted texts with escapes.
     NMem mixed;
     EXPECT_TRUE(mixed.fromByteList("0b101,12;\t'A\\x42\\n' \"q\\\"'\"\r\n0x7f, 0x0000FE, 255,"));
@@ -126,7 +109,6 @@ TEST(NMem, ByteListsAndBase64)
                              "'ab'c", "99999999999999999999"})
         EXPECT_FALSE(bad.fromByteList(text)) << text;
 
-    // Base64 with and without padding, every byte value, and malformed input.
     const char* const encodings[][2] = {{"A", "QQ=="}, {"AB", "QUI="}, {"ABC", "QUJD"}, {"", ""}};
     NMem m;
     for (const auto& e : encodings) {
@@ -136,8 +118,7 @@ TEST(NMem, ByteListsAndBase64)
     }
 
     NMem all(256);
-    for (int i = 0; i < 256; ++i)
-        all.setAt(i, static_cast<unsigned char>(i));
+    for (int i = 0; i < 256; ++i) all.setAt(i, static_cast<unsigned char>(i));
     EXPECT_TRUE(m.fromBase64(all.toBase64()));
     EXPECT_EQ(bytes(m), bytes(all));
 
@@ -147,26 +128,19 @@ TEST(NMem, ByteListsAndBase64)
         EXPECT_FALSE(kept.fromBase64(text)) << text;
         EXPECT_EQ(bytes(kept), "keep") << text;
     }
-}
 
-TEST(NMem, ParseFields)
-{
-    // Zero-terminated key=value strings ended by an empty one; what follows
-    // the end is not read.
+    // Zero-terminated key=value strings ended by an empty one; what follows the end is not read.
     NMem block = memOf(std::string("a=1\0b=x=y\0flag\0\0c=3\0", 21));
     NMapStringToString map;
     EXPECT_EQ(block.parseFields(map, 0, '=', 0), 3);
     EXPECT_EQ(str(map.lookup("b")), "x=y");
-    EXPECT_TRUE(map.contains("flag"));
-    EXPECT_FALSE(map.contains("c"));
+    EXPECT_TRUE(map.contains("flag") && !map.contains("c"));
 
     // A last field without its separator counts; a repeated key keeps its
     // last value; the stop character ends the parse.
     NMapStringToString items;
     EXPECT_EQ(memOf("k:1;k:2;m:;n:5").parseFields(items, ';', ':', '#'), 4);
     EXPECT_EQ(items.getCount(), 3);
-    EXPECT_EQ(str(items.lookup("k")), "2");
-    EXPECT_EQ(str(items.lookup("n")), "5");
-    NMapStringToString stopped;
-    EXPECT_EQ(memOf("x:1;#y:2;").parseFields(stopped, ';', ':', '#'), 1);
+    EXPECT_EQ(str(items.lookup("k")) + str(items.lookup("n")), "25");
+    EXPECT_EQ(memOf("x:1;#y:2;").parseFields(items, ';', ':', '#'), 1);
 }

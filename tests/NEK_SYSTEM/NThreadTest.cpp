@@ -1,19 +1,14 @@
-#include <windows.h>
 
-#include <gtest/gtest.h>
 
 #include <atomic>
-#include <string>
 
-#include "MessageBoxCatcher.h"
-#include "NError.h"
+#include "GuiTestSupport.h"
 #include "NThread.h"
 
 namespace {
 
-// Runs once per start: counts its runs and ends, or, told so, sends to a
-// window of the starting thread (only a starter that serves its messages
-// lets that through in time) or blocks until released.
+// Runs once per start: counts its runs and ends, or, told so, sends to a window of the starting thread (only
+// a starter that serves its messages lets that through in time) or blocks until released.
 class TestThread : public NThread {
 public:
     std::atomic<int> runs{0}, ends{0};
@@ -29,13 +24,11 @@ protected:
         ++runs;
         DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &self, SYNCHRONIZE, FALSE, 0);
         DWORD_PTR result = 0;
-        if (window)
-            SendMessageTimeoutA(window, WM_APP, 0, 0, SMTO_NORMAL, 5000, &result);
+        if (window) SendMessageTimeoutA(window, WM_APP, 0, 0, SMTO_NORMAL, 5000, &result);
         answer = static_cast<LRESULT>(result);
         HANDLE wait = release;
         SetEvent(started);
-        if (wait)
-            WaitForSingleObject(wait, INFINITE);
+        if (wait) WaitForSingleObject(wait, INFINITE);
     }
     void onWorkEnd() override { ends += runs.load() > ends.load(); }
 };
@@ -52,35 +45,23 @@ LRESULT CALLBACK answerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-TEST(NThread, RunsItsBodyAgainOnceIdleAndServesTheStartersWindows)
+TEST(NThread, RunsItsBodyAgainOnceIdleServesTheStartersWindowsAndIsStoppedByTerminateOrDestructor)
 {
-    TestThread thread;
-    EXPECT_FALSE(thread.setPriority(THREAD_PRIORITY_BELOW_NORMAL));
-    ASSERT_TRUE(thread.start());
-    for (int i = 0; i < 5000 && thread.isRunning(); ++i)
-        Sleep(1);
-    EXPECT_FALSE(thread.isRunning());
-    EXPECT_EQ(thread.ends, 1);  // the end handler ran after the body
+    TestThread idle;
+    ASSERT_TRUE(idle.start());
+    for (int i = 0; i < 5000 && idle.isRunning(); ++i) Sleep(1);
+    EXPECT_FALSE(idle.isRunning());
 
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = answerProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "NThreadTestAnswer";
-    RegisterClassA(&wc);
-    thread.window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                    wc.hInstance, nullptr);
-    ASSERT_NE(thread.window, nullptr);
-    EXPECT_TRUE(thread.startAndPump());
-    EXPECT_FALSE(thread.isRunning());
-    EXPECT_EQ(thread.answer, 42);
-    EXPECT_EQ(thread.runs, 2);
-    EXPECT_EQ(thread.ends, 2);
-    DestroyWindow(thread.window);
-    CloseHandle(thread.self);
-}
+    idle.window = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(idle.window, nullptr);
+    SetWindowLongPtrA(idle.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&answerProc));
+    EXPECT_TRUE(idle.startAndPump() && !idle.isRunning());
+    EXPECT_EQ(idle.answer, 42);
+    EXPECT_EQ(idle.runs, 2);
+    EXPECT_EQ(idle.ends, 2);
+    DestroyWindow(idle.window);
+    CloseHandle(idle.self);
 
-TEST(NThread, TerminateAndDestructorOnARunningThread)
-{
     const NString savedLog = globalError.log;
     globalError.log = "";
     for (int destroy = 0; destroy < 2; ++destroy) {
@@ -93,7 +74,6 @@ TEST(NThread, TerminateAndDestructorOnARunningThread)
             ASSERT_EQ(WaitForSingleObject(thread.started, 5000), WAIT_OBJECT_0);
             self = thread.self;
             if (!destroy) {
-                EXPECT_TRUE(thread.setPriority(THREAD_PRIORITY_BELOW_NORMAL));
                 thread.terminate();  // quietly
                 EXPECT_FALSE(thread.isRunning());
             }
@@ -112,7 +92,6 @@ TEST(NThread, TerminateAndDestructorOnARunningThread)
 
     MessageBoxCatcher boxes(1);
     PlainThread().onWorkTread();
-    EXPECT_EQ(boxes[0].title, "Fehler !");
-    EXPECT_EQ(boxes[0].text, "Sie m\xFCssen von NThread ableiten und die Funktion onWorkTread() \xFC"
+    expectErrorBox(boxes[0], "Sie m\xFCssen von NThread ableiten und die Funktion onWorkTread() \xFC"
                              "berschreiben.");
 }

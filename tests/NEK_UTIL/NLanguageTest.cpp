@@ -20,7 +20,7 @@ std::string translated(NLanguage& table, const char* text, int length = -1)
 
 }  // namespace
 
-TEST(NLanguage, TranslatesKnownKeysAndLogsMissingOnes)
+TEST(NLanguage, TranslatesKnownKeysLogsMissingOnesAndLoadsFileSyntaxLaterLoadsClearAndLargeFiles)
 {
     NLanguage table;
     EXPECT_TRUE(table.load(greetings));
@@ -38,19 +38,13 @@ TEST(NLanguage, TranslatesKnownKeysAndLogsMissingOnes)
     EXPECT_EQ(translated(table, M "no second marker", 10), "no secon");
     // Unmarked texts and texts with a single marker byte come back as they are.
     int length = 7;
-    const char* half = "\xB3greeting" M "x";
-    EXPECT_EQ(table.translate(half, length), half);
-    EXPECT_EQ(length, 7);
+    const char *half = "\xB3greeting" M "x", *marked = M "greeting" M "Hello";
+    EXPECT_TRUE(table.translate(half, length) == half && length == 7);
     table.setEnabled(false);
-    const char* marked = M "greeting" M "Hello";
     length = -1;
-    EXPECT_EQ(table.translate(marked, length), marked);
-    EXPECT_EQ(length, -1);
-}
+    EXPECT_TRUE(table.translate(marked, length) == marked && length == -1);
 
-TEST(NLanguage, FileSyntaxLaterLoadsClearAndLargeFiles)
-{
-    NLanguage table;
+    NLanguage parsed;
     const std::string file = "; comment, entry 1\r\n"
         "first=1" M
         "=no key" M                     // entry 3
@@ -61,27 +55,25 @@ TEST(NLanguage, FileSyntaxLaterLoadsClearAndLargeFiles)
         "alone" M
         "empty=" M
         "last=without final line end";
-    EXPECT_TRUE(table.load(file.c_str()));
+    EXPECT_TRUE(parsed.load(file.c_str()));
     // The comment above is cut at its "\n", so the marker in it counts only
     // as part of the comment; the broken entry is dropped, the rest loaded.
-    EXPECT_EQ(table.getErrorText(), "NLanguage::load(..) Eintrag Nr. 3 hat einen leeren Schl\xFCssel.\r\n");
-    EXPECT_EQ(translated(table, M "blank" M "d"), "d");
-    EXPECT_EQ(translated(table, M "multi" M "d"), " line one\r\n  line two ");
-    EXPECT_EQ(translated(table, M "lf" M "d"), "only\n");
-    EXPECT_EQ(translated(table, M "last" M "d"), "without final line end");
-    EXPECT_EQ(translated(table, M "# comment with " M "d"), "d");
+    EXPECT_EQ(parsed.getErrorText(), "NLanguage::load(..) Eintrag Nr. 3 hat einen leeren Schl\xFCssel.\r\n");
+    EXPECT_EQ(translated(parsed, M "blank" M "d"), "d");
+    EXPECT_EQ(translated(parsed, M "multi" M "d"), " line one\r\n  line two ");
+    EXPECT_EQ(translated(parsed, M "lf" M "d"), "only\n");
+    EXPECT_EQ(translated(parsed, M "last" M "d"), "without final line end");
+    EXPECT_EQ(translated(parsed, M "# comment with " M "d"), "d");
 
     // Later loads append, the first entry of a key wins; clear empties all.
-    table.setLanguageName("en");
-    EXPECT_TRUE(table.load("key=first" M "key=second"));
-    EXPECT_TRUE(table.load("key=third" M "b=2"));
-    EXPECT_EQ(translated(table, M "key" M "d") + translated(table, M "b" M "d"), "first2");
-    EXPECT_EQ(translated(table, M "nope" M "d"), "d");
-    table.clear();
-    EXPECT_EQ(table.getLanguageName() + table.getErrorText() + table.getMissingKeys(), "de");
+    parsed.setLanguageName("en");
+    EXPECT_TRUE(parsed.load("key=first" M "key=second") && parsed.load("key=third" M "b=2"));
+    EXPECT_EQ(translated(parsed, M "key" M "d") + translated(parsed, M "b" M "d"), "first2");
+    parsed.clear();
+    EXPECT_EQ(parsed.getLanguageName() + parsed.getErrorText() + parsed.getMissingKeys(), "de");
     // Filled again after clear, the old entries stay gone.
-    EXPECT_TRUE(table.load("bye=Servus"));
-    EXPECT_EQ(translated(table, M "bye" M "d") + translated(table, M "b" M "d"), "Servusd");
+    EXPECT_TRUE(parsed.load("bye=Servus"));
+    EXPECT_EQ(translated(parsed, M "bye" M "d") + translated(parsed, M "b" M "d"), "Servusd");
 
     // Many entries, grown past many steps, and one entry larger than any step.
     std::string large;

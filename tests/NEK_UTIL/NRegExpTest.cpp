@@ -1,6 +1,4 @@
-#include <gtest/gtest.h>
 
-#include <string>
 
 #include "GuiTestSupport.h"
 #include "NNumList.h"
@@ -9,7 +7,6 @@
 
 namespace {
 
-// A list's elements joined by "|", a number list's by ",".
 std::string joined(NStringList& list) { return str(list.join("|")); }
 std::string joined(NNumList& list) { return str(list.toText(",")); }
 
@@ -17,7 +14,6 @@ std::string joined(NNumList& list) { return str(list.toText(",")); }
 
 TEST(NRegExp, ModifiersAndMatchOptions)
 {
-    // Each modifier against the same pattern without it.
     const struct { const char* expression; const char* text; int position; } cases[] = {
         {"/a(b+)/i", "xABbb ab", 1}, {"/a/I", "A", -1},  // letters are case-sensitive
         {"/^b/m", "a\nb", 2},        {"/^b/", "a\nb", -1},
@@ -95,11 +91,10 @@ TEST(NRegExp, SyntaxErrorsMissingPatternsAndBadInputEndWithAnError)
     const char* const texts[] = {"NRegExp::replace()", "NRegExp::findAll()", "Fehler (-2)bei NString::match()", "(",
                                  "Fehler (-8)bei NString::match()", "", "Fehler (-10)bei NString::match()", "",
                                  "Fehler (-24)bei NString::match()"};
-    for (size_t i = 0; i < 9; ++i)
-        EXPECT_NE(boxes[i + 3].text.find(texts[i]), std::string::npos) << i;
+    for (size_t i = 0; i < 9; ++i) EXPECT_NE(boxes[i + 3].text.find(texts[i]), std::string::npos) << i;
 }
 
-TEST(NRegExp, FindAllCollectsGroupsAndPositions)
+TEST(NRegExp, FindAllCollectsGroupsAndPositionsAndReplaceFillsTheTemplate)
 {
     NRegExp re;
     NStringList results;
@@ -110,8 +105,7 @@ TEST(NRegExp, FindAllCollectsGroupsAndPositions)
     EXPECT_EQ(joined(results), "ABbb|Bbb|ab|b");
     EXPECT_EQ(joined(positions), "1,2,6,7");
 
-    // The last match's groups stay.
-    NStringList groups;
+    NStringList groups;  // the last match's
     EXPECT_EQ(re.getGroups(groups), 2);
     EXPECT_EQ(joined(groups), "ab|b");
 
@@ -140,11 +134,7 @@ TEST(NRegExp, FindAllCollectsGroupsAndPositions)
     EXPECT_EQ(re.findAll("/a*|b/", "b b", results), 2);
     EXPECT_EQ(joined(results), "|b");
     EXPECT_EQ(re.findAll("/x*/", "", results), 1);
-}
 
-TEST(NRegExp, ReplaceFillsTheTemplate)
-{
-    NRegExp re;
     EXPECT_EQ(str(re.replace("/(\\d+)/", "a1b22", "[{{1}}:{{nr}}]")), "a[1:1]b[22:2]");
     EXPECT_TRUE(re.matched);
 

@@ -1,7 +1,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <gtest/gtest.h>
 
 #include <algorithm>
 
@@ -70,10 +69,8 @@ TEST(NFrameWindow, BarsTakeTheirPlacesTheScrollBarsDriveTheScrollStateAndStatusC
     ASSERT_TRUE(frame.create());
     for (int grow : {-1, 0, 120}) {
         SCOPED_TRACE(grow);
-        if (grow == 0)
-            frame.show(SW_SHOWNORMAL);
-        if (grow > 0)
-            frame.moveWindow(60, 60, 640 + grow, 480 + grow);
+        if (grow == 0) frame.show(SW_SHOWNORMAL);
+        if (grow > 0) frame.moveWindow(60, 60, 640 + grow, 480 + grow);
         pump();
         const NSize client = frame.getClientSize();
         const NRect top = frame.coolbar.getWindowRect(false), bottom = frame.statusBar.getWindowRect(false);
@@ -94,23 +91,17 @@ TEST(NFrameWindow, BarsTakeTheirPlacesTheScrollBarsDriveTheScrollStateAndStatusC
     EXPECT_GT(frame.scroll.getPositionX(), 0);
     EXPECT_EQ(GetScrollPos(frame.hScroll.hwnd, SB_CTL), frame.scroll.getPositionX());
 
-    // The status bar: one simple part or several; clicks reach the frame with the part's index.
+    // The status bar's parts; clicks reach the frame with the part's index.
     NStatusBar& bar = frame.statusBar;
-    bar.setParts("200");
-    bar.setText(0, "Bereit");
-    EXPECT_EQ(str(bar.getText(0)), "Bereit");
     bar.setParts("100,150,-1");
     int edges[4] = {};
     ASSERT_EQ(bar.sendMessage(SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 3);
     EXPECT_EQ(std::vector<int>(edges, edges + 3), (std::vector<int>{100, 250, -1}));
-    // The simple part's text did not go to the first part.
     EXPECT_EQ(str(bar.getText(0)), "Status");
     const int middle = bar.getClientSize().cy / 2;
-    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
-        bar.sendMessage(message, 0, MAKELPARAM(150, middle));
-    for (UINT message : {WM_RBUTTONDOWN, WM_RBUTTONUP})
-        bar.sendMessage(message, 0, MAKELPARAM(50, middle));
-    bar.sendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(300, middle));
+    for (const auto& m : {std::make_pair(WM_LBUTTONDOWN, 150), {WM_LBUTTONUP, 150}, {WM_RBUTTONDOWN, 50},
+                          {WM_RBUTTONUP, 50}, {WM_LBUTTONDBLCLK, 300}})
+        bar.sendMessage(m.first, 0, MAKELPARAM(m.second, middle));
     EXPECT_EQ(frame.clicks, (Texts{"click 1", "rclick 0", "dblclick 2"}));
 }
 
@@ -141,9 +132,7 @@ TEST(NPopupMenu, ReturnsTheChoiceSendsItOnlyWhileSendCommandIsSetAndTheMenuBarSw
         EXPECT_EQ(menu.track(owner.hwnd, owner.clientToScreen(NPoint(20, 20))), c.chosen);
         ASSERT_EQ(driver.seen.size(), 1u);
         EXPECT_EQ(driver.seen[0].texts, (Texts{"Eins", "Zwei", "", "Mehr"}));
-        const std::vector<UINT>& states = driver.seen[0].states;
-        EXPECT_EQ((states[0] & MF_CHECKED) + (states[1] & MF_CHECKED) + (states[3] & MF_POPUP),
-                  static_cast<UINT>(MF_CHECKED | MF_POPUP));
+        EXPECT_EQ(driver.seen[0].states[1] & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
         EXPECT_EQ(owner.commands, c.chosen && c.sendCommand ? std::vector<int>{c.chosen} : std::vector<int>{})
             << "sendCommand " << c.sendCommand;
     }

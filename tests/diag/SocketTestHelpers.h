@@ -1,9 +1,8 @@
 #ifndef SOCKETTESTHELPERS_H
 #define SOCKETTESTHELPERS_H
 
-// Helpers for the network tests. Everything binds to 127.0.0.1 and, unless
-// told otherwise, to a port the system picks, so test programs running in
-// parallel never meet on a port.
+// Helpers for the network tests. Everything binds to 127.0.0.1 and, unless told otherwise, to a port the
+// system picks, so test programs running in parallel never meet on a port.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -30,48 +29,45 @@ template <class Done>
 bool waitUntil(Done done)
 {
     for (int waited = 0; waited < 5000; waited += 5, Sleep(5))
-        if (done())
-            return true;
+        if (done()) return true;
     return false;
 }
 
-// Keeps Winsock started for the helper's lifetime.
-struct WinsockUser {
-    WinsockUser()
-    {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-    }
-    ~WinsockUser() { WSACleanup(); }
-};
+// The port a socket is bound to; 0 when it is not bound.
+inline unsigned short portOf(SOCKET s)
+{
+    sockaddr_in local = {};
+    int length = sizeof local;
+    return getsockname(s, reinterpret_cast<sockaddr*>(&local), &length) == 0 ? ntohs(local.sin_port) : 0;
+}
 
-// A port on which nothing listens: bound, so no one else gets it, but not
-// listening, so every connection is refused. listen() turns it into a
-// server later.
-class RefusingPort : WinsockUser {
+// Winsock, started for the whole test run.
+inline const bool winsockStarted = [] {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}();
+
+// A port on which nothing listens: bound, so no one else gets it, but not listening, so every connection is
+// refused. listen() turns it into a server later.
+class RefusingPort {
 public:
     RefusingPort() : s(socket(AF_INET, SOCK_STREAM, 0))
     {
         sockaddr_in local = {};
         local.sin_family = AF_INET;
         local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        int length = sizeof local;
-        if (bind(s, reinterpret_cast<sockaddr*>(&local), length) == 0)
-            getsockname(s, reinterpret_cast<sockaddr*>(&local), &length);
-        number = ntohs(local.sin_port);
+        bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local);
     }
     ~RefusingPort() { closesocket(s); }
-    unsigned short port() const { return number; }
+    unsigned short port() const { return portOf(s); }
     SOCKET handle() const { return s; }
 
 private:
     SOCKET s;
-    unsigned short number = 0;
 };
 
-// A server stream that, watching, accepts its client on the watching thread
-// and collects what arrives. calls() lists the handlers in the order they
-// ran: "A" accept, "R" read, "W" write, "C" close.
+// A server stream that, watching, accepts its client on the watching thread and collects what arrives.
+// calls() lists the handlers in the order they ran: "A" accept, "R" read, "C" close.
 class TestListener : public NNetworkStreamTcp {
 public:
     explicit TestListener(unsigned short wantedPort = 0, bool watch = true)
@@ -81,13 +77,7 @@ public:
     ~TestListener() override { stop(); }
 
     bool ok() const { return listening; }
-    unsigned short port() const
-    {
-        sockaddr_in local = {};
-        int length = sizeof local;
-        getsockname(static_cast<SOCKET>(serverSocket), reinterpret_cast<sockaddr*>(&local), &length);
-        return ntohs(local.sin_port);
-    }
+    unsigned short port() const { return portOf(static_cast<SOCKET>(serverSocket)); }
     Socket socket(bool server) const { return server ? serverSocket : clientSocket; }
     std::string received() const { return locked(data); }
     std::string calls() const { return locked(callLog); }
@@ -110,7 +100,6 @@ protected:
         acceptClient();
     }
     void onRead() override { log("R", str(read())); }
-    void onWrite() override { log("W", ""); }
     void onClose() override { log("C", ""); }
 
 private:

@@ -1,9 +1,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <gtest/gtest.h>
 
-#include <functional>
 
 #include "NImage.h"
 #include "NImageList.h"
@@ -24,8 +22,7 @@ struct Pictures {
         globalResources.addFolder(folder.path().c_str(), false);
         writeBmp(folder.file("keyed.bmp"), 4, 2, keyed);
         std::vector<uint32_t> halves(40 * 20);  // left half red, right half blue
-        for (size_t i = 0; i < halves.size(); ++i)
-            halves[i] = i % 40 < 20 ? 0xFF0000 : 0xFF;
+        for (size_t i = 0; i < halves.size(); ++i) halves[i] = i % 40 < 20 ? 0xFF0000 : 0xFF;
         writeBmp(folder.file("halves.bmp"), 40, 20, halves);
         writeBmp(folder.file("mask.bmp"), 4, 2, {0xFFFFFF, 0xFFFFFF, 0, 0, 0xFFFFFF, 0xFFFFFF, 0, 0});
     }
@@ -65,7 +62,6 @@ TEST(NImage, TransparentColourAlsoInTheIconKeepAspectAndTheListWithMasksAndAMiss
     NImage image;
     image.setKeepAspect(true);
     image.setSize(200, 50);
-    EXPECT_EQ(image.getRect().getSize(), NSize(0, 0));
     ASSERT_TRUE(image.load("halves.bmp"));
     // 40 x 20: a tie takes the height quotient; halves round up.
     for (const auto& c : {NRect(100, 100, 100, 50), NRect(60, 10, 20, 10), NRect(80, 40, 80, 40), NRect(25, 100, 25, 13)}) {
@@ -75,8 +71,7 @@ TEST(NImage, TransparentColourAlsoInTheIconKeepAspectAndTheListWithMasksAndAMiss
     image.setStretch(false);
     EXPECT_EQ(image.getRect().getSize(), NSize(40, 20));
 
-    // Drawn stretched, to the window's size or to a size of its own: the
-    // right half blue to the last column.
+    // Drawn stretched, to the window's size or to a size of its own: the right half blue to the last column.
     image.setStretch(true);
     image.setFitToWindow(true);
     for (int width : {60, 80}) {
@@ -98,14 +93,12 @@ TEST(NImage, TransparentColourAlsoInTheIconKeepAspectAndTheListWithMasksAndAMiss
     // An image only logs a missing picture; the list shows a box.
     globalError.log = "";
     EXPECT_FALSE(image.load("missing.bmp"));
-    EXPECT_EQ(str(globalError.log), logged("Fehler beim Laden des Bitmap missing.bmp\r\n"));
-    globalError.log = "";
+    expectLogged("Fehler beim Laden des Bitmap missing.bmp\r\n");
 
     NImageList list;
     ASSERT_TRUE(list.create(4, 2, ILC_COLOR24 | ILC_MASK, 1, 1));
     int index = 0;
-    for (const char* mask : {"", NImageList::maskTopLeft, "mask.bmp"})
-        EXPECT_EQ(list.add("keyed.bmp", mask), index++);
+    for (const char* mask : {"", NImageList::maskTopLeft, "mask.bmp"}) EXPECT_EQ(list.add("keyed.bmp", mask), index++);
     MessageBoxCatcher boxes(1);
     EXPECT_EQ(list.add("missing.bmp"), -1);
     expectErrorBox(boxes[0], "NImageList.add(..): Fehler beim Laden des Bitmaps\r\nmissing.bmp\r\n");

@@ -1,8 +1,7 @@
 #ifndef ARCHIVEBYTES_H
 #define ARCHIVEBYTES_H
 
-// The bytes of resource archives, built by hand for the reader's and the
-// packing tool's tests.
+// The bytes of resource archives, built by hand for the reader's and the packing tool's tests.
 #include <string>
 
 #include "NResources.h"
@@ -10,8 +9,7 @@
 inline std::string le32(unsigned int v)
 {
     std::string out;
-    for (int i = 0; i < 4; ++i)
-        out += static_cast<char>((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
     return out;
 }
 
@@ -20,8 +18,7 @@ inline std::string block(const std::string& name, std::string data)
 {
     const std::string head =
         std::string(1, '\0') + le32(static_cast<unsigned>(name.size())) + name + le32(static_cast<unsigned>(data.size()));
-    for (char& c : data)
-        c = static_cast<char>(c ^ NResources::archiveKeyDefault);
+    for (char& c : data) c = static_cast<char>(c ^ NResources::archiveKeyDefault);
     return head + data;
 }
 

@@ -1,8 +1,7 @@
 #ifndef FRAMETESTSUPPORT_H
 #define FRAMETESTSUPPORT_H
 
-// The frame window of the window and control tests: it records the commands
-// and status-bar clicks it gets.
+// The frame window of the window and control tests: it records the commands and status-bar clicks it gets.
 #include <string>
 #include <vector>
 
@@ -29,8 +28,7 @@ public:
     }
     ~TestFrame() override
     {
-        if (isWindow())
-            DestroyWindow(hwnd);
+        if (isWindow()) DestroyWindow(hwnd);
     }
     const char* getClassName() const override { return name; }
     void onCommand(int commandId, HWND control, int) override
@@ -43,8 +41,7 @@ public:
     bool onStatusBarDblClick(int part) override { return record("dblclick", part, false); }
     bool open()
     {
-        if (!create())
-            return false;
+        if (!create()) return false;
         show(SW_SHOWNORMAL);
         pump();
         return true;

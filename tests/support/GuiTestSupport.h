@@ -1,8 +1,7 @@
 #ifndef GUITESTSUPPORT_H
 #define GUITESTSUPPORT_H
 
-// Shared pieces of the tests with windows: texts, boxes and log entries, a
-// pixel read back.
+// Shared pieces of the tests with windows: texts, boxes and log entries, a pixel read back.
 #include <windows.h>
 
 #include <string>

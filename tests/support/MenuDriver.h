@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
-// While it lives, the popup menus the thread opens are answered from a
-// thread timer, so no test blocks in a menu's modal loop. Each new menu is
-// recorded (item texts, separators as "", and GetMenuState flags) and
-// handed to the next step; without a step, or when a step leaves its menu
-// open for two seconds, the menu is closed with EndMenu.
+// While it lives, the popup menus the thread opens are answered from a thread timer, so no test blocks in a
+// menu's modal loop. Each new menu is recorded (item texts, separators as "", and GetMenuState flags) and
+// handed to the next step; without a step, or when a step leaves its menu open for two seconds, the menu is
+// closed with EndMenu.
 class MenuDriver {
 public:
     struct Menu {
@@ -38,18 +37,15 @@ public:
     static Step keys(std::vector<WORD> virtualKeys)
     {
         return [virtualKeys](const Menu& menu) {
-            for (WORD key : virtualKeys)
-                PostMessageA(menu.window, WM_KEYDOWN, key, 0);
+            for (WORD key : virtualKeys) PostMessageA(menu.window, WM_KEYDOWN, key, 0);
         };
     }
 
-    // The menu loop translates the keys posted to it; a character left over
-    // from one menu would close the next one.
+    // The menu loop translates the keys posted to it; a character left over would close the next menu.
     static void dropTypedCharacters()
     {
         MSG message;
-        while (PeekMessageA(&message, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE)) {
-        }
+        while (PeekMessageA(&message, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE)) {}
     }
 
     std::vector<Menu> seen;
@@ -60,8 +56,7 @@ private:
     {
         char name[16] = "";
         GetClassNameA(hwnd, name, sizeof name);
-        if (lstrcmpA(name, "#32768") != 0 || !IsWindowVisible(hwnd))
-            return TRUE;
+        if (lstrcmpA(name, "#32768") != 0 || !IsWindowVisible(hwnd)) return TRUE;
         *reinterpret_cast<HWND*>(found) = hwnd;
         return FALSE;
     }
@@ -77,8 +72,7 @@ private:
         }
         const HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
         if (open && menu == seen.back().menu) {
-            if (GetTickCount() - shownAt > 2000)
-                EndMenu();
+            if (GetTickCount() - shownAt > 2000) EndMenu();
             return;
         }
         open = true;
@@ -91,10 +85,8 @@ private:
             shown.states.push_back(GetMenuState(menu, i, MF_BYPOSITION));
         }
         seen.push_back(shown);
-        if (seen.size() <= steps.size())
-            steps[seen.size() - 1](shown);
-        else
-            EndMenu();
+        if (seen.size() <= steps.size()) steps[seen.size() - 1](shown);
+        else EndMenu();
     }
 
     std::vector<Step> steps;

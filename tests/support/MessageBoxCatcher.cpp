@@ -23,8 +23,7 @@ unsigned int iconOf(HWND iconControl)
     const std::pair<LPCSTR, unsigned int> icons[] = {{IDI_HAND, MB_ICONERROR}, {IDI_EXCLAMATION, MB_ICONWARNING},
                                                      {IDI_ASTERISK, MB_ICONINFORMATION}, {IDI_QUESTION, MB_ICONQUESTION}};
     for (const auto& icon : icons)
-        if (shown && LoadIconA(nullptr, icon.first) == shown)
-            return icon.second;
+        if (shown && LoadIconA(nullptr, icon.first) == shown) return icon.second;
     return 0;
 }
 
@@ -34,21 +33,18 @@ MessageBoxCatcher::MessageBoxCatcher() : previous(current)
 {
     hook = SetWindowsHookExA(WH_CBT, hookProc, nullptr, GetCurrentThreadId());
     current = this;
-    if (!hook)
-        ADD_FAILURE() << "MessageBoxCatcher: the CBT hook could not be installed";
+    if (!hook) ADD_FAILURE() << "MessageBoxCatcher: the CBT hook could not be installed";
 }
 
 MessageBoxCatcher::~MessageBoxCatcher()
 {
-    if (hook)
-        UnhookWindowsHookEx(hook);
+    if (hook) UnhookWindowsHookEx(hook);
     current = previous;
     if (unexpected > 0)
         ADD_FAILURE() << unexpected << " unexpected dialog box(es); the first unexpected: \""
                       << caught[caught.size() - unexpected].title << "\": \""
                       << caught[caught.size() - unexpected].text << "\"";
-    if (!answers.empty())
-        ADD_FAILURE() << answers.size() << " expected dialog box(es) never came";
+    if (!answers.empty()) ADD_FAILURE() << answers.size() << " expected dialog box(es) never came";
 }
 
 void MessageBoxCatcher::expect(int button) { answers.push_back({button, nullptr}); }
@@ -76,8 +72,7 @@ LRESULT CALLBACK MessageBoxCatcher::hookProc(int code, WPARAM wParam, LPARAM lPa
 void MessageBoxCatcher::handle(HWND dialog)
 {
     // A dialog is activated again when focus returns to it; answer it once.
-    if (std::find(handled.begin(), handled.end(), dialog) != handled.end())
-        return;
+    if (std::find(handled.begin(), handled.end(), dialog) != handled.end()) return;
     handled.push_back(dialog);
 
     Box box;
@@ -105,8 +100,6 @@ void MessageBoxCatcher::handle(HWND dialog)
     Answer answer = answers.front();
     answers.erase(answers.begin());
     caught.push_back(box);
-    if (answer.handler)
-        answer.handler(dialog, caught.back());
-    else
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(answer.button, BN_CLICKED), 0);
+    if (answer.handler) answer.handler(dialog, caught.back());
+    else PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(answer.button, BN_CLICKED), 0);
 }

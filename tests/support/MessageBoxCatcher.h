@@ -7,24 +7,18 @@
 #include <string>
 #include <vector>
 
-// While it lives, every dialog box the creating thread opens (message boxes,
-// common dialogs) is caught by a thread CBT hook when it is activated,
-// recorded and answered, so that no test can block on a modal box. A box
-// beyond the expected ones is answered with IDCANCEL and fails the test when
-// the catcher goes; so does an expected box that never came.
+// While it lives, every dialog box the creating thread opens (message boxes, common dialogs) is caught by a
+// thread CBT hook when it is activated, recorded and answered, so that no test can block on a modal box. A
+// box beyond the expected ones is answered with IDCANCEL and fails the test when the catcher goes; so does an
+// expected box that never came.
 class MessageBoxCatcher {
 public:
     struct Box {
-        std::string title;
-        std::string text;
-        // MB_ICONERROR, MB_ICONWARNING, MB_ICONINFORMATION, MB_ICONQUESTION
-        // or 0, read back from the icon the box shows.
-        unsigned int icon = 0;
-        // The ids of the box's buttons, left to right (IDOK, IDCANCEL, ...).
-        std::vector<int> buttons;
+        std::string title, text;
+        unsigned int icon = 0;     // MB_ICONERROR, MB_ICONWARNING, ... or 0, from the icon shown
+        std::vector<int> buttons;  // the ids of the box's buttons, left to right (IDOK, IDCANCEL, ...)
     };
-    // Handles a dialog that is no message box (a file dialog, say): it gets
-    // the window handle and must close the dialog itself.
+    // Handles a dialog that is no message box (a file dialog, say): it gets the window and must close it.
     typedef std::function<void(HWND dialog, const Box& box)> DialogHandler;
 
     MessageBoxCatcher();
@@ -34,15 +28,12 @@ public:
     MessageBoxCatcher(const MessageBoxCatcher&) = delete;
     MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
 
-    // Queues the button id that answers the next box.
-    void expect(int button = 1);
-    // Queues a handler for the next dialog instead of a button answer.
-    void expectDialog(DialogHandler handler);
+    void expect(int button = 1);                // queues the button id that answers the next box
+    void expectDialog(DialogHandler handler);  // or a handler for the next dialog
 
     size_t count() const { return caught.size(); }
     const Box& operator[](size_t i) const { return caught.at(i); }
-    // Forgets the boxes seen so far (expected answers still queued stay).
-    void clear() { caught.clear(); }
+    void clear() { caught.clear(); }  // forgets the boxes seen so far, not the answers still queued
 
 private:
     struct Answer {

@@ -22,8 +22,7 @@ bool pumpUntil(Done done, DWORD ms = 5000)
 {
     for (const DWORD start = GetTickCount(); !done(); MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT)) {
         pump();
-        if (GetTickCount() - start >= ms)
-            return done();
+        if (GetTickCount() - start >= ms) return done();
     }
     return true;
 }
@@ -35,10 +34,8 @@ inline void pumpFor(DWORD ms) { pumpUntil([] { return false; }, ms); }
 inline bool takeQuit(WPARAM* code = nullptr)
 {
     MSG message;
-    if (!PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
-        return false;
-    if (code)
-        *code = message.wParam;
+    if (!PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return false;
+    if (code) *code = message.wParam;
     return true;
 }
 

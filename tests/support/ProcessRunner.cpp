@@ -11,8 +11,7 @@ void drain(HANDLE pipe, std::string* into)
 {
     char block[65536];
     DWORD n = 0;
-    while (ReadFile(pipe, block, sizeof block, &n, nullptr) && n > 0)
-        into->append(block, n);
+    while (ReadFile(pipe, block, sizeof block, &n, nullptr) && n > 0) into->append(block, n);
 }
 
 }  // namespace

@@ -10,9 +10,8 @@ struct ProcessResult {
     std::string err;
 };
 
-// `commandLine` is passed to CreateProcess as it is (quote arguments yourself).
-// A program still running after `timeoutMs` is terminated and reported with
-// exit code -2.
+// `commandLine` is passed to CreateProcess as it is (quote arguments yourself). A program still running after
+// `timeoutMs` is terminated and reported with exit code -2.
 ProcessResult runProcess(const std::string& commandLine, unsigned timeoutMs = 60000);
 // The same for a UTF-16 command line (file names outside the ANSI code page).
 ProcessResult runProcess(const std::wstring& commandLine, unsigned timeoutMs = 60000);

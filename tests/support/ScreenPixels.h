@@ -60,8 +60,7 @@ private:
     HGDIOBJ old;
 };
 
-// width x height pixels at (x, y) of `window`'s client area; a null window
-// is the screen.
+// width x height pixels at (x, y) of `window`'s client area; a null window is the screen.
 inline Pixels capture(HWND window, int x, int y, int width, int height)
 {
     Canvas copy(width, height, 0);
@@ -78,8 +77,7 @@ struct Spot {
 };
 inline void expectSpots(const Pixels& p, std::initializer_list<Spot> spots)
 {
-    for (const Spot& s : spots)
-        EXPECT_EQ(p.at(s.x, s.y), s.colour) << s.x << "," << s.y;
+    for (const Spot& s : spots) EXPECT_EQ(p.at(s.x, s.y), s.colour) << s.x << "," << s.y;
 }
 
 #endif

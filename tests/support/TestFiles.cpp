@@ -71,12 +71,10 @@ std::vector<std::string> listFolder(const std::string& folder)
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
+    if (h == INVALID_HANDLE_VALUE) return names;
     do {
         std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
+        if (name != "." && name != "..") names.push_back(name);
     } while (FindNextFileA(h, &found));
     FindClose(h);
     std::sort(names.begin(), names.end());

@@ -5,8 +5,7 @@
 #include <string>
 #include <vector>
 
-// A fresh folder under the temporary path, removed with everything in it
-// when the object goes.
+// A fresh folder under the temporary path, removed with everything in it when the object goes.
 class TestFolder {
 public:
     TestFolder();

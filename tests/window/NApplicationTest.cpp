@@ -1,7 +1,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <gtest/gtest.h>
 
 #include <thread>
 
@@ -11,11 +10,10 @@
 #include "ScreenPixels.h"
 #include "WindowTestSupport.h"
 
-TEST(NApplication, DispatchReachesTheWindowItsWindowsWithoutHandleAndAllOnBroadcastAndIdsCountFrom3000)
+TEST(NApplication, DispatchReachesTheWindowItsWindowsWithoutHandleAllOnBroadcastAndWatchersIdsCountFrom3000)
 {
     RecordingWindow a, b, pending;  // pending: in the dispatch list, its window not made yet
-    ASSERT_TRUE(a.create());
-    ASSERT_TRUE(b.create());
+    ASSERT_TRUE(a.create() && b.create());
     globalApplication.registerWindow(&pending, nullptr);
     SendMessageA(a.hwnd, WM_APP + 1, 0, 0);
     EXPECT_EQ(a.calls.back(), "app");
@@ -26,8 +24,7 @@ TEST(NApplication, DispatchReachesTheWindowItsWindowsWithoutHandleAndAllOnBroadc
     a.destroysOnBroadcast = true;
     NApplication::windowProc(nullptr, WM_APP + 1, 0, 0);
     EXPECT_FALSE(IsWindow(a.hwnd));
-    for (RecordingWindow* window : {&a, &b, &pending})
-        EXPECT_EQ(window->calls.back(), "app broadcast");
+    for (RecordingWindow* window : {&a, &b, &pending}) EXPECT_EQ(window->calls.back(), "app broadcast");
 
     // What a handler throws stays in the window procedure.
     globalError.log = "";
@@ -35,13 +32,9 @@ TEST(NApplication, DispatchReachesTheWindowItsWindowsWithoutHandleAndAllOnBroadc
     EXPECT_EQ(SendMessageA(b.hwnd, WM_COMMAND, 5, 0), 0);
     expectLogged("Unerwartete Ausnahme in NApplication::windowProc(..) bei Nachricht 0x111: kaputt");
 
-    // Control ids count up from 3000.
     NApplication application;
     EXPECT_EQ(application.nextControlId() + application.nextControlId(), 3000 + 3001);
-}
 
-TEST(NApplication, AWatchedMessageReachesTheWatcherRightAfterItWasHandled)
-{
     Calls log;
     RecordingWindow target, watched, other;
     for (RecordingWindow* window : {&target, &watched, &other}) {
@@ -79,8 +72,7 @@ TEST(NApplicationBasic, WaitRunsMessagesUntilTheTimeOrTheFlag)
     PostQuitMessage(3);
     EXPECT_FALSE(globalApplicationBasic.wait(5000));
     WPARAM code = 0;
-    EXPECT_TRUE(takeQuit(&code));
-    EXPECT_EQ(code, 3u);
+    EXPECT_TRUE(takeQuit(&code) && code == 3u);
 }
 
 TEST(NApplication, LoopTranslatesKeysBeforeTheAcceleratorsSeeThem)
@@ -88,9 +80,7 @@ TEST(NApplication, LoopTranslatesKeysBeforeTheAcceleratorsSeeThem)
     for (bool accelerator : {false, true}) {
         RecordingWindow window, child, stranger;
         child.handlesKeys = true;
-        ASSERT_TRUE(window.create());
-        ASSERT_TRUE(child.createChild(window));
-        ASSERT_TRUE(stranger.create());
+        ASSERT_TRUE(window.create() && child.createChild(window) && stranger.create());
         window.acceleratorKey = accelerator ? 'A' : -1;
         globalApplication.regAccelerator(window.hwnd);
         pump();
@@ -111,8 +101,7 @@ TEST(NApplication, TheTickReachesEveryWindowAndOnlyItPlaysTheSoundQueue)
     useProgramResources();
     RecordingWindow listening, deaf;
     deaf.setTimerEvents(false);
-    ASSERT_TRUE(listening.create());
-    ASSERT_TRUE(deaf.create());
+    ASSERT_TRUE(listening.create() && deaf.create());
     ASSERT_TRUE(globalApplication.startTimer());
     EXPECT_TRUE(pumpUntil([&listening] { return listening.ticks > 5; }));
     globalApplication.stopTimer();

@@ -1,6 +1,4 @@
-#include <windows.h>
 
-#include <gtest/gtest.h>
 
 #include "FrameTestSupport.h"
 #include "MenuDriver.h"
@@ -9,11 +7,10 @@
 #include "NToolTip.h"
 #include "WindowTestSupport.h"
 
-TEST(NFrameWindow, PlaceAndMaximizedStateAreStoredAndRestoredNeverBelowTheProgrammedSize)
+TEST(NFrameWindow, PlaceAndMaximizedStateAreRestoredNeverBelowTheProgrammedSizeAndClientDragsMoveItWhenAllowed)
 {
     ASSERT_TRUE(globalApplication.openUserConfigFile());
     NFileIni& config = globalApplicationBasic.userConfig;
-    // What is stored, read from the file.
     auto stored = [&config](const char* key) {
         NFileIni file;
         file.open(config.getPath(), false, true);
@@ -38,22 +35,16 @@ TEST(NFrameWindow, PlaceAndMaximizedStateAreStoredAndRestoredNeverBelowTheProgra
         MINMAXINFO info = {};
         frame.sendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
         EXPECT_EQ(NSize(info.ptMinTrackSize.x, info.ptMinTrackSize.y), NSize(500, 350));
-        frame.moveWindow(40, 40, 200, 100);
-        EXPECT_EQ(frame.getWindowRect(true).getSize(), NSize(500, 350));
         // Moves are stored; minimized and maximized places are no places to come back to.
         SetWindowPos(frame.hwnd, nullptr, 150, 130, 620, 410, SWP_NOZORDER | SWP_NOACTIVATE);
-        for (int command : {SW_MINIMIZE, SW_RESTORE, SW_MAXIMIZE})
-            ShowWindow(frame.hwnd, command);
+        for (int command : {SW_MINIMIZE, SW_RESTORE, SW_MAXIMIZE}) ShowWindow(frame.hwnd, command);
         EXPECT_EQ(stored("winpos"), "150,130,620,410");
         frame.sendMessage(WM_CLOSE);
         EXPECT_EQ(stored("winpostype"), "max");
     }
     config.setSectionText("MinFrame", "");
     config.save();
-}
 
-TEST(NFrameWindow, DraggingTheClientAreaMovesTheWindowOnlyWhenAllowed)
-{
     for (int flags : {0, 1}) {
         TestFrame frame("DragFrame");
         frame.dragFlags = flags;
@@ -71,8 +62,7 @@ TEST(NFrameWindow, DeclaredControlsStandInRowsThatWrapAfter750ColourRequestsGoTo
     struct Answering : NWindow {
         LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool handled, LRESULT result) override
         {
-            if (window == hwnd && message == NEK_MSG_CTLCOLOR)
-                return 1000 + wParam;
+            if (window == hwnd && message == NEK_MSG_CTLCOLOR) return 1000 + wParam;
             return NWindow::onMessage(window, message, wParam, lParam, handled, result);
         }
     } child;
@@ -80,8 +70,7 @@ TEST(NFrameWindow, DeclaredControlsStandInRowsThatWrapAfter750ColourRequestsGoTo
         EventFrame() : TestFrame("EventFrame")
         {
             rect = NRect(10, 10, 900, 300);
-            for (NStatic& text : texts)
-                text.setParent(this);
+            for (NStatic& text : texts) text.setParent(this);
         }
         void onA() { calls.push_back("a"); }
         void onB() { calls.push_back("b"); }
@@ -93,8 +82,7 @@ TEST(NFrameWindow, DeclaredControlsStandInRowsThatWrapAfter750ColourRequestsGoTo
     ASSERT_TRUE(frame.open());
     const std::pair<int, NRect> declared[] = {
         {0, NRect(20, 20, 80, 20)}, {7, NRect(720, 20, 80, 20)}, {8, NRect(20, 60, 80, 20)}, {9, NRect(120, 60, 80, 20)}};
-    for (const auto& d : declared)
-        EXPECT_EQ(frame.texts[d.first].getWindowRect(false), d.second) << d.first;
+    for (const auto& d : declared) EXPECT_EQ(frame.texts[d.first].getWindowRect(false), d.second) << d.first;
     ASSERT_TRUE(child.create(&frame));
     const LPARAM control = reinterpret_cast<LPARAM>(child.hwnd);
     // Dialogs colour themselves.

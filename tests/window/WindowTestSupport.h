@@ -36,8 +36,7 @@ public:
     bool record(const std::string& call)
     {
         calls.push_back(call);
-        if (shared)
-            shared->push_back(title.getBuffer() + (": " + call));
+        if (shared) shared->push_back(title.getBuffer() + (": " + call));
         return true;
     }
     void onPreCreateWindow() override { record("preCreate"); }
@@ -54,8 +53,7 @@ public:
     }
     void onCommand(int commandId, HWND, int code) override
     {
-        if (throwsOnCommand)
-            throw std::runtime_error("kaputt");
+        if (throwsOnCommand) throw std::runtime_error("kaputt");
         record("command " + std::to_string(commandId) + " " + std::to_string(code));
     }
     bool onKeyDown(wchar_t c, signed char, int, bool) override
@@ -85,8 +83,7 @@ public:
             record("parentMouseMove");
         else if (message == WM_APP + 1) {
             record(messageWindow ? "app" : "app broadcast");
-            if (!messageWindow && destroysOnBroadcast)
-                DestroyWindow(hwnd);
+            if (!messageWindow && destroysOnBroadcast) DestroyWindow(hwnd);
         }
         return NWindow::onMessage(messageWindow, message, wParam, lParam, handled, result);
     }
@@ -98,9 +95,8 @@ public:
     int acceleratorKey = -1, ticks = 0;
 };
 
-// Runs a helper program of the window tests: `use` gets its first visible
-// top-level window of that class and must make it end. The exit code; -1
-// when the window never came or the program did not end within 10 s.
+// Runs a helper program of the window tests: `use` gets its first visible top-level window of that class and
+// must make it end. The exit code; -1 when the window never came or the program did not end within 10 s.
 inline int runProgram(const char* name, const char* windowClass, const std::function<void(HWND)>& use)
 {
     STARTUPINFOA startup = {};
@@ -117,8 +113,7 @@ inline int runProgram(const char* name, const char* windowClass, const std::func
             window = owner == process.dwProcessId && IsWindowVisible(w) ? w : nullptr;
         }
     DWORD code = static_cast<DWORD>(-1);
-    if (window)
-        use(window);
+    if (window) use(window);
     if (window && WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);
     else

@@ -6,7 +6,6 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show)
 {
-    if (!globalApplication.init(instance, previous, show))
-        return 0;
+    if (!globalApplication.init(instance, previous, show)) return 0;
     return globalApplication.run();
 }

@@ -1,11 +1,7 @@
-// Shows the order in which the library's global objects are built and
-// destroyed: probes sit between them (their order numbers leave gaps) and
-// the program's main window comes last, as in every program. Each probe
-// writes "+name letters|" when built, with a letter for each library object
-// built so far, and "-name letters|" when it goes, with a letter for each
-// still alive ('?': that object leaves no trace to look at). Letters: E error
-// log, L language tables, D debug channel, B basic application services,
-// R resource manager, C colour map, A application object.
+// Shows the order in which the library's global objects are built and destroyed: probes sit
+// between them and the main window comes last. Each probe writes "+name letters|" when built and
+// "-name letters|" when it goes, a letter for each library object alive ('?': no trace to look at):
+// E error log, L language, D debug channel, B basic services, R resources, C colours, A application.
 #include <windows.h>
 
 #include <cstring>
@@ -51,12 +47,9 @@ struct Probe {
     ~Probe()
     {
         std::string letters = "???..?.";
-        if (globalApplicationBasic.getArguments().getCount() > 0)
-            letters[3] = 'B';
-        if (globalResources.getFolders().getCount() > 0)
-            letters[4] = 'R';
-        if (applicationBrush && GetObjectType(applicationBrush) == OBJ_BRUSH)
-            letters[6] = 'A';
+        if (globalApplicationBasic.getArguments().getCount() > 0) letters[3] = 'B';
+        if (globalResources.getFolders().getCount() > 0) letters[4] = 'R';
+        if (applicationBrush && GetObjectType(applicationBrush) == OBJ_BRUSH) letters[6] = 'A';
         write("-" + std::string(name) + " " + letters);
     }
     const char* name;
