@@ -9,7 +9,7 @@
 
 // While it lives, the popup menus the thread opens are answered from a thread timer, so no test blocks in a
 // menu's modal loop. Each new menu is recorded (item texts, separators as "", and GetMenuState flags) and
-// handed to the next step; without a step, or when a step leaves its menu open for two seconds, the menu is
+// handed to the next step; without a step, or when a step leaves its menu open for five seconds, the menu is
 // closed with EndMenu.
 class MenuDriver {
 public:
@@ -72,7 +72,7 @@ private:
         }
         const HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
         if (open && menu == seen.back().menu) {
-            if (GetTickCount() - shownAt > 2000) EndMenu();
+            if (GetTickCount() - shownAt > 5000) EndMenu();
             return;
         }
         open = true;
