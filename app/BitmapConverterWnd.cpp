@@ -97,6 +97,24 @@ void BitmapConverterWnd::onPaint(NPainter& painter)
 
 void BitmapConverterWnd::loadPicture(const NString& path)
 {
+    // The dialog and Explorer hand over ANSI names, with '?' for every
+    // character the code page lacks ('?' never occurs in a file name).
+    const DWORD attributes = GetFileAttributesA(path);
+    NString reason;
+    if (path.find("?") >= 0 || path.find("*") >= 0)
+        reason = "Der Name enth\xE4lt Zeichen, die der ANSI-Zeichensatz nicht darstellen kann; "
+                 "benennen Sie die Datei bitte um.";
+    else if (attributes == INVALID_FILE_ATTRIBUTES)
+        reason = "Die Datei existiert nicht.";
+    else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        reason = "Das ist ein Ordner, kein Bild.";
+    if (!reason.isEmpty()) {
+        // The previous picture's text must not be taken for this one's.
+        converter.clear();
+        invalidate();
+        messageBox("Das Bild " + path + " kann nicht geladen werden.\r\n" + reason, "Laden", MB_ICONERROR);
+        return;
+    }
     setWaitCursor(true);
     // Every picture keeps its own size.
     converter.targetSize = NSize(0, 0);

@@ -35,7 +35,9 @@ public:
     void onEnd();
 
     // Loads, converts and generates the picture at `path` at its own size and
-    // shows it; a path where no file exists changes nothing.
+    // shows it. A name the program cannot open (missing, or with characters
+    // outside the ANSI code page) is refused with a message box, and the
+    // previous picture and its text are gone.
     void loadPicture(const NString& path);
 
     // The text the information text shows.

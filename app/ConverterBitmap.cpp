@@ -199,6 +199,15 @@ int ConverterBitmap::loadFile(const wchar_t* path)
     return loadFailed && status == Ok ? GenericError : status;
 }
 
+void ConverterBitmap::clear()
+{
+    releaseImages();
+    loadFailed = false;
+    readLoaded = false;
+    sourceText = "";
+    filePath = "";
+}
+
 void ConverterBitmap::convert()
 {
     // Without a picture there is nothing to convert, except after a failed
