@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <thread>
 
 #include "NClipboard.h"
 #include "ProcessRunner.h"
@@ -13,12 +15,33 @@ namespace {
 
 std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
 
-// The clipboard block as another Windows process reads it, zero byte included.
-std::string readInOtherProcess(const char* what)
+// The clipboard block as another Windows process reads it, zero byte
+// included; read again (for up to 5 s) until `done` accepts it.
+std::string readInOtherProcess(const char* what, const std::function<bool(const std::string&)>& done)
 {
-    ProcessResult result = runProcess("\"" + programFolder() + "nek_clipdump.exe\" " + what);
+    ProcessResult result;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50)) {
+        result = runProcess("\"" + programFolder() + "nek_clipdump.exe\" " + what);
+        if (result.exitCode == 0 && done(result.out))
+            break;
+    }
     EXPECT_EQ(result.exitCode, 0) << what << " not on the clipboard";
     return result.out;
+}
+
+// True when another thread, with a window of its own, can open the
+// clipboard at once: the last operation closed it again.
+bool openForOthers()
+{
+    bool opened = false;
+    std::thread([&opened] {
+        HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        opened = OpenClipboard(window) != 0;
+        if (opened)
+            CloseClipboard();
+        DestroyWindow(window);
+    }).join();
+    return opened;
 }
 
 // The number of a header line; -1 unless it has exactly eight digits.
@@ -38,7 +61,8 @@ TEST(NClipboard, TextReachesAnotherProcessAndSetDataDoesNotEmpty)
     const std::string text = "Zeile 1\r\nZeile 2 \xE4\xF6\xFC\r\n";
     ASSERT_TRUE(NClipboard::clear());
     ASSERT_TRUE(NClipboard::setText(text.c_str()));
-    EXPECT_EQ(readInOtherProcess("text"), text + std::string(1, '\0'));
+    const std::string expected = text + std::string(1, '\0');
+    EXPECT_EQ(readInOtherProcess("text", [&](const std::string& out) { return out == expected; }), expected);
     // An empty text is refused and leaves what is there.
     EXPECT_FALSE(NClipboard::setText(""));
     EXPECT_EQ(str(NClipboard::getText()), text);
@@ -64,7 +88,8 @@ TEST(NClipboard, HtmlBlockSlicesAtItsOffsets)
         SCOPED_TRACE(c.fragment);
         ASSERT_TRUE(NClipboard::clear());
         ASSERT_TRUE(NClipboard::setHtml(c.fragment.c_str(), c.head.c_str(), c.tail.c_str()));
-        const std::string block = readInOtherProcess("html");
+        const std::string block =
+            readInOtherProcess("html", [&](const std::string& out) { return out.find(c.fragment) != std::string::npos; });
         ASSERT_EQ(block.compare(0, 13, "Version:1.0\r\n"), 0);
         const long startHtml = headerNumber(block, "StartHTML");
         const long endHtml = headerNumber(block, "EndHTML");
@@ -85,4 +110,20 @@ TEST(NClipboard, HtmlBlockSlicesAtItsOffsets)
     ASSERT_TRUE(NClipboard::clear());
     EXPECT_FALSE(NClipboard::setHtml(""));
     EXPECT_FALSE(NClipboard::isFormatAvailable(NClipboard::getHtmlFormat()));
+}
+
+TEST(NClipboard, EveryOperationClosesTheClipboardForOtherPrograms)
+{
+    const UINT own = RegisterClipboardFormatA("NEK test format");
+    const std::pair<const char*, std::function<bool()>> operations[] = {
+        {"clear", [] { return NClipboard::clear(); }},
+        {"setText", [] { return NClipboard::setText("Text"); }},
+        {"setText empty", [] { return !NClipboard::setText(""); }},
+        {"setData", [own] { return NClipboard::setData(own, "abc", 3); }},
+        {"setHtml", [] { return NClipboard::setHtml("<b>x</b>"); }},
+        {"getText", [] { return NClipboard::getText() == "Text"; }}};
+    for (const auto& operation : operations) {
+        EXPECT_TRUE(operation.second()) << operation.first;
+        EXPECT_TRUE(openForOthers()) << operation.first;
+    }
 }
