@@ -62,7 +62,9 @@ TEST(NToolTip, OneTooltipPerCreatedWindow)
               static_cast<LRESULT>(GetDoubleClickTime()));
 
     // A title makes the tip taller, its icon wider; without a delay the
-    // tooltip keeps the system's delays.
+    // tooltip keeps the system's delays (made unlike any fixed value here).
+    const UINT doubleClick = GetDoubleClickTime();
+    SetDoubleClickTime(doubleClick + 130);
     const struct {
         const char* title;
         int icon;
@@ -76,8 +78,9 @@ TEST(NToolTip, OneTooltipPerCreatedWindow)
         TOOLINFOA tool = {TTTOOLINFOA_V2_SIZE, 0, window.hwnd, 0, {}, nullptr, nullptr, 0, nullptr};
         const LRESULT size = SendMessageA(tip, TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&tool));
         sizes[i] = {LOWORD(size), HIWORD(size)};
-        EXPECT_EQ(SendMessageA(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), static_cast<LRESULT>(GetDoubleClickTime()));
+        EXPECT_EQ(SendMessageA(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), static_cast<LRESULT>(doubleClick + 130));
     }
+    SetDoubleClickTime(doubleClick);
     EXPECT_GT(sizes[1].cy, sizes[0].cy + 5);
     EXPECT_GT(sizes[2].cx, sizes[1].cx + 10);
     EXPECT_GE(sizes[2].cy, sizes[1].cy);
