@@ -267,7 +267,10 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
     load("");
     EXPECT_EQ(str(window.converter.converter.sourceText), text);
     EXPECT_EQ(window.converter.converter.targetSize, NSize(1000, 700));
-    EXPECT_EQ(preview().bits, shot.bits);
+    // Once the area the dialog covered is painted again.
+    Pixels after;
+    waitUntil([&] { return (after = preview()).bits == shot.bits; });
+    EXPECT_EQ(after.bits, shot.bits);
 
     // Twice: each press replaces what the clipboard held (another program's HTML) and confirms.
     for (int press = 0; press < 2; ++press) {
