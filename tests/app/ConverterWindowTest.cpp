@@ -294,25 +294,29 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
 }
 
 // A picture that cannot be loaded never leaves the previous one's text to be
-// copied as its own: a name outside the ANSI code page, a missing file or a
-// folder, each refused with a box naming it; a file that is no picture (no
-// box) gives an empty preview.
+// copied as its own: a title outside the ANSI code page (dropped, or as the
+// dialog hands it over, with '?'), a missing file or a folder, each refused
+// with a box naming it; a file that is no picture (no box) gives an empty
+// preview. A folder outside the code page is no obstacle.
 TEST_F(ConverterWindow, APictureThatCannotBeLoadedLeavesNothingToCopy)
 {
     const std::wstring foreign = widen(picture("")) + L"bild\u56FE\u7247.png";
+    const std::wstring folder = widen(picture("")) + L"\u56FE\u7247";
     ASSERT_TRUE(CopyFileW(widen(picture("small.bmp")).c_str(), foreign.c_str(), FALSE));
-    std::string asGiven(foreign.size() * 2, '\0');
-    asGiven.resize(size_t(WideCharToMultiByte(CP_ACP, 0, foreign.data(), int(foreign.size()), &asGiven[0],
-                                              int(asGiven.size()), nullptr, nullptr)));
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(CopyFileW(widen(picture("small.bmp")).c_str(), (folder + L"\\klein.bmp").c_str(), FALSE));
+    const std::string asGiven = picture("bild??.png");
     writeBytes(picture("kaputt.png"), "\x89PNG\r\n\x1A\n kein Bild");
-    const std::string foreignReason = "Der Name enth\xE4lt Zeichen, die der ANSI-Zeichensatz nicht darstellen kann; "
-                                      "benennen Sie die Datei bitte um.";
     const struct {
+        std::wstring dropped;
         std::string path, reason;
-    } cases[] = {{asGiven, foreignReason},
-                 {picture("fehlt.png"), "Die Datei existiert nicht."},
-                 {picture("").substr(0, picture("").size() - 1), "Das ist ein Ordner, kein Bild."},
-                 {picture("kaputt.png"), ""}};
+    } cases[] = {{foreign, asGiven, "Der Dateititel l\xE4sst sich im ANSI-Zeichensatz nicht schreiben und taugt so nicht "
+                                    "als Symbolname; benennen Sie die Datei bitte um."},
+                 {L"", asGiven, "Der Name enth\xE4lt Zeichen, die der ANSI-Zeichensatz nicht darstellen kann; "
+                                "benennen Sie die Datei bitte um."},
+                 {L"", picture("fehlt.png"), "Die Datei existiert nicht."},
+                 {L"", picture("").substr(0, picture("").size() - 1), "Das ist ein Ordner, kein Bild."},
+                 {L"", picture("kaputt.png"), ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         window.converter.loadPicture(picture("small.bmp").c_str());
@@ -320,15 +324,21 @@ TEST_F(ConverterWindow, APictureThatCannotBeLoadedLeavesNothingToCopy)
         boxes.clear();
         if (!c.reason.empty())
             boxes.expect(IDOK);
-        drop(&c == cases ? foreign : widen(c.path));
+        if (c.dropped.empty())
+            drop(widen(c.path));
+        else
+            drop(c.dropped);
         ASSERT_EQ(boxes.count(), size_t(!c.reason.empty()));
         if (!c.reason.empty())
-            expectBox(boxes[0], "Laden",
-                      "Das Bild " + c.path + " kann nicht geladen werden.\r\n" + c.reason, MB_ICONERROR);
+            expectBox(boxes[0], "Laden", "Das Bild " + c.path + " kann nicht geladen werden.\r\n" + c.reason,
+                      MB_ICONERROR);
         EXPECT_TRUE(window.converter.converter.sourceText.isEmpty());
         previewWith({{30, 20, background}});
         expectNothingToCopy("anderes");
     }
+    drop(folder + L"\\klein.bmp");
+    EXPECT_NE(str(window.converter.converter.sourceText).find("_bmp_klein = { 'b', 1, 60, 40 ,"), std::string::npos);
+    previewWith({{30, 20, shown(30, 20)}});
 }
 
 TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnlyAndEndClosesTheProgram)
