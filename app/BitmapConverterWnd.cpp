@@ -5,6 +5,7 @@
 
 #include "NClipboard.h"
 #include "NFileDialog.h"
+#include "NWidePath.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -95,12 +96,46 @@ void BitmapConverterWnd::onPaint(NPainter& painter)
     GdipDeleteGraphics(graphics);
 }
 
-void BitmapConverterWnd::loadPicture(const NString& path)
+void BitmapConverterWnd::loadPicture(const NString& path, const std::wstring& widePath)
 {
+    // Dropped files come with their UTF-16 names too. The dialog gives ANSI
+    // names only, with '?' for each character the code page lacks ('?'
+    // never occurs in a file name).
+    std::wstring name = widePath;
+    if (name.empty()) {
+        name.resize(static_cast<size_t>(path.getLength()) + 1);
+        name.resize(static_cast<size_t>(
+            MultiByteToWideChar(CP_ACP, 0, path.getBuffer(), path.getLength(), &name[0], path.getLength() + 1)));
+    }
+    // The title becomes the symbol name of the text, which is ANSI.
+    NString title;
+    NString reason;
+    const NWidePath::Kind kind = NWidePath::kind(name);
+    if (name.find_first_of(L"?*") != std::wstring::npos)
+        reason = "Der Name enth\xE4lt Zeichen, die der ANSI-Zeichensatz nicht darstellen kann; "
+                 "benennen Sie die Datei bitte um.";
+    else if (kind == NWidePath::missing)
+        reason = "Die Datei existiert nicht.";
+    else if (kind == NWidePath::folder)
+        reason = "Das ist ein Ordner, kein Bild.";
+    else if (!NWidePath::toAnsi(NWidePath::fileTitle(name), title))
+        reason = "Der Dateititel l\xE4sst sich im ANSI-Zeichensatz nicht schreiben und taugt so nicht als "
+                 "Symbolname; benennen Sie die Datei bitte um.";
+    if (!reason.isEmpty()) {
+        // The previous picture's text must not be taken for this one's.
+        converter.clear();
+        invalidate();
+        messageBox("Das Bild " + path + " kann nicht geladen werden.\r\n" + reason, "Laden", MB_ICONERROR);
+        return;
+    }
     setWaitCursor(true);
     // Every picture keeps its own size.
     converter.targetSize = NSize(0, 0);
-    converter.load(path);
+    converter.loadFile(NWidePath::systemForm(name).c_str());
+    // Its title names the picture in the text (a folder may show '?').
+    converter.filePath = path;
+    converter.convert();
+    converter.createSource();
     setWaitCursor(false);
     invalidate();
 }
@@ -116,7 +151,7 @@ void BitmapConverterWnd::onLoad()
 void BitmapConverterWnd::onDropFiles(NStringList& files, const NPoint&)
 {
     if (files.getCount() > 0)
-        loadPicture(files.getAt(0));
+        loadPicture(files.getAt(0), getDroppedFile(0));
 }
 
 bool BitmapConverterWnd::onKeyDown(wchar_t, signed char, int virtualKey, bool)

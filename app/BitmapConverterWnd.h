@@ -1,6 +1,8 @@
 #ifndef BITMAPCONVERTERWND_H
 #define BITMAPCONVERTERWND_H
 
+#include <string>
+
 #include "ConverterBitmap.h"
 #include "NButton.h"
 #include "NFrameWindow.h"
@@ -34,9 +36,11 @@ public:
     void onOutput();
     void onEnd();
 
-    // Loads, converts and generates the picture at `path` at its own size and
-    // shows it; a path where no file exists changes nothing.
-    void loadPicture(const NString& path);
+    // Loads, converts and generates the picture at `path` (read through
+    // `widePath` when given) at its own size and shows it. A file that is
+    // missing, a folder, or a name that cannot give an ANSI symbol name is
+    // refused with a message box, and the previous picture and its text are gone.
+    void loadPicture(const NString& path, const std::wstring& widePath = std::wstring());
 
     // The text the information text shows.
     static NString informationText();

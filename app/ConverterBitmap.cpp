@@ -224,6 +224,15 @@ bool ConverterBitmap::sourceValues(std::vector<unsigned short>& values, int& wid
     return true;
 }
 
+void ConverterBitmap::clear()
+{
+    releaseImages();
+    loadFailed = false;
+    readLoaded = false;
+    sourceText = "";
+    filePath = "";
+}
+
 void ConverterBitmap::convert()
 {
     // Without a picture there is nothing to convert, except after a failed

@@ -33,6 +33,8 @@ public:
     // "\\?\" form) without converting it. Returns the GDI+ status: Ok, or
     // why there is no picture (OutOfMemory: too big to be decoded).
     int loadFile(const wchar_t* path);
+    // Forgets the picture and its text.
+    void clear();
     void convert();
     void createSource();
     void draw(Gdiplus::GpGraphics* graphics);

@@ -100,6 +100,7 @@ NDevice::NDevice()
       brushMadeColour(0),
       font(nullptr),
       fontMadeFrom(),
+      beforePaint(),
       savedPen(nullptr),
       savedBrush(nullptr),
       savedFont(nullptr),
@@ -397,6 +398,9 @@ bool NDevice::beginPaint(HDC context)
         endPaint();
     }
 
+    beforePaint[0] = pen;
+    beforePaint[1] = brush;
+    beforePaint[2] = font;
     if (!context) {
         flags &= ~flagForeignDC;
         dc = BeginPaint(hwnd, &paint);
@@ -491,6 +495,16 @@ void NDevice::endPaint()
     realDC = nullptr;
 
     deselectObjects();
+    const HGDIOBJ made[3] = {pen, brush, font};
+    for (int i = 0; i < 3; ++i)
+        if (made[i] && made[i] != beforePaint[i])
+            DeleteObject(made[i]);
+    if (pen != beforePaint[0])
+        pen = nullptr;
+    if (brush != beforePaint[1])
+        brush = nullptr;
+    if (font != beforePaint[2])
+        font = nullptr;
     if (systemPaint)
         EndPaint(hwnd, &paint);
     else

@@ -189,6 +189,9 @@ private:
     int brushMadeColour;
     HFONT font;
     LOGFONTA fontMadeFrom;
+    // Pen, brush and font as beginPaint found them: endPaint deletes the
+    // ones the paint made and keeps these (a control's font among them).
+    HGDIOBJ beforePaint[3];
     HGDIOBJ savedPen;
     HGDIOBJ savedBrush;
     HGDIOBJ savedFont;

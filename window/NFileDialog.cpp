@@ -26,6 +26,7 @@ const char* NFileDialog::getClassName() const { return "NFileDialog"; }
 
 void NFileDialog::prepare(HWND owner)
 {
+    // A fresh record per call: nothing the system left in the last one (flags, offsets) carries over.
     record = OPENFILENAMEA();
     record.lStructSize = sizeof record;
     record.hwndOwner = owner;
@@ -92,6 +93,8 @@ bool NFileDialog::run(bool save, const NString& dialogTitle, DWORD addedFlags)
     return false;
 }
 
+// The caller's initial file is handed back after the dialog, so a remembered
+// folder used once does not become the caller's setting.
 NString NFileDialog::useRememberedFolder()
 {
     const NString callersFile = initialFile;

@@ -29,6 +29,24 @@ struct ClientDrag {
 
 bool developmentMode() { return globalResources.isDiskResources(); }
 
+// True when `r` lies whole on the work area of a present monitor and is at
+// least `least` and at most that work area large: a monitor unplugged since,
+// or a value edited by hand, must not give a window nobody can reach.
+bool onAWorkArea(const NRect& r, const NSize& least)
+{
+    if (r.width < least.cx || r.height < least.cy)
+        return false;
+    const POINT corner = {r.x, r.y};
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    const HMONITOR monitor = MonitorFromPoint(corner, MONITOR_DEFAULTTONULL);
+    if (!monitor || !GetMonitorInfoA(monitor, &info))
+        return false;
+    const RECT& work = info.rcWork;
+    return r.x >= work.left && r.y >= work.top && static_cast<long long>(r.x) + r.width <= work.right &&
+           static_cast<long long>(r.y) + r.height <= work.bottom;
+}
+
 }  // namespace
 
 NFrameWindow::NFrameWindow()
@@ -50,6 +68,7 @@ const char* NFrameWindow::getClassName() const { return "NFrameWindow"; }
 NFrameWindow::~NFrameWindow()
 {
     // While the bars and the logo still exist: their windows go with this one.
+    // destroy asks onClose, so a frame destroyed with its object still writes "winpostype".
     if (isWindow())
         destroy();
     if (bigIcon)
@@ -98,7 +117,12 @@ void NFrameWindow::onPreCreateWindow()
         minSize.cx = rect.width;
     if (minSize.cy == -1)
         minSize.cy = rect.height;
-    rect.fromText(stored, ",");
+    NRect restored = rect;
+    restored.fromText(stored, ",");
+    // A frame inside another window keeps its place there; a top-level one
+    // only where a monitor shows it, else the programmed place.
+    if ((style & WS_CHILD) || onAWorkArea(restored, minSize))
+        rect = restored;
     if (config.getValue(getClassName(), "winpostype") == "max")
         style |= WS_MAXIMIZE;
 }
@@ -447,9 +471,16 @@ void NFrameWindow::endPositioning()
 {
     const NString section(getClassName());
     NFileIni& layout = globalResources.getControlPosIni();
-    // Emptied first: entries of controls that are gone or were moved in the
-    // program do not come back.
-    layout.setSectionText(section, "");
+    // The keys go first: entries of controls that are gone or were moved in
+    // the program do not come back. Comment lines stay (the file is copied
+    // into the sources); so does every other section.
+    NStringList lines;
+    lines.split(layout.getSectionText(section), "\r\n");
+    NString comments;
+    for (int i = 0; i < lines.getCount(); ++i)
+        if (lines.getAt(i).startsWith(";"))
+            comments += lines.getAt(i) + "\r\n";
+    layout.setSectionText(section, comments);
     relayToChildren(NEK_MSG_POSITIONING_SAVE, 0, reinterpret_cast<LPARAM>(section.getBuffer()));
     layout.save();
     relayToChildren(NEK_MSG_POSITIONING_END, 0, 0);
@@ -485,6 +516,7 @@ void NFrameWindow::onMouseMove(int keys, int x, int y)
     } else if (drag.inProgress) {
         ReleaseCapture();
         drag.inProgress = false;
+        // The arrow rather than no cursor at all: the pointer stays over the window.
         setCursor(32512);
     }
 }

@@ -185,6 +185,7 @@ int NWindow::messageBox(const NString& text, const NString& caption, unsigned in
 
 int NWindow::showModal(bool hideParent)
 {
+    // The handle rather than the creation flag: a window destroyed since its creation cannot run modally either.
     if (!isWindow()) {
         globalError.messageBox("NWindow::showModal() konnte nicht durchgef\xFChrt werden, da das "
                                "Fenster noch nicht mittels 'create()' erzeugt wurde.",

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "NAnchor.h"
 #include "NDevice.h"
 #include "NImage.h"
@@ -159,6 +162,10 @@ public:
     void setCursorHandle(HCURSOR handle);
     void setWaitCursor(bool on);
     int getWaitCount() const { return waitCount; }
+    // While onDropFiles runs: the name of dropped file `index` in UTF-16,
+    // also where the ANSI list shows '?' for characters the code page
+    // lacks; empty otherwise.
+    std::wstring getDroppedFile(int index) const;
     bool setBackgroundImage(const NString& file, int mode = 0);
     void setTimerEvents(bool on) { timerEvents = on; }
     // Balloon with title and icon (TTI_ values); delay in ms, below 1 the
@@ -218,6 +225,8 @@ public:
     bool inForeignPaint;
 
 private:
+    std::vector<std::wstring> droppedFiles;
+
     bool makeToolTip(const NString& text, const NString& titleText, int icon, int delay,
                      bool balloon, UINT toolFlags);
     NWindow(const NWindow&) = delete;

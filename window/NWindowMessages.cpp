@@ -251,11 +251,15 @@ LRESULT NWindow::onMessage(HWND messageWindow, UINT message, WPARAM wParam, LPAR
                 std::vector<char> name(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
                 DragQueryFileA(drop, i, name.data(), static_cast<UINT>(name.size()));
                 files.add(name.data());
+                std::vector<wchar_t> wide(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+                DragQueryFileW(drop, i, wide.data(), static_cast<UINT>(wide.size()));
+                droppedFiles.push_back(wide.data());
             }
             POINT at = {0, 0};
             DragQueryPoint(drop, &at);
             DragFinish(drop);
             onDropFiles(files, NPoint(at.x, at.y));
+            droppedFiles.clear();
             handled = true;
             result = 0;
             break;
@@ -351,3 +355,9 @@ void NWindow::onMButtonDown(int, int, int) {}
 void NWindow::onMButtonUp(int, int, int) {}
 bool NWindow::onNcPaint(NPainter&) { return false; }
 void NWindow::onDropFiles(NStringList&, const NPoint&) {}
+
+std::wstring NWindow::getDroppedFile(int index) const
+{
+    return index >= 0 && static_cast<size_t>(index) < droppedFiles.size() ? droppedFiles[static_cast<size_t>(index)]
+                                                                            : std::wstring();
+}

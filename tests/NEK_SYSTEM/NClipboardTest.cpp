@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <thread>
 
 #include "NClipboard.h"
 #include "ProcessRunner.h"
@@ -13,12 +15,35 @@ namespace {
 
 std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
 
-// The clipboard block as another Windows process reads it, zero byte included.
-std::string readInOtherProcess(const char* what)
+// The clipboard block as another Windows process reads it, zero byte
+// included; read again (for up to 5 s) until `done` accepts it.
+std::string readInOtherProcess(const char* what, const std::function<bool(const std::string&)>& done)
 {
-    ProcessResult result = runProcess("\"" + programFolder() + "nek_clipdump.exe\" " + what);
+    ProcessResult result;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50)) {
+        result = runProcess("\"" + programFolder() + "nek_clipdump.exe\" " + what);
+        if (result.exitCode == 0 && done(result.out))
+            break;
+    }
     EXPECT_EQ(result.exitCode, 0) << what << " not on the clipboard";
     return result.out;
+}
+
+// `result`, after checking that another thread, with a window of its own,
+// can open the clipboard at once: the operation closed it again.
+template <class T>
+T closed(T result)
+{
+    bool opened = false;
+    std::thread([&opened] {
+        HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        opened = OpenClipboard(window) != 0;
+        if (opened)
+            CloseClipboard();
+        DestroyWindow(window);
+    }).join();
+    EXPECT_TRUE(opened) << "the clipboard was left open";
+    return result;
 }
 
 // The number of a header line; -1 unless it has exactly eight digits.
@@ -33,18 +58,20 @@ long headerNumber(const std::string& block, const std::string& key)
 
 }  // namespace
 
+// Every operation closes the clipboard again, so other programs can read it at once.
 TEST(NClipboard, TextReachesAnotherProcessAndSetDataDoesNotEmpty)
 {
     const std::string text = "Zeile 1\r\nZeile 2 \xE4\xF6\xFC\r\n";
-    ASSERT_TRUE(NClipboard::clear());
-    ASSERT_TRUE(NClipboard::setText(text.c_str()));
-    EXPECT_EQ(readInOtherProcess("text"), text + std::string(1, '\0'));
+    ASSERT_TRUE(closed(NClipboard::clear()));
+    ASSERT_TRUE(closed(NClipboard::setText(text.c_str())));
+    const std::string expected = text + std::string(1, '\0');
+    EXPECT_EQ(readInOtherProcess("text", [&](const std::string& out) { return out == expected; }), expected);
     // An empty text is refused and leaves what is there.
-    EXPECT_FALSE(NClipboard::setText(""));
-    EXPECT_EQ(str(NClipboard::getText()), text);
+    EXPECT_FALSE(closed(NClipboard::setText("")));
+    EXPECT_EQ(str(closed(NClipboard::getText())), text);
 
     const UINT own = RegisterClipboardFormatA("NEK test format");
-    ASSERT_TRUE(NClipboard::setData(own, "abc", 3));
+    ASSERT_TRUE(closed(NClipboard::setData(own, "abc", 3)));
     EXPECT_TRUE(NClipboard::isFormatAvailable(own));
     EXPECT_EQ(str(NClipboard::getText()), text);
     ASSERT_TRUE(NClipboard::clear());
@@ -63,8 +90,9 @@ TEST(NClipboard, HtmlBlockSlicesAtItsOffsets)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fragment);
         ASSERT_TRUE(NClipboard::clear());
-        ASSERT_TRUE(NClipboard::setHtml(c.fragment.c_str(), c.head.c_str(), c.tail.c_str()));
-        const std::string block = readInOtherProcess("html");
+        ASSERT_TRUE(closed(NClipboard::setHtml(c.fragment.c_str(), c.head.c_str(), c.tail.c_str())));
+        const std::string block =
+            readInOtherProcess("html", [&](const std::string& out) { return out.find(c.fragment) != std::string::npos; });
         ASSERT_EQ(block.compare(0, 13, "Version:1.0\r\n"), 0);
         const long startHtml = headerNumber(block, "StartHTML");
         const long endHtml = headerNumber(block, "EndHTML");

@@ -57,6 +57,20 @@ TEST_F(NSoundTest, QueuedFilesWaitForTheTickAndStopEmptiesTheQueue)
     sound.stop();
     EXPECT_EQ(sound.getQueue().getCount(), 0);
     EXPECT_EQ(sound.getKind(), NSound::none);
+
+    // A looping sound (a real one: 0.1 s of 8-bit silence) ends for good:
+    // the next ticks do not start it again.
+    const std::string samples(800, '\x80');
+    auto le = [](unsigned v, int bytes) { return std::string(reinterpret_cast<const char*>(&v), size_t(bytes)); };
+    writeBytes(folder.file("loop.wav"), "RIFF" + le(36 + 800, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) +
+                                            le(8000, 4) + le(8000, 4) + le(1, 2) + le(8, 2) + "data" + le(800, 4) +
+                                            samples);
+    EXPECT_EQ(sound.open(folder.file("loop.wav").c_str()), int(NSound::wav));
+    sound.stop();
+    for (int tick = 0; tick < 3; ++tick)
+        sound.next();
+    EXPECT_FALSE(sound.isLoopPlaying());
+    EXPECT_EQ(sound.getKind(), NSound::none);
 }
 
 TEST_F(NSoundTest, AFailedPlayIsRecorded)

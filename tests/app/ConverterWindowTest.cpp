@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "../window/WindowTestSupport.h"
@@ -38,10 +40,41 @@ std::string picture(const char* name)
     return folder.file(name);
 }
 
+std::wstring widen(const std::string& ansi)
+{
+    std::wstring wide(ansi.size(), L'\0');
+    wide.resize(size_t(MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), &wide[0], int(wide.size()))));
+    return wide;
+}
+
+// Pumps until `done` holds, for at most 5 s: painting and another process's
+// view of the clipboard take their time on a busy machine.
+template <class Done>
+void waitUntil(Done done)
+{
+    for (const DWORD start = GetTickCount(); !done() && GetTickCount() - start < 5000;)
+        pumpFor(50);
+}
+
+// The clipboard as another Windows process reads it, with its zero byte;
+// read again until it is `expected` or the time is up.
+std::string clipboardOfAnotherProcess(const std::string& expected)
+{
+    std::string out;
+    waitUntil([&] { return (out = runProcess("\"" + programFolder() + "nek_clipdump.exe\" text").out) == expected; });
+    return out;
+}
+
 // The open dialog's file types are filled after its activation: a timer reads them
 // a moment later, then types answerPath into the name field (or cancels when empty).
 std::vector<std::string> fileTypes;
 std::string answerPath;
+
+void CALLBACK cancelStuck(HWND dialog, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(dialog, timer);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
 
 void CALLBACK readTypesAndAnswer(HWND dialog, UINT, UINT_PTR timer, DWORD)
 {
@@ -55,6 +88,8 @@ void CALLBACK readTypesAndAnswer(HWND dialog, UINT, UINT_PTR timer, DWORD)
     }
     SetDlgItemTextA(dialog, 0x47C, answerPath.c_str());
     PostMessageA(dialog, WM_COMMAND, answerPath.empty() ? IDCANCEL : IDOK, 0);
+    // A name the dialog refuses leaves it open.
+    SetTimer(dialog, 2, 3000, cancelStuck);
 }
 
 class ConverterWindow : public ::testing::Test {
@@ -111,12 +146,48 @@ protected:
         boxes.expectDialog([](HWND dialog, const MessageBoxCatcher::Box&) { SetTimer(dialog, 1, 50, readTypesAndAnswer); });
         click(window.converter.loadButton);
     }
+    // Files dropped from Explorer, as it hands them over: UTF-16, each name
+    // ended by a zero, the list by a second one.
+    void drop(const std::wstring& names)
+    {
+        HGLOBAL drop = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + 2 * names.size() + 4);
+        DROPFILES* header = static_cast<DROPFILES*>(GlobalLock(drop));
+        header->pFiles = sizeof(DROPFILES);
+        header->fWide = TRUE;
+        memcpy(header + 1, names.data(), 2 * names.size());
+        GlobalUnlock(drop);
+        SendMessageA(window.converter.hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        pump();
+    }
     Pixels preview()
     {
         const NSize size = window.converter.getClientSize();
         POINT origin = {0, 0};
         ClientToScreen(window.converter.hwnd, &origin);
         return capture(nullptr, origin.x, origin.y, size.cx, size.cy);
+    }
+    // The preview once it shows every spot (or after 5 s, for the checks to report).
+    Pixels previewWith(std::initializer_list<Spot> spots)
+    {
+        Pixels shot;
+        waitUntil([&] {
+            shot = preview();
+            return std::all_of(spots.begin(), spots.end(), [&](const Spot& s) { return shot.at(s.x, s.y) == s.colour; });
+        });
+        expectSpots(shot, spots);
+        return shot;
+    }
+    // "Ausgabe" without data: the error box, and the clipboard keeps `kept`.
+    void expectNothingToCopy(const std::string& kept)
+    {
+        NClipboard::clear();
+        NClipboard::setText(kept.c_str());
+        boxes.clear();
+        boxes.expect(IDOK);
+        click(window.converter.outputButton);
+        ASSERT_EQ(boxes.count(), 1u);
+        expectBox(boxes[0], "Ausgabe", "Es stehen keine Daten zur Verf\xFCgung.", MB_ICONERROR);
+        EXPECT_EQ(clipboardOfAnotherProcess(kept + '\0'), kept + '\0');
     }
 
     MainWnd window;
@@ -167,24 +238,16 @@ TEST_F(ConverterWindow, MainWindowLendsItsClientAreaToTheConverterAndItsControls
 // display, a smaller one dropped on the window, a cancelled dialog.
 TEST_F(ConverterWindow, OutputLoadDropAndCancel)
 {
-    NClipboard::clear();
-    NClipboard::setText("vorher");
-    boxes.expect(IDOK);
-    click(window.converter.outputButton);
-    ASSERT_EQ(boxes.count(), 1u);
-    expectBox(boxes[0], "Ausgabe", "Es stehen keine Daten zur Verf\xFCgung.", MB_ICONERROR);
-    // The clipboard as another Windows process reads it, with its zero byte.
-    const std::string clipboard = "\"" + programFolder() + "nek_clipdump.exe\" text";
-    EXPECT_EQ(runProcess(clipboard).out, std::string("vorher", 7));
+    expectNothingToCopy("vorher");
 
+    boxes.clear();
     load(picture("large.bmp"));
-    EXPECT_EQ(boxes[1].title, "Datei \xF6" "ffnen");
+    EXPECT_EQ(boxes[0].title, "Datei \xF6" "ffnen");
     EXPECT_EQ(fileTypes, (std::vector<std::string>{"AlleDateien", "Alle Bilder", "Bitmap", "PNG", "JPEG"}));
     // Shown at its own size from the top left, clipped by the window, which keeps its size.
     const NSize client = window.converter.getClientSize();
-    const Pixels shot = preview();
-    expectSpots(shot, {{1, 1, shown(1, 1)}, {160, 120, shown(160, 120)}, {300, 300, shown(300, 300)},
-                       {client.cx - 2, 5, shown(client.cx - 2, 5)}});
+    const Pixels shot = previewWith({{1, 1, shown(1, 1)}, {160, 120, shown(160, 120)}, {300, 300, shown(300, 300)},
+                                     {client.cx - 2, 5, shown(client.cx - 2, 5)}});
     EXPECT_EQ(window.getWindowRect().getSize(), NSize(MainWnd::creationWidth, MainWnd::creationHeight));
     // The frames are drawn over it, dotted: every other pixel of the lines
     // x = 320 (rows 1 to 239) and y = 320 (columns 1 to 239).
@@ -204,7 +267,10 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
     load("");
     EXPECT_EQ(str(window.converter.converter.sourceText), text);
     EXPECT_EQ(window.converter.converter.targetSize, NSize(1000, 700));
-    EXPECT_EQ(preview().bits, shot.bits);
+    // Once the area the dialog covered is painted again.
+    Pixels after;
+    waitUntil([&] { return (after = preview()).bits == shot.bits; });
+    EXPECT_EQ(after.bits, shot.bits);
 
     // Twice: each press replaces what the clipboard held (another program's HTML) and confirms.
     for (int press = 0; press < 2; ++press) {
@@ -215,23 +281,64 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
         ASSERT_EQ(boxes.count(), 1u);
         expectBox(boxes[0], "Ausgabe", "Ihre Bilddaten wurden in die Zwischenablege kopiert.\r\n\r\n"
                                        "F\xFCgen Sie sie in ein Korvel-Artefakt ein.", MB_ICONINFORMATION);
-        EXPECT_EQ(runProcess(clipboard).out, text + '\0');
+        EXPECT_EQ(clipboardOfAnotherProcess(text + '\0'), text + '\0');
         EXPECT_FALSE(NClipboard::isFormatAvailable(NClipboard::getHtmlFormat()));
     }
 
     // Dropped files: the first of them is loaded, at its own size.
-    std::string names = picture("small.bmp") + '\0' + picture("medium.bmp") + '\0' + '\0';
-    HGLOBAL drop = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
-    DROPFILES* header = static_cast<DROPFILES*>(GlobalLock(drop));
-    header->pFiles = sizeof(DROPFILES);
-    memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), names.data(), names.size());
-    GlobalUnlock(drop);
     EXPECT_TRUE(GetWindowLongA(window.converter.hwnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    SendMessageA(window.converter.hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-    pumpFor(100);
+    drop(widen(picture("small.bmp")) + L'\0' + widen(picture("medium.bmp")) + L'\0');
     EXPECT_EQ(window.converter.converter.targetSize, NSize(60, 40));
     EXPECT_EQ(window.converter.getWaitCount(), 0);
-    expectSpots(preview(), {{30, 20, shown(30, 20)}, {100, 100, background}});
+    previewWith({{30, 20, shown(30, 20)}, {100, 100, background}});
+}
+
+// A picture that cannot be loaded never leaves the previous one's text to be
+// copied as its own: a title outside the ANSI code page (dropped, or as the
+// dialog hands it over, with '?'), a missing file or a folder, each refused
+// with a box naming it; a file that is no picture (no box) gives an empty
+// preview. A folder outside the code page is no obstacle.
+TEST_F(ConverterWindow, APictureThatCannotBeLoadedLeavesNothingToCopy)
+{
+    const std::wstring foreign = widen(picture("")) + L"bild\u56FE\u7247.png";
+    const std::wstring folder = widen(picture("")) + L"\u56FE\u7247";
+    ASSERT_TRUE(CopyFileW(widen(picture("small.bmp")).c_str(), foreign.c_str(), FALSE));
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(CopyFileW(widen(picture("small.bmp")).c_str(), (folder + L"\\klein.bmp").c_str(), FALSE));
+    const std::string asGiven = picture("bild??.png");
+    writeBytes(picture("kaputt.png"), "\x89PNG\r\n\x1A\n kein Bild");
+    const struct {
+        std::wstring dropped;
+        std::string path, reason;
+    } cases[] = {{foreign, asGiven, "Der Dateititel l\xE4sst sich im ANSI-Zeichensatz nicht schreiben und taugt so nicht "
+                                    "als Symbolname; benennen Sie die Datei bitte um."},
+                 {L"", asGiven, "Der Name enth\xE4lt Zeichen, die der ANSI-Zeichensatz nicht darstellen kann; "
+                                "benennen Sie die Datei bitte um."},
+                 {L"", picture("fehlt.png"), "Die Datei existiert nicht."},
+                 {L"", picture("").substr(0, picture("").size() - 1), "Das ist ein Ordner, kein Bild."},
+                 {L"", picture("kaputt.png"), ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        window.converter.loadPicture(picture("small.bmp").c_str());
+        ASSERT_FALSE(window.converter.converter.sourceText.isEmpty());
+        boxes.clear();
+        if (!c.reason.empty())
+            boxes.expect(IDOK);
+        if (c.dropped.empty())
+            drop(widen(c.path));
+        else
+            drop(c.dropped);
+        ASSERT_EQ(boxes.count(), size_t(!c.reason.empty()));
+        if (!c.reason.empty())
+            expectBox(boxes[0], "Laden", "Das Bild " + c.path + " kann nicht geladen werden.\r\n" + c.reason,
+                      MB_ICONERROR);
+        EXPECT_TRUE(window.converter.converter.sourceText.isEmpty());
+        previewWith({{30, 20, background}});
+        expectNothingToCopy("anderes");
+    }
+    drop(folder + L"\\klein.bmp");
+    EXPECT_NE(str(window.converter.converter.sourceText).find("_bmp_klein = { 'b', 1, 60, 40 ,"), std::string::npos);
+    previewWith({{30, 20, shown(30, 20)}});
 }
 
 TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnlyAndEndClosesTheProgram)
@@ -239,6 +346,9 @@ TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnlyAndEn
     ASSERT_TRUE(globalResources.isDiskResources());
     NFileIni& layout = globalResources.getControlPosIni();
     const std::string stored = readBytes(layout.getPath().getBuffer());
+    // A key of a control that is gone and a section behind the window's.
+    layout.setValue("BitmapConverterWnd", "NButton,1,2,3,4", "5,6,7,8");
+    layout.setSectionText("Zuletzt", "; bleibt\r\nx=1\r\n");
     SetFocus(window.hwnd);
     ASSERT_EQ(GetFocus(), window.converter.hwnd);
     SendMessageA(GetFocus(), WM_KEYDOWN, VK_SCROLL, 0x460001);
@@ -246,8 +356,19 @@ TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnlyAndEn
     EXPECT_FALSE(window.isPositioning());
     SendMessageA(GetFocus(), WM_KEYDOWN, VK_SCROLL, 0x460001);
     EXPECT_FALSE(window.converter.isPositioning());
-    // Ending the layouter wrote the positions: the build's file stays as it was.
+    // Ending the layouter wrote the positions anew: the old keys are gone,
+    // the section's comment and every other section stay as they were.
     const NString path = layout.getPath();
+    const std::string written = readBytes(path.getBuffer());
+    const size_t section = stored.find("[BitmapConverterWnd]");
+    ASSERT_NE(section, std::string::npos);
+    EXPECT_EQ(written.substr(0, section), stored.substr(0, section));
+    const std::string body = written.substr(section, written.find("\r\n[Zuletzt]") - section);
+    EXPECT_EQ(body.find("[BitmapConverterWnd]\r\n; The information text needs room for its lines beside the "
+                        "320 x 240 preview.\r\n"), 0u) << body;
+    EXPECT_NE(body.find("\nNStatic,350,100,80,20=350,20,330,260\r\n"), std::string::npos) << body;
+    EXPECT_EQ(body.find("NButton,1,2,3,4"), std::string::npos) << body;
+    EXPECT_EQ(written.substr(written.find("[Zuletzt]")), "[Zuletzt]\r\n; bleibt\r\nx=1\r\n");
     layout.close(false);
     writeBytes(path.getBuffer(), stored);
     layout.open(path);
@@ -264,3 +385,43 @@ TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnlyAndEn
     EXPECT_FALSE(config.getValue("MainWnd", "winpos").isEmpty());
 }
 
+
+// A stored place is restored only where a present monitor's work area holds
+// it, at least at the creation size; otherwise the window takes its
+// programmed place (as without a stored one), and that is what is stored again.
+TEST_F(ConverterWindow, AStoredPlaceOnlyWhereAMonitorShowsIt)
+{
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const NRect inside(work.left + 10, work.top + 20, MainWnd::creationWidth + 30, MainWnd::creationHeight + 10);
+    const NRect whole(work.left, work.top, work.right - work.left, work.bottom - work.top);
+    NRect programmed;
+    const struct {
+        std::string stored;
+        const NRect* expected;
+    } cases[] = {{"", &programmed},
+                 {"-5000,-5000,820,460", &programmed},
+                 {"10,10," + std::to_string(whole.width + 1) + "," + std::to_string(whole.height), &programmed},
+                 {"100,100,-820,-460", &programmed},
+                 {"100,100,700,400", &programmed},
+                 {str(whole.toText(",")), &whole},
+                 {str(inside.toText(",")), &inside}};
+    NFileIni& config = globalApplicationBasic.userConfig;
+    for (const auto& c : cases) {
+        config.setValue("MainWnd", "winpos", c.stored.c_str());
+        config.save();
+        MainWnd other;
+        MainWindowSwap swap{&other};
+        ASSERT_TRUE(other.create());
+        other.show(SW_SHOWNORMAL);
+        pump();
+        const NRect shown = other.getWindowRect();
+        if (c.stored.empty())
+            programmed = shown;
+        EXPECT_EQ(shown, *c.expected) << c.stored;
+        EXPECT_EQ(str(config.getValue("MainWnd", "winpos")), str(shown.toText(","))) << c.stored;
+        other.destroy();
+        pump();
+    }
+    EXPECT_EQ(programmed.getSize(), NSize(MainWnd::creationWidth, MainWnd::creationHeight));
+}

@@ -38,9 +38,13 @@ TEST(NDevice, RectangleOutlineFillAndDrawnAreaAndZoomAndOffsetMoveTheInk)
     device.rectangle(NRect(2, 18, 12, 10));
     // Without a pen only the fill shows.
     device.ellipse(NRect(28, 2, 10, 10), -1, blue);
+    // -3 takes back the last change of the pen: green again after red.
+    device.setPen(red, 1);
+    device.setPen(-3, 1);
+    device.line(16, 27, 36, 27);
     device.endPaint();
     expectSpots(canvas.pixels(), {{5, 5, red}, {24, 14, red}, {15, 10, blue}, {25, 10, white}, {2, 23, green},
-                                  {8, 23, white}, {33, 7, blue}, {28, 2, white}});
+                                  {8, 23, white}, {33, 7, blue}, {28, 2, white}, {26, 27, green}});
     // Each shape grown by (pen width + 1) / 2: 1 for the first, 2 for the others.
     EXPECT_EQ(device.getDrawnArea(), NRect(0, 0, 40, 30));
 
@@ -134,6 +138,15 @@ TEST(NDevice, FontHeightFollowsTheMapModeTheWindowGetsTheFontAndAmpersandUnderli
     // Without "&" in the format the ampersand shows and nothing is underlined.
     EXPECT_GT(literal.right - literal.left, letter.right - letter.left + 6);
     EXPECT_EQ(literal.bottom, letter.bottom);
+
+    // "v": one line centred vertically in the 140 x 50 box at (10, 5) (every
+    // button caption), also when the text has a line break; "h" centres across.
+    for (const char* format : {"v", "vh"}) {
+        const RECT box = text("A\r\nA", format);
+        EXPECT_LT(box.bottom - box.top, 2 * (letter.bottom - letter.top)) << format;
+        EXPECT_NEAR((box.top + box.bottom) / 2, 30, 2) << format;
+        EXPECT_NEAR(format[1] ? (box.left + box.right) / 2 : box.left, format[1] ? 80 : 11, 2) << format;
+    }
 }
 
 TEST(NDevice, NoFlickerShowsThePaintOnlyAtItsEnd)
@@ -164,4 +177,26 @@ TEST(NDevice, NoFlickerShowsThePaintOnlyAtItsEnd)
     device.setOffset(5, 0);
     expectSpots(paint(NRect(5, 0, 10, 10), blue), {{1, 1, blue}, {18, 18, blue}, {21, 10, green}});
     EXPECT_EQ(device.getPaintRect(), NRect(5, 0, 60, 40));
+
+    // The pen, brush and font a paint made (and the noFlicker picture) are
+    // deleted at its end: the process has as many GDI objects as before.
+    for (bool noFlicker : {false, true}) {
+        device.setNoFlicker(noFlicker);
+        const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+        InvalidateRect(window.hwnd, nullptr, TRUE);
+        ASSERT_TRUE(device.beginPaint());
+        device.setFont("Arial", 14);
+        device.setPen(red, 2);
+        device.setBrush(blue);
+        device.rectangle(NRect(1, 1, 20, 20));
+        NRect line(0, 30, 100, 20);
+        device.drawText(line, "Text");
+        const HDC dc = device.getDC();
+        const HGDIOBJ made[] = {GetCurrentObject(dc, OBJ_PEN), GetCurrentObject(dc, OBJ_BRUSH),
+                                GetCurrentObject(dc, OBJ_FONT)};
+        device.endPaint();
+        for (HGDIOBJ object : made)
+            EXPECT_EQ(GetObjectType(object), 0u) << noFlicker;
+        EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), before) << noFlicker;
+    }
 }

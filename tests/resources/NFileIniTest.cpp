@@ -6,6 +6,8 @@
 
 #include "GuiTestSupport.h"
 #include "NFileIni.h"
+#include "NMapStringToNum.h"
+#include "NMapStringToString.h"
 #include "NStringList.h"
 
 namespace {
@@ -90,6 +92,14 @@ TEST_F(NFileIniTest, SectionEditsAndNamePatterns)
     openWith(ini, folder, "e.ini", "[S]\r\n  alpha = 1 \r\n; c=0\r\n\r\nbeta=2=3\r\nplain\r\n");
     EXPECT_EQ(ini.getSectionEntries("S", keys, &values, true), 3);
     EXPECT_EQ(joined(keys) + "/" + joined(values), "alpha|beta|plain/1|2=3|");
+    // A key written twice: the section's map takes its first line, as getValue does.
+    openWith(ini, folder, "d.ini", "[S]\r\nk=1\r\n; k=0\r\nk=2\r\nn=7\r\n");
+    NMapStringToString map;
+    NMapStringToNum numbers;
+    EXPECT_EQ(ini.getSectionMap("S", map, true) + ini.getSectionMap("S", numbers, true), 4);
+    EXPECT_EQ(str(map.getKeyAt(0) + "=" + map.getValueAt(0) + "," + map.getKeyAt(1) + "=" + map.getValueAt(1)),
+              "k=1,n=7");
+    EXPECT_EQ(numbers.lookup("k"), 1);
 
     NFileIni own, other, merged;
     openWith(own, folder, "own.ini", "; mine\r\n[s1]\r\na=1\r\nb=2\r\n[keep]\r\nk=1\r\n");

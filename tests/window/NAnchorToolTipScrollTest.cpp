@@ -60,6 +60,30 @@ TEST(NToolTip, OneTooltipPerCreatedWindow)
     first->setDelay(0);
     EXPECT_EQ(SendMessageA(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0),
               static_cast<LRESULT>(GetDoubleClickTime()));
+
+    // A title makes the tip taller, its icon wider; without a delay the
+    // tooltip keeps the system's delays (made unlike any fixed value here).
+    const UINT doubleClick = GetDoubleClickTime();
+    SetDoubleClickTime(doubleClick + 130);
+    const struct {
+        const char* title;
+        int icon;
+    } titles[] = {{"", TTI_NONE}, {"Titel", TTI_NONE}, {"Titel", TTI_WARNING}};
+    SIZE sizes[3];
+    for (int i = 0; i < 3; ++i) {
+        RecordingWindow window;
+        ASSERT_TRUE(window.create());
+        ASSERT_TRUE(window.addToolTip("Hallo", titles[i].title, titles[i].icon));
+        const HWND tip = window.getToolTip()->getHwnd();
+        TOOLINFOA tool = {TTTOOLINFOA_V2_SIZE, 0, window.hwnd, 0, {}, nullptr, nullptr, 0, nullptr};
+        const LRESULT size = SendMessageA(tip, TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&tool));
+        sizes[i] = {LOWORD(size), HIWORD(size)};
+        EXPECT_EQ(SendMessageA(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), static_cast<LRESULT>(doubleClick + 130));
+    }
+    SetDoubleClickTime(doubleClick);
+    EXPECT_GT(sizes[1].cy, sizes[0].cy + 5);
+    EXPECT_GT(sizes[2].cx, sizes[1].cx + 10);
+    EXPECT_GE(sizes[2].cy, sizes[1].cy);
 }
 
 TEST(NScroll, RequestsMoveThePositionTheBarAndTheDeviceOrigin)
@@ -95,4 +119,14 @@ TEST(NScroll, RequestsMoveThePositionTheBarAndTheDeviceOrigin)
         EXPECT_EQ(window.device.getOffsetY(), step.position);
         EXPECT_GE(window.scrolled, 1);
     }
+
+    // Content smaller than the page: no request moves it, nothing is drawn shifted.
+    window.scroll.setContentHeight(page / 2);
+    for (unsigned int request : {SB_BOTTOM, SB_PAGEDOWN, SB_LINEDOWN, SB_LINEUP}) {
+        SendMessageA(window.hwnd, WM_VSCROLL, request, 0);
+        EXPECT_EQ(window.scroll.getPositionY(), 0) << "request " << request;
+        EXPECT_EQ(window.device.getOffsetY(), 0);
+    }
+    window.scroll.setPosition(0, 40);
+    EXPECT_EQ(window.scroll.getPositionY() + window.device.getOffsetY(), 0);
 }

@@ -59,6 +59,18 @@ TEST(NFileDialog, OpenSaveAndMultiSelectionGiveFullPathsTheFolderIsRememberedAnd
         EXPECT_EQ(dialog.showSave(HWND(nullptr), "Speichern"), 1);
         EXPECT_EQ(str(dialog.fileName), folder.file("neu.txt"));
     }
+    // An existing file only after the user confirmed that it is replaced.
+    {
+        DialogAnswer answer(folder.file("a.bmp"));
+        answer.boxes.expect(IDYES);
+        EXPECT_EQ(dialog.showSave(HWND(nullptr), "Speichern"), 1);
+        ASSERT_EQ(answer.boxes.count(), 2u);
+        // The system's question, under the dialog's title.
+        EXPECT_EQ(answer.boxes[1].title, "Speichern");
+        EXPECT_EQ(answer.boxes[1].buttons, (std::vector<int>{IDYES, IDNO}));
+        EXPECT_EQ(answer.boxes[1].icon, UINT(MB_ICONWARNING));
+        EXPECT_EQ(str(dialog.fileName), folder.file("a.bmp"));
+    }
     // Several names: the folder and one string per name; one name: its path.
     NStringList files;
     dialog.initialFile = (folder.path() + "\\").c_str();
