@@ -300,8 +300,7 @@ TEST(CommandLineConverter, EveryFailureHasItsExitCode)
     const std::string dot = q(folder.file("dot.bmp")), junk = q(folder.file("junk.png")), gone = q(folder.file("gone.bmp"));
     const std::string bytes = readBytes(folder.file("dot.bmp")), in = " -d " + q(folder.path()) + " ";
     const std::tuple<std::string, int, std::wstring> cases[] = {
-        {gone, 1, L"Datei nicht gefunden"},
-        {junk, 2, L"kein lesbares Bild"},
+        {gone, 1, L"Datei nicht gefunden"}, {junk, 2, L"kein lesbares Bild"},
         {"-o " + q(folder.file("nowhere\\out.h")) + " " + dot, 3, L"nowhere"},
         // The rename onto a folder fails after the text was written.
         {"-o " + q(folder.file("taken.h")) + " " + dot, 3, L"taken.h"},
@@ -315,16 +314,12 @@ TEST(CommandLineConverter, EveryFailureHasItsExitCode)
          5, w(folder.file("dot.bmp") + " und " + folder.file("dot.png") + " erg\xE4" "ben dieselbe Ausgabe " + folder.file("dot.h"))},
         // Both texts would define _bmp_data_dot.
         {in + dot + " " + q(folder.file("data_dot.bmp")), 5, L"erg\xE4" L"ben denselben Namen _bmp_data_dot im Quelltext"},
-        {"--name 1-2 " + dot, 6, L"ung\xFCltiger Symbolname"},
-        {"", 64, L"kein Bild angegeben"},
-        {"-x " + dot, 64, L"unbekannte Option: -x"},
-        {dot + " " + dot, 64, L"mehrere Bilder nur mit -d ORDNER"},
+        {"--name 1-2 " + dot, 6, L"ung\xFCltiger Symbolname"}, {"", 64, L"kein Bild angegeben"},
+        {"-x " + dot, 64, L"unbekannte Option: -x"}, {dot + " " + dot, 64, L"mehrere Bilder nur mit -d ORDNER"},
         {"--name a -d b " + dot + " " + dot, 64, L"--name gilt nur f\xFCr ein einzelnes Bild"},
-        {"-o a.h -d b " + dot, 64, L"-o und -d"},
-        {"--size 3 " + dot, 64, L"ung\xFCltige Gr\xF6\xDF" L"e '3'"},
+        {"-o a.h -d b " + dot, 64, L"-o und -d"}, {"--size 3 " + dot, 64, L"ung\xFCltige Gr\xF6\xDF" L"e '3'"},
         {"--background purpur " + dot, 64, L"unbekannte Farbe 'purpur'"},
-        {"--debug=70000 " + dot, 64, L"ung\xFCltiger Port: --debug=70000"},
-        {"-o", 64, L"zu -o fehlt der Wert"},
+        {"--debug=70000 " + dot, 64, L"ung\xFCltiger Port: --debug=70000"}, {"-o", 64, L"zu -o fehlt der Wert"},
         // Empty values and repeated options are refused, not replaced by defaults.
         {"-o \"\" " + dot, 64, L"zu -o fehlt der Wert (leer angegeben)"},
         {"--debug= " + dot, 64, L"zu --debug fehlt der Wert (leer angegeben)"},
@@ -532,8 +527,7 @@ TEST(Bmp2ondraFrames, DecodeReadsHandFormattedHeadersAndRefusesDamagedOnes)
         {"0x001F, 0x0230, 0x07C0 }", "0x001F }", 5, L"endet nach 4 von 6 Bildpunkten"},
         {"_bmp_frames_h[] =", "_bmp_other[] =", 8, L"die Bildtabelle _bmp_frames_h fehlt"},
         {"{ _bmp_data_h }", "{ _bmp_data_x }", 7, L"Datenfeld _bmp_data_x"},
-        {" 0x001F,", " 0x1001F,", 5, L"kein 16-Bit-Wert"},
-        {"0xF800,", "0x1F800,", 4, L"statt einer Farbe"},
+        {" 0x001F,", " 0x1001F,", 5, L"kein 16-Bit-Wert"}, {"0xF800,", "0x1F800,", 4, L"statt einer Farbe"},
         {"{ 0x0330,", "{ 0x0130,", 3, L"weniger als 2 Bildpunkte"},
         {"0x001F, 0x0230, 0x07C0 }", "0x001F, 0x0230, 0x07C0, 0x0230 }", 5, L"fehlt in _bmp_data_h die Farbe"},
         {"   2, 3,", "   0, 3,", 9, L"Breite '0' liegt nicht zwischen 1 und 65535"},
