@@ -560,16 +560,12 @@ TEST(Bmp2ondraFrames, StatsAgreeWithTheText)
         const size_t values = occurrences(text, "0x");
         const size_t tableEntries = occurrences(text.substr(text.find("_bmp_frames_")), "_bmp_data_");
         EXPECT_EQ(tableEntries, size_t(record[0]));
-        const unsigned long long plain = 2ULL * record[1] * record[2] * record[0];
-        char ratio[32];
-        snprintf(ratio, sizeof ratio, "%.1f", 100.0 * double(2 * values) / double(plain));
-        *strchr(ratio, '.') = ',';
-        const std::string expected = ": " + std::to_string(record[1]) + "x" + std::to_string(record[2]) + ", " +
-                                     std::to_string(record[0]) + " Frames, " + std::to_string(values) +
-                                     " 16-Bit-Werte, Flash: " + std::to_string(2 * values) + " Byte Daten, " +
-                                     std::to_string(2 * values + 4 * tableEntries + 4 * 2 + 4) +
-                                     " Byte ganzer Datensatz, " + ratio + " % von " + std::to_string(plain) +
-                                     " Byte unkodiert\r\n";
+        const unsigned long long plain = 2ULL * record[1] * record[2] * record[0], data = 2ULL * values;
+        char expected[300];
+        snprintf(expected, sizeof expected, ": %ldx%ld, %ld Frames, %llu 16-Bit-Werte, Flash: %llu Byte Daten, %llu Byte "
+                 "ganzer Datensatz, %.1f %% von %llu Byte unkodiert\r\n", record[1], record[2], record[0], data / 2, data,
+                 data + 4 * tableEntries + 4 * 2 + 4, 100.0 * double(data) / double(plain), plain);
+        *strchr(expected, '.') = ',';
         EXPECT_NE(result.err.find(expected), std::string::npos) << expected << "\n" << result.err;
         EXPECT_EQ(occurrences(result.err, "Statistik "), 1u);
     }
