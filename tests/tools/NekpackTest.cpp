@@ -25,51 +25,46 @@ ProcessResult nekpack(const std::string& arguments)
 TEST(Nekpack, PacksTheSameBytesAgainRefusesUnusableNamesAndListsWhatTheReaderSees)
 {
     TestFolder folder;
-    const std::string program = fakeProgram();
-    std::string bitmap;  // every byte value, three times
+    std::string program = fakeProgram(), bitmap;  // every byte value, three times
     for (int i = 0; i < 768; ++i)
         bitmap += char(i);
+    const std::string ini = "[Standard-Styles]\r\n";
     writeBytes(folder.file("app.exe"), program);
-    writeBytes(folder.file("controlpos.ini"), "[Standard-Styles]\r\n");
+    writeBytes(folder.file("controlpos.ini"), ini);
     writeBytes(folder.file("Nek.BMP"), bitmap);
     writeBytes(folder.file("empty.txt"), "");
     const std::string app = q(folder.file("app.exe")), out = q(folder.file("packed.exe")),
-                      files = q(folder.file("controlpos.ini")) + " " + q(folder.file("Nek.BMP")) + " " +
-                              q(folder.file("empty.txt"));
-    ProcessResult packed = nekpack(app + " " + out + " " + files);
-    ASSERT_EQ(packed.exitCode, 0) << packed.err;
+                      files = q(folder.file("controlpos.ini")) + " " + q(folder.file("Nek.BMP")) + " " + q(folder.file("empty.txt"));
     // The copy: the program with its switch on, the archive with lower-case names, the trailer last.
-    std::string switchedOn = program;
-    switchedOn[210] = '1';
-    const std::string bytes = readBytes(folder.file("packed.exe"));
-    EXPECT_EQ(bytes, withArchive(switchedOn, block("controlpos.ini", "[Standard-Styles]\r\n") + block("nek.bmp", bitmap) +
-                                                 block("empty.txt", "")));
-    // Packed again from its own output, the program comes out byte for byte the same.
-    packed = nekpack(out + " " + q(folder.file("again.exe")) + " " + files);
-    EXPECT_EQ(packed.exitCode, 0) << packed.err;
-    EXPECT_EQ(readBytes(folder.file("again.exe")), bytes);
-    // Patterns are expanded by the program, sorted by name.
-    packed = nekpack(app + " " + q(folder.file("star.exe")) + " " + q(folder.file("*.txt")) + " " +
-                     q(folder.file("c*.ini")));
-    EXPECT_EQ(packed.exitCode, 0) << packed.err;
-    EXPECT_EQ(readBytes(folder.file("star.exe")),
-              withArchive(switchedOn, block("empty.txt", "") + block("controlpos.ini", "[Standard-Styles]\r\n")));
+    // Packed again from its own output, it comes out byte for byte the same. Patterns are expanded
+    // by the program, sorted by name.
+    program[210] = '1';
+    const std::string packed =
+        withArchive(program, block("controlpos.ini", ini) + block("nek.bmp", bitmap) + block("empty.txt", ""));
+    auto packs = [&](const std::string& arguments, const std::string& file, const std::string& bytes) {
+        EXPECT_EQ(nekpack(arguments).exitCode, 0) << arguments;
+        EXPECT_EQ(readBytes(folder.file(file)), bytes) << file;
+    };
+    packs(app + " " + out + " " + files, "packed.exe", packed);
+    packs(out + " " + q(folder.file("again.exe")) + " " + files, "again.exe", packed);
+    packs(app + " " + q(folder.file("star.exe")) + " " + q(folder.file("*.txt")) + " " + q(folder.file("c*.ini")), "star.exe",
+          withArchive(program, block("empty.txt", "") + block("controlpos.ini", ini)));
 
     // Two names equal once lower-cased, and a name the ANSI code page cannot
     // hold, are refused; nothing is written then.
     CreateDirectoryA(folder.file("upper").c_str(), nullptr);
     writeBytes(folder.file("upper\\NEK.bmp"), "2");
-    packed = nekpack(app + " " + q(folder.file("out.exe")) + " " + q(folder.file("Nek.BMP")) + " " +
-                     q(folder.file("upper\\NEK.bmp")));
-    EXPECT_EQ(packed.exitCode, 6);
-    EXPECT_NE(packed.err.find("Der Dateiname 'nek.bmp' kommt doppelt vor."), std::string::npos) << packed.err;
+    ProcessResult refused =
+        nekpack(app + " " + q(folder.file("out.exe")) + " " + q(folder.file("Nek.BMP")) + " " + q(folder.file("upper\\NEK.bmp")));
+    EXPECT_EQ(refused.exitCode, 6);
+    EXPECT_NE(refused.err.find("Der Dateiname 'nek.bmp' kommt doppelt vor."), std::string::npos) << refused.err;
     const std::string ascii = programFolder();
     const std::wstring base(folder.path().begin(), folder.path().end()), programs(ascii.begin(), ascii.end());
     ASSERT_TRUE(CopyFileW((base + L"\\empty.txt").c_str(), (base + L"\\\x03B1.ini").c_str(), TRUE));
-    packed = runProcess(L"\"" + programs + L"nekpack.exe\" \"" + base + L"\\app.exe\" \"" + base + L"\\out.exe\" \"" + base +
-                        L"\\\x03B1.ini\"");
-    EXPECT_EQ(packed.exitCode, 6) << packed.err;
-    EXPECT_NE(packed.err.find("\xCE\xB1.ini' kann nicht ins Archiv"), std::string::npos) << packed.err;
+    refused = runProcess(L"\"" + programs + L"nekpack.exe\" \"" + base + L"\\app.exe\" \"" + base + L"\\out.exe\" \"" + base +
+                         L"\\\x03B1.ini\"");
+    EXPECT_EQ(refused.exitCode, 6) << refused.err;
+    EXPECT_NE(refused.err.find("\xCE\xB1.ini' kann nicht ins Archiv"), std::string::npos) << refused.err;
     EXPECT_FALSE(fileExists(folder.file("out.exe")));
 
     // The reading code keeps the marker words out of its own image, or the
@@ -87,7 +82,6 @@ TEST(Nekpack, PacksTheSameBytesAgainRefusesUnusableNamesAndListsWhatTheReaderSee
         {plain + header() + trailer(50), 5, "", "Der Startoffset 50 ist ung\xC3\xBCltig."},
         {withArchive(plain, block("a.ini", "x") + block("..\\evil.in", "e")), 5, listed + "a.ini\t1\r\n1 Datei(en), 1 Byte\r\n",
          "Ung\xC3\xBCltiger Dateiname im Archiv: ..\\\\evil.in"},
-        {withArchive(plain, block("C:\\x.ini", "e")), 5, "", "Dateiname im Archiv: C:\\\\x.ini"},
         // Control characters could fake further lines of the listing.
         {withArchive(plain, block("x\r\nfake.ini\t99", "e")), 5, "", "Dateiname im Archiv: x\\x0D\\x0Afake.ini\\x0999"},
         {withArchive(plain, block(std::string("evil\0.ini", 9), "e")), 5, "", "Dateiname im Archiv: evil\\x00.ini"},
@@ -112,7 +106,6 @@ TEST(Nekpack, PacksTheSameBytesAgainRefusesUnusableNamesAndListsWhatTheReaderSee
     }
 }
 
-
 // Whatever an old archive looks like, packing again gives the bytes of
 // packing the bare program, or refuses when the program's end is unclear.
 TEST(Nekpack, RepackingReplacesEveryOldArchive)
@@ -127,7 +120,6 @@ TEST(Nekpack, RepackingReplacesEveryOldArchive)
     const std::tuple<std::string, std::string, int, std::string> cases[] = {
         {"signed", old + std::string(300, 'S'), 0, "Byte dahinter"},
         {"trailer cut", old.substr(0, old.size() - 4), 0, "keine vollst\xC3\xA4ndige Endekennung"},
-        {"block cut", old.substr(0, program.size() + 30), 0, "keine vollst\xC3\xA4ndige Endekennung"},
         {"packed twice by an old tool", old + "xx" + header() + block("z.ini", "z") + trailer(old.size() + 2), 0, ""},
         {"damaged trailer", program + header() + trailer(50), 5, "wo das Programm endet, ist nicht zu erkennen"},
     };
@@ -152,23 +144,23 @@ TEST(Nekpack, RefusesOutputsThatAreInputsAndSaysWhyAFileIsRefused)
     CreateDirectoryA(folder.file("sub").c_str(), nullptr);
     // A sparse file: no disk space for its 3 GB.
     HANDLE big = CreateFileA(folder.file("big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    LARGE_INTEGER size;
+    LARGE_INTEGER size = {};
     size.QuadPart = 3LL << 30;
     EXPECT_TRUE(SetFilePointerEx(big, size, nullptr, FILE_BEGIN) && SetEndOfFile(big));
     CloseHandle(big);
-    const std::string app = q(folder.file("app.exe")) + " ", conf = q(folder.file("conf.ini"));
+    const std::string app = q(folder.file("app.exe")) + " ", conf = q(folder.file("conf.ini")), to = app + q(folder.file("out.exe")) + " ";
     const std::tuple<std::string, int, std::string> cases[] = {
         {app + conf + " " + q(folder.file("blob.bin")), 7, "conf.ini' ist vorhanden und kein Programm"},
         {app + conf + " " + conf, 7, "conf.ini', die ins Archiv soll"},
         {app + q(folder.file("CONF.INI")) + " " + conf, 7, "die ins Archiv soll"},
-        {app + q(folder.file("out.exe")) + " " + q(folder.file("sub")), 2, "es ist ein Ordner"},
-        {app + q(folder.file("out.exe")) + " " + q(folder.file("big.bin")), 2, "3221225472 Byte zu gro\xC3\x9F"},
-        {app + q(folder.file("out.exe")) + " " + q(folder.file("x..y.txt")), 6, "'x..y.txt' kann nicht ins Archiv aufgenommen werden: er enth\xC3\xA4lt .."},
-        {app + q(folder.file("out.exe")) + " " + q(folder.file("trail.")), 6, "er endet mit einem Punkt"},
-        {app + q(folder.file("out.exe")) + " " + q(folder.file("con.txt")), 6, "er ist ein Ger\xC3\xA4tename"},
+        {to + q(folder.file("sub")), 2, "es ist ein Ordner"},
+        {to + q(folder.file("big.bin")), 2, "3221225472 Byte zu gro\xC3\x9F"},
+        {to + q(folder.file("x..y.txt")), 6, "'x..y.txt' kann nicht ins Archiv aufgenommen werden: er enth\xC3\xA4lt .."},
+        {to + q(folder.file("trail.")), 6, "er endet mit einem Punkt"},
+        {to + q(folder.file("con.txt")), 6, "er ist ein Ger\xC3\xA4tename"},
         // Control characters never reach the terminal raw.
-        {app + q(folder.file("out.exe")) + " " + q(folder.file("a\x1B[2J.txt")), 6, "'a\\x1B[2J.txt'"},
-        {app + q(folder.file("out.exe")) + " " + q(folder.file("d\x07ir\\gone.txt")), 2, "d\\x07ir\\gone.txt' kann nicht gelesen werden"},
+        {to + q(folder.file("a\x1B[2J.txt")), 6, "'a\\x1B[2J.txt'"},
+        {to + q(folder.file("d\x07ir\\gone.txt")), 2, "d\\x07ir\\gone.txt' kann nicht gelesen werden"},
     };
     for (const auto& [arguments, code, message] : cases) {
         const ProcessResult result = nekpack(arguments);

@@ -16,17 +16,14 @@ int main(int argc, char** argv)
     const UINT format = html ? RegisterClipboardFormatA("HTML Format") : CF_TEXT;
     if (!OpenClipboard(nullptr))
         return 2;
-    int result = 1;
     HANDLE data = GetClipboardData(format);
     const char* bytes = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
     if (bytes) {
         const SIZE_T size = GlobalSize(data);
         const void* zero = std::memchr(bytes, 0, size);
-        const SIZE_T length = zero ? static_cast<const char*>(zero) - bytes + 1 : size;
-        fwrite(bytes, 1, length, stdout);
+        fwrite(bytes, 1, zero ? SIZE_T(static_cast<const char*>(zero) - bytes + 1) : size, stdout);
         GlobalUnlock(data);
-        result = 0;
     }
     CloseClipboard();
-    return result;
+    return bytes ? 0 : 1;
 }

@@ -7,22 +7,16 @@
 
 int main(int argc, char** argv)
 {
-    const DWORD ms = argc > 1 ? static_cast<DWORD>(strtoul(argv[1], nullptr, 10)) : 0;
     const char* marker = argc > 2 ? argv[2] : nullptr;
-    if (marker) {
-        FILE* f = fopen(marker, "wb");
-        if (f) {
-            fprintf(f, "%lu", GetCurrentProcessId());
-            fclose(f);
-        }
+    FILE* f = marker ? fopen(marker, "wb") : nullptr;
+    if (f) {
+        fprintf(f, "%lu", GetCurrentProcessId());
+        fclose(f);
     }
-    Sleep(ms);
-    if (marker) {
-        FILE* f = fopen(marker, "ab");
-        if (f) {
-            fputs(" done", f);
-            fclose(f);
-        }
+    Sleep(argc > 1 ? static_cast<DWORD>(strtoul(argv[1], nullptr, 10)) : 0);
+    if (marker && (f = fopen(marker, "ab")) != nullptr) {
+        fputs(" done", f);
+        fclose(f);
     }
     return 0;
 }

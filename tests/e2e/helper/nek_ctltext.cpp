@@ -19,11 +19,10 @@ const char* wantedClass = "";
 
 BOOL CALLBACK printChild(HWND hwnd, LPARAM)
 {
-    char className[256] = "";
+    char className[256] = "", text[1024] = "";
     GetClassNameA(hwnd, className, sizeof className);
     if (!IsWindowVisible(hwnd) || lstrcmpiA(className, wantedClass) != 0)
         return TRUE;
-    char text[1024] = "";
     DWORD_PTR length = 0;
     // Another process's control: the message is carried across, and a hung
     // program does not stop this one.
