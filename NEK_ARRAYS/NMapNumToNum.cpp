@@ -8,8 +8,3 @@ const char* NMapNumToNum::getName() const { return getClassName(); }
 const char* NMapNumToNum::getClassName() const { return "NMapNumToNum"; }
 
 NMapNumToNum::~NMapNumToNum() = default;
-
-int NMapNumToNum::compareWith(int index, int key) const
-{
-    return compareKey(index, key);
-}

@@ -18,7 +18,8 @@ public:
     virtual const char* getClassName() const;
     virtual ~NMapNumToNum();
     // -1, 0 or 1 as the key of entry `index` is below, equal to or above `key`.
-    virtual int compareWith(int index, int key) const;
+    // Defined here so that the core's search can have it inlined.
+    virtual int compareWith(int index, int key) const { return compareKey(index, key); }
 };
 
 #endif

@@ -8,8 +8,3 @@ const char* NMapNumToString::getName() const { return getClassName(); }
 const char* NMapNumToString::getClassName() const { return "NMapNumToString"; }
 
 NMapNumToString::~NMapNumToString() = default;
-
-int NMapNumToString::compareWith(int index, int key) const
-{
-    return compareKey(index, key);
-}

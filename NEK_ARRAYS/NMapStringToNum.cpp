@@ -8,8 +8,3 @@ const char* NMapStringToNum::getName() const { return getClassName(); }
 const char* NMapStringToNum::getClassName() const { return "NMapStringToNum"; }
 
 NMapStringToNum::~NMapStringToNum() = default;
-
-int NMapStringToNum::compareWith(int index, const NString& key) const
-{
-    return compareKey(index, key);
-}

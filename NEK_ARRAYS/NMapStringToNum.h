@@ -18,7 +18,8 @@ public:
     virtual const char* getClassName() const;
     virtual ~NMapStringToNum();
     // -1, 0 or 1 as the key of entry `index` sorts before, equal to or after `key`.
-    virtual int compareWith(int index, const NString& key) const;
+    // Defined here so that the core's search can have it inlined.
+    virtual int compareWith(int index, const NString& key) const { return compareKey(index, key); }
 };
 
 #endif

@@ -9,11 +9,6 @@ const char* NMapStringToString::getClassName() const { return "NMapStringToStrin
 
 NMapStringToString::~NMapStringToString() = default;
 
-int NMapStringToString::compareWith(int index, const NString& key) const
-{
-    return compareKey(index, key);
-}
-
 // --- text -----------------------------------------------------------------------
 
 NString NMapStringToString::replaceVariables(const NString& text, const char* prefix,
