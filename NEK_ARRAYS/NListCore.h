@@ -57,7 +57,10 @@ public:
 
     // Opens a slot at index (count appends) holding a new empty element;
     // -1 when index is outside.
-    int insertAt(int index) { return insertSlot(index, Kind::fresh()); }
+    int insertAt(int index)
+    {
+        return insertSlot(index, [] { return Kind::fresh(); });
+    }
     // -1 when index is outside, -2 when the value could not be stored.
     int insertAt(int index, Arg value)
     {
@@ -186,22 +189,21 @@ protected:
         return none;
     }
 
-    // Puts `slot` at index (its element is the list's from here on, also
-    // when it cannot be placed); -1 when index is outside or no room.
-    int insertSlot(int index, Slot slot)
+    // Opens a slot at index and fills it with what make() returns, once the
+    // index is checked and the array has room; -1 when it is outside or there
+    // is no room.
+    template <class Make>
+    int insertSlot(int index, Make make)
     {
         if (index < 0 || index > count) {
-            Kind::release(slot);
             report("insertAt", index);
             return -1;
         }
-        if (!list().fitSlots(count + 1)) {
-            Kind::release(slot);
+        if (!list().fitSlots(count + 1))
             return -1;
-        }
         std::memmove(data + index + 1, data + index,
                      static_cast<size_t>(count - index) * sizeof(*data));
-        data[index] = slot;
+        data[index] = make();
         ++count;
         list().inserted(index);
         return index;

@@ -28,7 +28,7 @@ void NPointList::onInsert(int) {}
 int NPointList::insertAt(int index, const NPoint& point)
 {
     // The point is placed with its value, so onInsert sees it.
-    return insertSlot(index, new NPoint(point));
+    return insertSlot(index, [&point] { return new NPoint(point); });
 }
 
 // Without its array the list cannot go on in any sensible way.
