@@ -10,13 +10,14 @@
 // What the four lists share: the slot array, insertion, access, search,
 // removal and sorting, with the index checks and their boxes. A list class
 // derives from NListCore<List, Kind>, names itself as List and declares its
-// own virtual operations. The core calls these by name on List; a list that
-// defines one of them hides the default here:
+// own virtual operations. The core calls the following by name on List; a
+// list that defines one of them hides the default here:
 //   matches(i, value)  whether element i equals value; default: compareWith gives 0
 //   fitSlots(n)        sizes the array before an insertion; default: false when
 //                      the heap refuses
 //   inserted(index)    runs after an insertion; default: nothing
-//   emptyElement()     what getAt yields on an empty list after the box
+//   emptyElement()     what getAt yields on an empty list after the box;
+//                      default: one shared element, reset each time
 // All of it is defined here, so that a list builds only what it uses (the
 // point list has no compareWith and no sort).
 //
