@@ -1,176 +1,14 @@
 #include "NNumList.h"
 
-#include "NQuickSort.h"
-
 #include <climits>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
-
-#include "NListSlots.h"
-
-NNumList::NNumList() : data(nullptr), count(0), allocatedBytes(0)
-{
-    NListSlots::start(data, allocatedBytes);
-}
-
-NNumList::NNumList(const NNumList& other) : NNumList()
-{
-    *this = other;
-}
-
-NNumList& NNumList::operator=(const NNumList& other)
-{
-    if (this == &other)
-        return *this;
-    removeAll();
-    for (int i = 0; i < other.count; ++i)
-        add(other.data[i]);
-    return *this;
-}
-
-const char* NNumList::getName() const { return getClassName(); }
-const char* NNumList::getClassName() const { return "NNumList"; }
-
-NNumList::~NNumList()
-{
-    removeAll();
-    std::free(data);
-}
-
-int NNumList::compareAt(int i, int j)
-{
-    const int a = getAt(i);
-    const int b = getAt(j);
-    return a < b ? -1 : (a > b ? 1 : 0);
-}
-
-int NNumList::compareWith(int i, int value)
-{
-    const int a = getAt(i);
-    return a < value ? -1 : (a > value ? 1 : 0);
-}
-
-int NNumList::insertAt(int index)
-{
-    if (index < 0 || index > count) {
-        NListSlots::reportIndex(getClassName(), "insertAt", index, count);
-        return -1;
-    }
-    if (!NListSlots::fit(data, allocatedBytes, count + 1))
-        return -1;
-    std::memmove(data + index + 1, data + index, static_cast<size_t>(count - index) * sizeof(*data));
-    data[index] = 0;
-    ++count;
-    return index;
-}
-
-int NNumList::insertAt(int index, int value)
-{
-    const int at = insertAt(index);
-    if (at < 0)
-        return at;
-    return setAt(at, value) ? at : -2;
-}
-
-int NNumList::add(int value, bool unique)
-{
-    if (unique) {
-        const int found = find(value);
-        if (found >= 0)
-            return found;
-    }
-    return insertAt(count, value);
-}
-
-int& NNumList::getAt(int index)
-{
-    if (index < 0 || index >= count) {
-        NListSlots::reportIndex(getClassName(), "getAt", index, count);
-        if (count < 1) {
-            static int none;
-            none = 0;
-            return none;
-        }
-        index = index >= count ? count - 1 : 0;
-    }
-    return data[index];
-}
-
-bool NNumList::setAt(int index, int value)
-{
-    if (index < 0 || index >= count) {
-        NListSlots::reportIndex(getClassName(), "getAt", index, count);
-        return false;
-    }
-    data[index] = value;
-    return true;
-}
-
-int NNumList::find(int value, int start)
-{
-    for (int i = start < 0 ? 0 : start; i < count; ++i)
-        if (compareWith(i, value) == 0)
-            return i;
-    return -1;
-}
-
-void NNumList::removeAt(int index)
-{
-    if (index < 0 || index >= count) {
-        NListSlots::reportIndex(getClassName(), "removeAt", index, count);
-        return;
-    }
-    std::memmove(data + index, data + index + 1,
-                 static_cast<size_t>(count - index - 1) * sizeof(*data));
-    --count;
-    data[count] = 0;
-    NListSlots::fit(data, allocatedBytes, count);
-}
-
-int NNumList::removeValue(int value)
-{
-    int removed = 0;
-    for (int i = count - 1; i >= 0; --i) {
-        if (compareWith(i, value) == 0) {
-            removeAt(i);
-            ++removed;
-        }
-    }
-    return removed;
-}
-
-void NNumList::removeAll()
-{
-    while (count > 0)
-        removeAt(count - 1);
-}
-
-void NNumList::swap(int i, int j)
-{
-    if (i < 0 || i >= count || j < 0 || j >= count)
-        return;
-    const int t = data[i];
-    data[i] = data[j];
-    data[j] = t;
-}
-
-void NNumList::sort(int direction)
-{
-    if (count > 1)
-        sortRange(0, count - 1, direction < 0 ? -1 : 1);
-}
-
-void NNumList::sortRange(int low, int high, int direction)
-{
-    NQuickSort::sort(low, high, direction, [this](int i) { return data[i]; },
-                     [this](int i, int pivot) { return compareWith(i, pivot); },
-                     [this](int i, int j) { swap(i, j); });
-}
-
-// --- text ---------------------------------------------------------------------
 
 namespace {
+
+int compareNumbers(int a, int b)
+{
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
 
 // Absurd percentages ("1e30%") give the largest size, not undefined values.
 int clampToInt(double value)
@@ -185,6 +23,38 @@ int clampToInt(double value)
 }
 
 }  // namespace
+
+NNumList::NNumList() : NListCore(true) {}
+
+NNumList::NNumList(const NNumList& other) : NNumList()
+{
+    assign(other);
+}
+
+NNumList& NNumList::operator=(const NNumList& other)
+{
+    assign(other);
+    return *this;
+}
+
+const char* NNumList::getName() const { return getClassName(); }
+const char* NNumList::getClassName() const { return "NNumList"; }
+
+NNumList::~NNumList() = default;
+
+int NNumList::compareAt(int i, int j)
+{
+    // Two statements: the boxes for bad indices come in the order i, j.
+    const int a = getAt(i);
+    return compareNumbers(a, getAt(j));
+}
+
+int NNumList::compareWith(int i, int value)
+{
+    return compareNumbers(getAt(i), value);
+}
+
+// --- text ---------------------------------------------------------------------
 
 int NNumList::fromText(const NString& text, const NString& separator)
 {

@@ -1,13 +1,15 @@
 #ifndef NEK_NSTRINGLIST_H
 #define NEK_NSTRINGLIST_H
 
+#include "NListCore.h"
 #include "NString.h"
 
 // NStringList: a growable array of strings, addressed from 0. The list owns
 // its strings: it creates them on insertion and deletes them on removal.
 // An index outside the list shows an error box and the operation goes on
-// with a safe value.
-class NStringList {
+// with a safe value. The common operations are those of NListCore; the text
+// operations are its own.
+class NStringList : public NListCore<NStringList, NListOwned<NString>> {
 public:
     explicit NStringList(bool ignoreCase = false);
     NStringList(const NStringList& other);
@@ -20,26 +22,7 @@ public:
     // Always case-sensitive.
     virtual int compareAt(int i, int j);
 
-    int getCount() const { return count; }
-    int getAllocatedBytes() const { return allocatedBytes; }
-
-    // Opens a slot holding a new empty string at index (count appends);
-    // -1 when index is outside.
-    int insertAt(int index);
-    // -1 when index is outside, -2 when the text could not be stored.
-    int insertAt(int index, const NString& text);
-    // With unique, the index of an equal element when there is one.
-    int add(const NString& text, bool unique = false);
-    // Outside the list: the index is clamped into it after the box.
-    NString& getAt(int index);
-    bool setAt(int index, const NString& text);
-    int find(const NString& text, int start = 0);
-    void removeAt(int index);
-    int removeValue(const NString& text);
-    void removeAll();
-    void swap(int i, int j);
-    // direction 1 ascending, -1 descending.
-    void sort(int direction = 1);
+    using NListCore::sort;
 
     // The pieces of text between separators, empty ones included; returns
     // their number.
@@ -53,14 +36,6 @@ public:
 
     // Governs compareWith and so find, add with unique and sort.
     bool ignoreCase;
-
-protected:
-    NString** data;
-    int count;
-    int allocatedBytes;
-
-private:
-    void sortRange(int low, int high, int direction);
 };
 
 #endif

@@ -1,0 +1,116 @@
+// The shared cores search, compare and sort through the container's own
+// compareWith, so a derived class that overrides it decides equality and
+// order everywhere: in the search, in sorted insertion, in sort, in find,
+// add with unique and removeValue.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "MessageBoxCatcher.h"
+#include "NMapNumToNum.h"
+#include "NMapStringToNum.h"
+#include "NNumList.h"
+#include "NPointerList.h"
+
+namespace {
+
+// Keys that differ only in case are one key.
+class FoldedMap : public NMapStringToNum {
+public:
+    int compareWith(int index, const NString& key) const override
+    {
+        if (!isIndex(index))
+            return 0;
+        const int result = entries[index].key->compare(key, true);
+        return result < 0 ? -1 : (result > 0 ? 1 : 0);
+    }
+};
+
+// Keys in descending order.
+class ReversedMap : public NMapNumToNum {
+public:
+    int compareWith(int index, int key) const override { return -NMapNumToNum::compareWith(index, key); }
+};
+
+// Numbers equal and ordered by their magnitude.
+class MagnitudeList : public NNumList {
+public:
+    int compareWith(int i, int value) override
+    {
+        const int a = abs(getAt(i));
+        const int b = abs(value);
+        return a < b ? -1 : (a > b ? 1 : 0);
+    }
+};
+
+std::vector<std::string> keys(NMapStringToNum& map)
+{
+    std::vector<std::string> result;
+    for (int i = 0; i < map.getCount(); ++i)
+        result.push_back(map.getKeyAt(i).getBuffer());
+    return result;
+}
+
+}  // namespace
+
+TEST(ContainerCore, DerivedMapsDecideKeyEqualityAndOrder)
+{
+    FoldedMap folded;
+    EXPECT_TRUE(folded.setAt("b", 1));
+    EXPECT_FALSE(folded.setAt("B", 2));  // the same key
+    folded.setAt("A", 3);
+    folded.setAt("C", 4);
+    folded.setSorted(true);  // byte order would be A, C, b
+    EXPECT_EQ((std::vector<std::string>{"A", "b", "C"}), keys(folded));
+    folded.setAt("aa", 5);  // sorted insertion
+    EXPECT_EQ((std::vector<std::string>{"A", "aa", "b", "C"}), keys(folded));
+    EXPECT_EQ(4, folded.lookup("c"));  // found in halves
+    EXPECT_EQ(2, folded.lookup("B"));
+    folded.removeKey("AA");
+    folded.sort(-1);
+    EXPECT_EQ((std::vector<std::string>{"C", "b", "A"}), keys(folded));
+
+    ReversedMap reversed;
+    reversed.setSorted(true);
+    for (int key : {5, 9, 1, 7})
+        reversed.setAt(key, key * 10);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ((std::vector<int>{9, 7, 5, 1})[i], reversed.getKeyAt(i)) << i;
+    EXPECT_EQ(70, reversed.lookup(7));
+    EXPECT_FALSE(reversed.contains(3));
+}
+
+TEST(ContainerCore, DerivedListsDecideEqualityAndOrder)
+{
+    MagnitudeList list;
+    for (int n : {-4, 7, 2, -1})
+        list.add(n);
+    EXPECT_EQ(2, list.add(-2, true));
+    EXPECT_EQ(1, list.find(-7));
+    list.add(-2);
+    EXPECT_EQ(2, list.removeValue(2));
+    list.sort(1);
+    EXPECT_EQ(-1, list.getAt(0));
+    EXPECT_EQ(-4, list.getAt(1));
+    EXPECT_EQ(7, list.getAt(2));
+}
+
+TEST(ContainerCore, CompareAtReportsBadIndicesInTheirOrder)
+{
+    // Both indices outside: the box for i comes before the one for j.
+    NNumList numbers;
+    NPointerList pointers;
+    MessageBoxCatcher boxes(4);
+    numbers.compareAt(5, 8);
+    pointers.compareAt(6, 9);
+    ASSERT_EQ(4u, boxes.count());
+    const int requested[] = {5, 8, 6, 9};
+    for (size_t i = 0; i < boxes.count(); ++i)
+        EXPECT_NE(std::string::npos,
+                  boxes[i].text.find("Angefordert wurde: " + std::to_string(requested[i]) + "\r\n"))
+            << i << boxes[i].text;
+}
