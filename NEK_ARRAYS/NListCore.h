@@ -153,11 +153,16 @@ protected:
         if (firstArray)
             NListSlots::start(data, allocatedBytes);
     }
+    // Left empty: a global list that a later global's destructor still asks
+    // at exit reads as empty, not as freed memory.
     ~NListCore()
     {
         for (int i = count - 1; i >= 0; --i)
             Kind::release(data[i]);
         std::free(data);
+        data = nullptr;
+        count = 0;
+        allocatedBytes = 0;
     }
 
     // The copy of another list's elements; what else a list copies is its own.
