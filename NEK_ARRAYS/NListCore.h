@@ -154,15 +154,15 @@ protected:
             NListSlots::start(data, allocatedBytes);
     }
     // Left empty: a global list that a later global's destructor still asks
-    // at exit reads as empty, not as freed memory.
+    // at exit reads as empty, not as freed memory. The stores are volatile, as
+    // the compiler drops plain stores into an object whose life ends.
     ~NListCore()
     {
         for (int i = count - 1; i >= 0; --i)
             Kind::release(data[i]);
         std::free(data);
-        data = nullptr;
-        count = 0;
-        allocatedBytes = 0;
+        *static_cast<Slot* volatile*>(&data) = nullptr;
+        *static_cast<volatile int*>(&count) = 0;
     }
 
     // The copy of another list's elements; what else a list copies is its own.
