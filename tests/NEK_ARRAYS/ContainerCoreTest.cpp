@@ -43,7 +43,7 @@ std::vector<std::string> keys(NMapStringToNum& map)
 
 }  // namespace
 
-TEST(ContainerCore, DerivedMapsDecideKeyEqualityAndOrder)
+TEST(ContainerCore, DerivedMapsAndListsDecideEqualityAndOrder)
 {
     FoldedMap folded;
     EXPECT_TRUE(folded.setAt("b", 1));
@@ -68,10 +68,7 @@ TEST(ContainerCore, DerivedMapsDecideKeyEqualityAndOrder)
               std::to_string(reversed.getKeyAt(2)) + std::to_string(reversed.getKeyAt(3)), "9751");
     EXPECT_EQ(70, reversed.lookup(7));
     EXPECT_FALSE(reversed.contains(3));
-}
 
-TEST(ContainerCore, DerivedListsDecideEqualityAndOrder)
-{
     MagnitudeList list;
     for (int n : {-4, 7, 2, -1})
         list.add(n);

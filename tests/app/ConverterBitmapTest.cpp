@@ -42,7 +42,7 @@ std::string convertPicture(const TestFolder& folder, const std::string& name, in
 
 }  // namespace
 
-TEST(ConverterBitmap, RunsSpanColumnsAndAreCutAt255AndTheTitleNamesThem)
+TEST(ConverterBitmap, RunsSpanColumnsAndStripsAndAreCutAt255AndTheTitleNamesThem)
 {
     TestFolder folder;
     // Red, red, blue: a run of two, then a single pixel without marker; one colour: each column extends the run.
@@ -60,7 +60,17 @@ TEST(ConverterBitmap, RunsSpanColumnsAndAreCutAt255AndTheTitleNamesThem)
     EXPECT_EQ(convertPicture(folder, "my pic-1.v2.bmp", 1, 1, {blue}), wrap("my pic-1.v2", 1, 1, {"", "0x001F "}));
     EXPECT_EQ(ConverterBitmap::symbolName("C:\\pics\\logo.small.png"), "logo.small");
     EXPECT_EQ(ConverterBitmap::symbolName("Z:/a.b/noext"), "noext");
-    EXPECT_EQ(ConverterBitmap::symbolName("D:pic.gif"), "pic");
+
+    // 514 columns of 2 pixels, read in strips of 512: red over green, but column 512 blue.
+    const int w = 514;
+    std::vector<uint32_t> pixels(2 * w, red);
+    for (int x = 0; x < w; ++x)
+        pixels[w + x] = green;
+    pixels[512] = pixels[w + 512] = blue;
+    std::vector<std::string> lines(512, "0x07C0, 0xF800, ");
+    lines[0] = "0xF800, ";
+    lines.insert(lines.end(), {"0x07C0, ", "0x0230, 0x001F, 0xF800, ", "0x07C0 "});
+    EXPECT_EQ(convertPicture(folder, "strips.bmp", w, 2, pixels), wrap("strips", w, 2, lines));
 }
 
 TEST(ConverterBitmap, PixelValuesKeepFiveBitsPerChannelAlsoInAPictureKeptAt32Bit)
@@ -89,21 +99,6 @@ TEST(ConverterBitmap, PixelValuesKeepFiveBitsPerChannelAlsoInAPictureKeptAt32Bit
     converter.filePath = "other.png";
     converter.createSource();
     EXPECT_EQ(textOf(converter), text);
-}
-
-TEST(ConverterBitmap, RunsCrossTheStripsThePixelsAreReadIn)
-{
-    // 514 columns of 2 pixels, read in strips of 512: red over green, but column 512 blue.
-    const int w = 514;
-    std::vector<uint32_t> pixels(2 * w, red);
-    for (int x = 0; x < w; ++x)
-        pixels[w + x] = green;
-    pixels[512] = pixels[w + 512] = blue;
-    std::vector<std::string> lines(512, "0x07C0, 0xF800, ");
-    lines[0] = "0xF800, ";
-    lines.insert(lines.end(), {"0x07C0, ", "0x0230, 0x001F, 0xF800, ", "0x07C0 "});
-    TestFolder folder;
-    EXPECT_EQ(convertPicture(folder, "strips.bmp", w, 2, pixels), wrap("strips", w, 2, lines));
 }
 
 TEST(ConverterBitmap, ScalesToTargetSizeConvertsTo16BitAndSurvivesMissingAndUnreadableFiles)

@@ -21,10 +21,7 @@ const COLORREF background = RGB(0xF0, 0xF0, 0xF0), blue = RGB(0, 0, 255);
 const NSize creationSize(MainWnd::creationWidth, MainWnd::creationHeight);
 
 // Blocks of 50 x 50 whose colour tells where they lie, in steps the 16-bit conversion keeps.
-uint32_t blockColour(int x, int y)
-{
-    return 0xFF000000 | (x / 50 % 10 * 24) << 16 | (y / 50 % 10 * 24) << 8 | 0x88;
-}
+uint32_t blockColour(int x, int y) { return 0xFF000000 | (x / 50 % 10 * 24) << 16 | (y / 50 % 10 * 24) << 8 | 0x88; }
 
 // As the preview shows it: five bits per channel, widened again.
 COLORREF shown(int x, int y)
@@ -46,19 +43,11 @@ std::wstring widen(const std::string& ansi)
     return wide;
 }
 
-// Pumps until `done` holds, for at most 5 s (painting and other processes take their time).
-template <class Done>
-void waitUntil(Done done)
-{
-    for (const DWORD start = GetTickCount(); !done() && GetTickCount() - start < 5000;)
-        pumpFor(50);
-}
-
 // The clipboard text as another process reads it, zero byte included, polled for `expected`.
 std::string clipboardOfAnotherProcess(const std::string& expected)
 {
     std::string out;
-    waitUntil([&] { return (out = runProcess("\"" + programFolder() + "nek_clipdump.exe\" text").out) == expected; });
+    pumpUntil([&] { return (out = runProcess("\"" + programFolder() + "nek_clipdump.exe\" text").out) == expected; });
     return out;
 }
 
@@ -152,16 +141,15 @@ protected:
     }
     Pixels preview()
     {
-        const NSize size = window.converter.getClientSize();
         POINT origin = {0, 0};
         ClientToScreen(window.converter.hwnd, &origin);
-        return capture(nullptr, origin.x, origin.y, size.cx, size.cy);
+        return capture(nullptr, origin.x, origin.y, window.converter.getClientSize().cx, window.converter.getClientSize().cy);
     }
     // The preview once it shows every spot (or after 5 s).
     Pixels previewWith(std::initializer_list<Spot> spots)
     {
         Pixels shot;
-        waitUntil([&] {
+        pumpUntil([&] {
             shot = preview();
             return std::all_of(spots.begin(), spots.end(), [&](const Spot& s) { return shot.at(s.x, s.y) == s.colour; });
         });
@@ -235,13 +223,10 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
                                      {client.cx - 2, 5, shown(client.cx - 2, 5)}});
     EXPECT_EQ(window.getWindowRect().getSize(), creationSize);
     // The frames are dotted over it: every other pixel of x = 320 and y = 320, rows/columns 1 to 239.
-    int landscape = 0, portrait = 0;
-    for (int i = 1; i < 240; ++i) {
-        landscape += shot.at(320, i) == blue;
-        portrait += shot.at(i, 320) == blue;
-    }
-    EXPECT_NEAR(landscape, 120, 2);
-    EXPECT_NEAR(portrait, 120, 2);
+    int dots = 0;
+    for (int i = 1; i < 240; ++i)
+        dots += (shot.at(320, i) == blue) + (shot.at(i, 320) == blue);
+    EXPECT_NEAR(dots, 240, 4);
     EXPECT_NE(shot.at(321, 100), blue);
     const NRect button = window.converter.outputButton.getWindowRect();  // in front, in controlpos.ini's face
     EXPECT_EQ(shot.at(button.x + 10, button.y + 5), RGB(0xF0, 0xF0, 0xFF));
@@ -251,7 +236,7 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
     EXPECT_EQ(str(window.converter.converter.sourceText), text);
     EXPECT_EQ(window.converter.converter.targetSize, NSize(1000, 700));
     Pixels after;
-    waitUntil([&] { return (after = preview()).bits == shot.bits; });
+    pumpUntil([&] { return (after = preview()).bits == shot.bits; });
     EXPECT_EQ(after.bits, shot.bits);
 
     // Twice: each press replaces what the clipboard held (another program's HTML) and confirms.
@@ -319,7 +304,8 @@ TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnlyAndEn
 {
     ASSERT_TRUE(globalResources.isDiskResources());
     NFileIni& layout = globalResources.getControlPosIni();
-    const std::string stored = readBytes(layout.getPath().getBuffer());
+    const NString path = layout.getPath();
+    const std::string stored = readBytes(path.getBuffer());
     // A key of a control that is gone, and a section behind the window's.
     layout.setValue("BitmapConverterWnd", "NButton,1,2,3,4", "5,6,7,8");
     layout.setSectionText("Zuletzt", "; bleibt\r\nx=1\r\n");
@@ -331,7 +317,6 @@ TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnlyAndEn
     SendMessageA(GetFocus(), WM_KEYDOWN, VK_SCROLL, 0x460001);
     EXPECT_FALSE(window.converter.isPositioning());
     // Ending it wrote the positions anew: old keys gone, the comment and other sections kept.
-    const NString path = layout.getPath();
     const std::string written = readBytes(path.getBuffer());
     const size_t section = stored.find("[BitmapConverterWnd]");
     ASSERT_NE(section, std::string::npos);
