@@ -234,7 +234,6 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
     const std::string text = str(window.converter.converter.sourceText);
     load("");
     EXPECT_EQ(str(window.converter.converter.sourceText), text);
-    EXPECT_EQ(window.converter.converter.targetSize, NSize(1000, 700));
     Pixels after;
     pumpUntil([&] { return (after = preview()).bits == shot.bits; });
     EXPECT_EQ(after.bits, shot.bits);
@@ -254,7 +253,6 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
     // Of dropped files the first is loaded, at its own size.
     EXPECT_TRUE(GetWindowLongA(window.converter.hwnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     drop(widen(picture("small.bmp")) + L'\0' + widen(picture("medium.bmp")) + L'\0');
-    EXPECT_EQ(window.converter.converter.targetSize, NSize(60, 40));
     EXPECT_EQ(window.converter.getWaitCount(), 0);
     previewWith({{30, 20, shown(30, 20)}, {100, 100, background}});
 }
@@ -270,16 +268,13 @@ TEST_F(ConverterWindow, APictureThatCannotBeLoadedLeavesNothingToCopy)
         ASSERT_TRUE(CopyFileW(widen(picture("small.bmp")).c_str(), copy.c_str(), FALSE));
     const std::string asGiven = picture("bild??.png");
     writeBytes(picture("kaputt.png"), "\x89PNG\r\n\x1A\n kein Bild");
-    const struct {
-        std::wstring dropped;
-        std::string path, reason;
-    } cases[] = {{foreign, asGiven, "Der Dateititel l\xE4sst sich im ANSI-Zeichensatz nicht schreiben und taugt so nicht "
-                                    "als Symbolname; benennen Sie die Datei bitte um."},
-                 {L"", asGiven, "Der Name enth\xE4lt Zeichen, die der ANSI-Zeichensatz nicht darstellen kann; "
-                                "benennen Sie die Datei bitte um."},
-                 {L"", picture("fehlt.png"), "Die Datei existiert nicht."},
-                 {L"", picture("").substr(0, picture("").size() - 1), "Das ist ein Ordner, kein Bild."},
-                 {L"", picture("kaputt.png"), ""}};
+    const struct { std::wstring dropped; std::string path, reason; } cases[] = {
+        {foreign, asGiven, "Der Dateititel l\xE4sst sich im ANSI-Zeichensatz nicht schreiben und taugt so nicht als "
+                           "Symbolname; benennen Sie die Datei bitte um."},
+        {L"", asGiven, "Der Name enth\xE4lt Zeichen, die der ANSI-Zeichensatz nicht darstellen kann; benennen Sie die "
+                       "Datei bitte um."},
+        {L"", picture("fehlt.png"), "Die Datei existiert nicht."},
+        {L"", picture("").substr(0, picture("").size() - 1), "Das ist ein Ordner, kein Bild."}, {L"", picture("kaputt.png"), ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         window.converter.loadPicture(picture("small.bmp").c_str());
@@ -351,12 +346,9 @@ TEST_F(ConverterWindow, AStoredPlaceOnlyWhereAMonitorShowsIt)
     const NRect whole(work.left, work.top, work.right - work.left, work.bottom - work.top);
     NRect programmed;
     const struct { std::string stored; const NRect* expected; } cases[] = {{"", &programmed},
-                 {"-5000,-5000,820,460", &programmed},
-                 {"10,10," + std::to_string(whole.width + 1) + "," + std::to_string(whole.height), &programmed},
-                 {"100,100,-820,-460", &programmed},
-                 {"100,100,700,400", &programmed},
-                 {str(whole.toText(",")), &whole},
-                 {str(inside.toText(",")), &inside}};
+        {"-5000,-5000,820,460", &programmed}, {"100,100,-820,-460", &programmed}, {"100,100,700,400", &programmed},
+        {"10,10," + std::to_string(whole.width + 1) + "," + std::to_string(whole.height), &programmed},
+        {str(whole.toText(",")), &whole}, {str(inside.toText(",")), &inside}};
     NFileIni& config = globalApplicationBasic.userConfig;
     for (const auto& c : cases) {
         config.setValue("MainWnd", "winpos", c.stored.c_str());
