@@ -1,16 +1,11 @@
-#include <windows.h>
-#include <gtest/gtest.h>
 #include <cstdlib>
 #include <functional>
-#include <string>
 #include <thread>
+#include "GuiTestSupport.h"
 #include "NClipboard.h"
 #include "ProcessRunner.h"
-#include "TestFiles.h"
 
 namespace {
-
-std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
 
 // The clipboard block as another process reads it, zero byte included, polled (5 s) until `done`.
 std::string readInOtherProcess(const char* what, const std::function<bool(const std::string&)>& done)

@@ -1,12 +1,7 @@
-#include <gtest/gtest.h>
-#include "NError.h"
-#include "NResources.h"
+#include "GuiTestSupport.h"
 #include "NSound.h"
-#include "TestFiles.h"
 
 namespace {
-
-std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
 
 class NSoundTest : public testing::Test {
 protected:
@@ -37,10 +32,7 @@ TEST_F(NSoundTest, KindComesFromTheLowerCasedExtensionAndAFailedPlayIsRecorded)
     }
     // Played to its end: an asynchronous start may report success before the file is opened.
     EXPECT_FALSE(NSound::play("fehlt.wav", true));
-    NError expected;
-    expected.addError("NSound::play() -> Fehler beim Abspielen von :fehlt.wav");
-    EXPECT_EQ(str(globalError.log), str(expected.log));
-    globalError.log = "";
+    expectLogged("NSound::play() -> Fehler beim Abspielen von :fehlt.wav");
 }
 
 TEST_F(NSoundTest, QueuedFilesWaitForTheTickAndStopEmptiesTheQueue)

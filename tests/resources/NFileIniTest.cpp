@@ -30,12 +30,11 @@ protected:
 TEST_F(NFileIniTest, ValueSearchAndValueEditsKeepTheRestOfTheText)
 {
     openWith(ini, folder, "r.ini", "[A]  \r\nx=1\r\nkey =2\r\ny= spaced \r\nx=3\r\n[B]\r\nx=2\r\nq=4\r\n[A]\r\nz=9");
-    EXPECT_EQ(str(ini.getValue("A", "x", "d")), "1");         // the first line of a key wins
-    EXPECT_EQ(str(ini.getValue("A", "X", "d")), "d");         // case-sensitive
-    EXPECT_EQ(str(ini.getValue("A", "key", "d")), "d");       // "=" must follow the key
-    EXPECT_EQ(str(ini.getValue("A", "y", "d")), " spaced ");  // untrimmed
-    EXPECT_EQ(str(ini.getValue("A", "z", "d")), "d");         // second [A] is not searched
-    EXPECT_EQ(str(ini.getValue("A", "q", "d")), "d");         // nor is the next section
+    // The first line of a key wins; case-sensitive; "=" right after the key; untrimmed; the first
+    // section of the name only.
+    const char* values[][2] = {{"x", "1"}, {"X", "d"}, {"key", "d"}, {"y", " spaced "}, {"z", "d"}, {"q", "d"}};
+    for (const auto& v : values)
+        EXPECT_EQ(str(ini.getValue("A", v[0], "d")), v[1]) << v[0];
     EXPECT_EQ(ini.getValueInt("B", "x", 7), 2);
     ini.setValue("A", "x", "5");  // edits and removes the first line only
     EXPECT_EQ(str(ini.getValue("A", "x", "d")), "5");
