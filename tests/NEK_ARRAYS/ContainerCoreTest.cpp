@@ -15,21 +15,18 @@ namespace {
 
 int sign(int n) { return (n > 0) - (n < 0); }
 
-// Keys that differ only in case are one key.
-struct FoldedMap : NMapStringToNum {
+struct FoldedMap : NMapStringToNum {  // keys that differ only in case are one key
     int compareWith(int index, const NString& key) const override
     {
         return isIndex(index) ? sign(entries[index].key->compare(key, true)) : 0;
     }
 };
 
-// Keys in descending order.
-struct ReversedMap : NMapNumToNum {
+struct ReversedMap : NMapNumToNum {  // keys in descending order
     int compareWith(int index, int key) const override { return -NMapNumToNum::compareWith(index, key); }
 };
 
-// Numbers equal and ordered by their magnitude.
-struct MagnitudeList : NNumList {
+struct MagnitudeList : NNumList {  // numbers equal and ordered by their magnitude
     int compareWith(int i, int value) override { return sign(abs(getAt(i)) - abs(value)); }
 };
 

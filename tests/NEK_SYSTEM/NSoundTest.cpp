@@ -20,7 +20,7 @@ protected:
 
 }  // namespace
 
-TEST_F(NSoundTest, KindComesFromTheLowerCasedExtensionAndAFailedPlayIsRecorded)
+TEST_F(NSoundTest, KindFromTheExtensionFailedPlayRecordedQueueOnTheTickAndStopForGood)
 {
     for (const auto& c : {std::make_pair("Klick.WAV", int(NSound::wav)), std::make_pair("Lied.Mid", int(NSound::midi)),
                           std::make_pair("song.midi", int(NSound::none))}) {
@@ -33,10 +33,7 @@ TEST_F(NSoundTest, KindComesFromTheLowerCasedExtensionAndAFailedPlayIsRecorded)
     // Played to its end: an asynchronous start may report success before the file is opened.
     EXPECT_FALSE(NSound::play("fehlt.wav", true));
     expectLogged("NSound::play() -> Fehler beim Abspielen von :fehlt.wav");
-}
 
-TEST_F(NSoundTest, QueuedFilesWaitForTheTickAndStopEmptiesTheQueue)
-{
     NSound sound;
     sound.queue(file("eins.wav").c_str());
     sound.queue(file("zwei.wav").c_str());

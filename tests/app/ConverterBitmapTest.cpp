@@ -32,7 +32,8 @@ std::string textOf(const ConverterBitmap& c)
     return std::string(c.sourceText.getBuffer(), c.sourceText.getLength());
 }
 
-std::string convertPicture(const TestFolder& folder, const std::string& name, int w, int h, const std::vector<uint32_t>& pixels)
+std::string convertPicture(const TestFolder& folder, const std::string& name, int w, int h,
+                           const std::vector<uint32_t>& pixels)
 {
     writeBmp(folder.file(name), w, h, pixels);
     ConverterBitmap converter;
@@ -42,7 +43,7 @@ std::string convertPicture(const TestFolder& folder, const std::string& name, in
 
 }  // namespace
 
-TEST(ConverterBitmap, RunsSpanColumnsAndStripsAndAreCutAt255AndTheTitleNamesThem)
+TEST(ConverterBitmap, RunsSpanColumnsAndStripsAreCutAt255PixelsKeepFiveBitsAndTheTitleNamesThem)
 {
     TestFolder folder;
     // Red, red, blue: a run of two, then a single pixel without marker; one colour: each column extends the run.
@@ -56,7 +57,6 @@ TEST(ConverterBitmap, RunsSpanColumnsAndStripsAndAreCutAt255AndTheTitleNamesThem
     // Columns red, red | blue, red: the run of column 0 ends in column 1 and is written on its line.
     EXPECT_EQ(convertPicture(folder, "mixed.bmp", 2, 2, {red, blue, red, red}),
               wrap("mixed", 2, 2, {"", "0x0230, 0xF800, 0x001F, ", "0xF800 "}));
-    // The file title goes into the identifiers unchanged.
     EXPECT_EQ(convertPicture(folder, "my pic-1.v2.bmp", 1, 1, {blue}), wrap("my pic-1.v2", 1, 1, {"", "0x001F "}));
     EXPECT_EQ(ConverterBitmap::symbolName("C:\\pics\\logo.small.png"), "logo.small");
     EXPECT_EQ(ConverterBitmap::symbolName("Z:/a.b/noext"), "noext");
@@ -71,11 +71,8 @@ TEST(ConverterBitmap, RunsSpanColumnsAndStripsAndAreCutAt255AndTheTitleNamesThem
     lines[0] = "0xF800, ";
     lines.insert(lines.end(), {"0x07C0, ", "0x0230, 0x001F, 0xF800, ", "0x07C0 "});
     EXPECT_EQ(convertPicture(folder, "strips.bmp", w, 2, pixels), wrap("strips", w, 2, lines));
-}
 
-TEST(ConverterBitmap, PixelValuesKeepFiveBitsPerChannelAlsoInAPictureKeptAt32Bit)
-{
-    TestFolder folder;
+    // Five bits per channel, also in a picture kept at 32 bits.
     EXPECT_EQ(convertPicture(folder, "white.bmp", 1, 1, {white}), wrap("white", 1, 1, {"", "0xFFDF "}));
     // The exception is for the whole 32-bit value 0x00000400 only.
     const uint32_t cases[][2] = {{0x00000400, 0x0020}, {0xFF000400, 0x0000}, {0x00000800, 0x0040}};

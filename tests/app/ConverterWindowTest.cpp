@@ -1,4 +1,3 @@
-// The converter's windows as the program makes them, driven as a user does and read back.
 #include <windows.h>
 #include <shlobj.h>
 #include <algorithm>
@@ -141,9 +140,10 @@ protected:
     }
     Pixels preview()
     {
+        const NSize size = window.converter.getClientSize();
         POINT origin = {0, 0};
         ClientToScreen(window.converter.hwnd, &origin);
-        return capture(nullptr, origin.x, origin.y, window.converter.getClientSize().cx, window.converter.getClientSize().cy);
+        return capture(nullptr, origin.x, origin.y, size.cx, size.cy);
     }
     // The preview once it shows every spot (or after 5 s).
     Pixels previewWith(std::initializer_list<Spot> spots)
@@ -274,7 +274,8 @@ TEST_F(ConverterWindow, APictureThatCannotBeLoadedLeavesNothingToCopy)
         {L"", asGiven, "Der Name enth\xE4lt Zeichen, die der ANSI-Zeichensatz nicht darstellen kann; benennen Sie die "
                        "Datei bitte um."},
         {L"", picture("fehlt.png"), "Die Datei existiert nicht."},
-        {L"", picture("").substr(0, picture("").size() - 1), "Das ist ein Ordner, kein Bild."}, {L"", picture("kaputt.png"), ""}};
+        {L"", picture("").substr(0, picture("").size() - 1), "Das ist ein Ordner, kein Bild."},
+        {L"", picture("kaputt.png"), ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         window.converter.loadPicture(picture("small.bmp").c_str());

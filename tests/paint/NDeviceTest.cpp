@@ -43,10 +43,10 @@ TEST(NDevice, RectangleOutlineFillAndDrawnAreaAndZoomAndOffsetMoveTheInk)
     // Each shape grown by (pen width + 1) / 2: 1 for the first, 2 for the others.
     EXPECT_EQ(device.getDrawnArea(), NRect(0, 0, 40, 30));
 
-    // Zoom 2, offset (2, 3): only the advanced mode zooms; y moves the other way than x.
-    // Outside a paint the conversions agree.
+    // Zoom 2, offset (2, 3): only the advanced mode zooms; y moves the other way than x; toDevice agrees.
     PlainWindow window(40, 40);
-    const struct { int mode, scale; NPoint start; } cases[] = {{GM_COMPATIBLE, 1, NPoint(3, 7)}, {GM_ADVANCED, 2, NPoint(6, 26)}};
+    const struct { int mode, scale; NPoint start; } cases[] = {{GM_COMPATIBLE, 1, NPoint(3, 7)},
+                                                               {GM_ADVANCED, 2, NPoint(6, 26)}};
     for (const auto& c : cases) {
         NDevice device;
         device.setHwnd(window.hwnd);
@@ -78,8 +78,9 @@ TEST(NDevice, MisuseIsLoggedOncePerOperationAndASecondBeginPaintEndsTheFirst)
     for (const auto& c : cases) {
         globalError.log = "";
         c.second();
-        EXPECT_EQ(str(globalError.log), logged((std::string("Es wurde ein NDevice::") + c.first + "(..) au\xDF"
-                                                "erhalb von onPaint(..) bzw. ohne vorheriges NDevice::beginPaint(..) verwendet.").c_str()));
+        EXPECT_EQ(str(globalError.log), logged((std::string("Es wurde ein NDevice::") + c.first +
+                                                "(..) au\xDF" "erhalb von onPaint(..) bzw. ohne vorheriges "
+                                                "NDevice::beginPaint(..) verwendet.").c_str()));
     }
     EXPECT_EQ(device.getDrawnArea(), NRect());
 
@@ -178,7 +179,8 @@ TEST(NDevice, NoFlickerShowsThePaintOnlyAtItsEnd)
         NRect line(0, 30, 100, 20);
         device.drawText(line, "Text");
         const HDC dc = device.getDC();
-        const HGDIOBJ made[] = {GetCurrentObject(dc, OBJ_PEN), GetCurrentObject(dc, OBJ_BRUSH), GetCurrentObject(dc, OBJ_FONT)};
+        const HGDIOBJ made[] = {GetCurrentObject(dc, OBJ_PEN), GetCurrentObject(dc, OBJ_BRUSH),
+                                GetCurrentObject(dc, OBJ_FONT)};
         device.endPaint();
         for (HGDIOBJ object : made)
             EXPECT_EQ(GetObjectType(object), 0u) << noFlicker;

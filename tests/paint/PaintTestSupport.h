@@ -10,7 +10,8 @@
 struct PlainWindow {
     PlainWindow(int width, int height)
     {
-        const WNDCLASSA windowClass = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "NekPaintTest"};
+        const WNDCLASSA windowClass = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                       "NekPaintTest"};
         RegisterClassA(&windowClass);
         hwnd = CreateWindowExA(0, "NekPaintTest", "", WS_POPUP | WS_VISIBLE, 20, 20, width, height, nullptr, nullptr,
                                nullptr, nullptr);

@@ -30,8 +30,7 @@ protected:
 TEST_F(NFileIniTest, ValueSearchAndValueEditsKeepTheRestOfTheText)
 {
     openWith(ini, folder, "r.ini", "[A]  \r\nx=1\r\nkey =2\r\ny= spaced \r\nx=3\r\n[B]\r\nx=2\r\nq=4\r\n[A]\r\nz=9");
-    // The first line of a key wins; case-sensitive; "=" right after the key; untrimmed; the first
-    // section of the name only.
+    // The first line of a key wins; case-sensitive; "=" right after the key; untrimmed; first [A] only.
     const char* values[][2] = {{"x", "1"}, {"X", "d"}, {"key", "d"}, {"y", " spaced "}, {"z", "d"}, {"q", "d"}};
     for (const auto& v : values)
         EXPECT_EQ(str(ini.getValue("A", v[0], "d")), v[1]) << v[0];
@@ -95,7 +94,8 @@ TEST_F(NFileIniTest, SectionEditsNamePatternsAndBoundedLists)
     own.copySections(other, "s*");
     EXPECT_EQ(str(own.getContent()), "; mine\r\n[s1]\r\nb=20\r\nc=30\r\n[keep]\r\nk=1\r\n\r\n\r\n[s2]\r\nd=4\r\n");
     merged.mergeSections(other, "s*");
-    EXPECT_EQ(str(merged.getContent()), "; mine\r\n[s1]\r\na=1\r\nb=20\r\nc=30\r\n[keep]\r\nk=1\r\n\r\n\r\n[s2]\r\nd=4\r\n");
+    EXPECT_EQ(str(merged.getContent()),
+              "; mine\r\n[s1]\r\na=1\r\nb=20\r\nc=30\r\n[keep]\r\nk=1\r\n\r\n\r\n[s2]\r\nd=4\r\n");
     EXPECT_FALSE(other.isModified());
 
     openWith(ini, folder, "a.ini", "[style_a]\r\n a=1 \r\n\r\n[x]\r\nv=[fake]\r\n[style_b] \r\n[y_b]\r\n[x]\r\n");
@@ -141,8 +141,8 @@ TEST_F(NFileIniTest, ImportKinds)
                                         "entries=styles.ini,ent_own,ignore\r\nentries=styles.ini,ent_imp,x\r\n"
                                         "[sec]\r\nmine=1\r\n[add]\r\na=1\r\n[rep]\r\nr=1\r\n"
                                         "[ent_own]\r\nk=own\r\nonly=own\r\n[ent_imp]\r\nk=own\r\nonly=own\r\n");
-    writeBytes(folder.file("styles.ini"), "[import]\r\nsections=deep.ini,*\r\n[sec]\r\ntheirs=1\r\n[add]\r\nb=2\r\n"
-                                          "[rep]\r\nr=2\r\n[ent_own]\r\nk=imp\r\nnew=imp\r\n[ent_imp]\r\nk=imp\r\nnew=imp\r\n");
+    writeBytes(folder.file("styles.ini"), "[import]\r\nsections=deep.ini,*\r\n[sec]\r\ntheirs=1\r\n[add]\r\nb=2\r\n[rep]\r\n"
+                                          "r=2\r\n[ent_own]\r\nk=imp\r\nnew=imp\r\n[ent_imp]\r\nk=imp\r\nnew=imp\r\n");
     writeBytes(folder.file("deep.ini"), "[sec_deep]\r\nd=1\r\n");
     EXPECT_TRUE(ini.import());
     EXPECT_EQ(str(ini.getSectionText("sec")), "mine=1\r\n");

@@ -1,4 +1,3 @@
-// The three helpers every window carries: anchors, the tooltip and the scroll state.
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -9,7 +8,8 @@
 TEST(NAnchor, ControlsFollowTheEdgesTheyWereCreatedNear)
 {
     // Where each starts, and where it is once the parent frame grew by 100 x 50.
-    const NRect cases[][2] = {{NRect(500, 10, 80, 20), NRect(600, 10, 80, 20)}, {NRect(10, 10, 580, 20), NRect(10, 10, 680, 20)},
+    const NRect cases[][2] = {{NRect(500, 10, 80, 20), NRect(600, 10, 80, 20)},
+                              {NRect(10, 10, 580, 20), NRect(10, 10, 680, 20)},
                               {NRect(200, 150, 100, 20), NRect(200, 150, 100, 20)},
                               {NRect(200, 350, 100, 30), NRect(200, 400, 100, 30)},
                               {NRect(10, 10, 100, 380), NRect(10, 10, 100, 430)}};
@@ -93,14 +93,15 @@ TEST(NScroll, RequestsMoveThePositionTheBarAndTheDeviceOrigin)
     SCROLLINFO info = {sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(window.hwnd, SB_VERT, &info);
     EXPECT_EQ(std::to_string(info.nMax) + "/" + std::to_string(info.nPage), "999/" + std::to_string(page));
-    const struct { unsigned int request; int position; } steps[] = {{SB_LINEDOWN, 10}, {SB_PAGEDOWN, 10 + page * 90 / 100}, {SB_BOTTOM, 1000 - page},
-                 {SB_LINEDOWN, 1000 - page}, {SB_PAGEUP, 1000 - page - page * 90 / 100},
-                 {SB_TOP, 0}, {SB_LINEUP, 0}};
+    const struct { unsigned int request; int position; } steps[] = {
+        {SB_LINEDOWN, 10}, {SB_PAGEDOWN, 10 + page * 90 / 100}, {SB_BOTTOM, 1000 - page}, {SB_LINEDOWN, 1000 - page},
+        {SB_PAGEUP, 1000 - page - page * 90 / 100}, {SB_TOP, 0}, {SB_LINEUP, 0}};
     for (const auto& step : steps) {
         window.scrolled = 0;
         SendMessageA(window.hwnd, WM_VSCROLL, step.request, 0);
-        const int places[] = {window.scroll.getPositionY(), GetScrollPos(window.hwnd, SB_VERT), window.device.getOffsetY()};
-        EXPECT_EQ(std::vector<int>(places, places + 3), std::vector<int>(3, step.position)) << "request " << step.request;
+        const std::vector<int> places = {window.scroll.getPositionY(), GetScrollPos(window.hwnd, SB_VERT),
+                                         window.device.getOffsetY()};  // position, bar, device origin
+        EXPECT_EQ(places, std::vector<int>(3, step.position)) << "request " << step.request;
         EXPECT_GE(window.scrolled, 1);
     }
 

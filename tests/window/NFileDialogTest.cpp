@@ -99,8 +99,9 @@ TEST(NFileDialog, OpenSaveAndMultiSelectionGiveFullPathsTheFolderIsRememberedAnd
         dialog.memoryKey = "nektest_bilder";
         NStringList files;
         DialogAnswer answer(other.file("b.bmp"), IDCANCEL);
-        const int result = kind == 0 ? dialog.showOpen(HWND(nullptr), "") : kind == 1 ? dialog.showSave(HWND(nullptr), "")
-                                                                                   : dialog.showOpenMulti(HWND(nullptr), "", files);
+        const int result = kind == 0   ? dialog.showOpen(HWND(nullptr), "")
+                           : kind == 1 ? dialog.showSave(HWND(nullptr), "")
+                                       : dialog.showOpenMulti(HWND(nullptr), "", files);
         EXPECT_EQ(result + files.getCount(), 0);
         EXPECT_EQ(str(dialog.fileName + "|" + dialog.filePart + "|" + dialog.fileTitle + "|" + dialog.initialFile),
                   "C:\\alt\\vorher.bmp|vorher.bmp|vorher.bmp|") << kind;
