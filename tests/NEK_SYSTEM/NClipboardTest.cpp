@@ -11,11 +11,10 @@ namespace {
 std::string readInOtherProcess(const char* what, const std::function<bool(const std::string&)>& done)
 {
     ProcessResult result;
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50)) {
+    pumpUntil([&] {
         result = runProcess("\"" + programFolder() + "nek_clipdump.exe\" " + what);
-        if (result.exitCode == 0 && done(result.out))
-            break;
-    }
+        return result.exitCode == 0 && done(result.out);
+    });
     EXPECT_EQ(result.exitCode, 0) << what << " not on the clipboard";
     return result.out;
 }
