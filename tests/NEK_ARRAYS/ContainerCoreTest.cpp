@@ -1,15 +1,10 @@
-// The shared cores search, compare and sort through the container's own
-// compareWith, so a derived class that overrides it decides equality and
-// order everywhere: in the search, in sorted insertion, in sort, in find,
-// add with unique and removeValue.
+// The shared cores compare through the container's own compareWith, so a derived class that
+// overrides it decides equality and order everywhere: search, sorted insertion, sort, find, unique add.
 #include <windows.h>
-
 #include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <string>
 #include <vector>
-
 #include "MessageBoxCatcher.h"
 #include "NMapNumToNum.h"
 #include "NMapStringToNum.h"
@@ -18,33 +13,21 @@
 
 namespace {
 
-// Keys that differ only in case are one key.
-class FoldedMap : public NMapStringToNum {
-public:
+int sign(int n) { return (n > 0) - (n < 0); }
+
+struct FoldedMap : NMapStringToNum {  // keys that differ only in case are one key
     int compareWith(int index, const NString& key) const override
     {
-        if (!isIndex(index))
-            return 0;
-        const int result = entries[index].key->compare(key, true);
-        return result < 0 ? -1 : (result > 0 ? 1 : 0);
+        return isIndex(index) ? sign(entries[index].key->compare(key, true)) : 0;
     }
 };
 
-// Keys in descending order.
-class ReversedMap : public NMapNumToNum {
-public:
+struct ReversedMap : NMapNumToNum {  // keys in descending order
     int compareWith(int index, int key) const override { return -NMapNumToNum::compareWith(index, key); }
 };
 
-// Numbers equal and ordered by their magnitude.
-class MagnitudeList : public NNumList {
-public:
-    int compareWith(int i, int value) override
-    {
-        const int a = abs(getAt(i));
-        const int b = abs(value);
-        return a < b ? -1 : (a > b ? 1 : 0);
-    }
+struct MagnitudeList : NNumList {  // numbers equal and ordered by their magnitude
+    int compareWith(int i, int value) override { return sign(abs(getAt(i)) - abs(value)); }
 };
 
 std::vector<std::string> keys(NMapStringToNum& map)
@@ -57,7 +40,7 @@ std::vector<std::string> keys(NMapStringToNum& map)
 
 }  // namespace
 
-TEST(ContainerCore, DerivedMapsDecideKeyEqualityAndOrder)
+TEST(ContainerCore, DerivedMapsAndListsDecideEqualityAndOrder)
 {
     FoldedMap folded;
     EXPECT_TRUE(folded.setAt("b", 1));
@@ -78,14 +61,11 @@ TEST(ContainerCore, DerivedMapsDecideKeyEqualityAndOrder)
     reversed.setSorted(true);
     for (int key : {5, 9, 1, 7})
         reversed.setAt(key, key * 10);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ((std::vector<int>{9, 7, 5, 1})[i], reversed.getKeyAt(i)) << i;
+    EXPECT_EQ(std::to_string(reversed.getKeyAt(0)) + std::to_string(reversed.getKeyAt(1)) +
+              std::to_string(reversed.getKeyAt(2)) + std::to_string(reversed.getKeyAt(3)), "9751");
     EXPECT_EQ(70, reversed.lookup(7));
     EXPECT_FALSE(reversed.contains(3));
-}
 
-TEST(ContainerCore, DerivedListsDecideEqualityAndOrder)
-{
     MagnitudeList list;
     for (int n : {-4, 7, 2, -1})
         list.add(n);
@@ -94,23 +74,19 @@ TEST(ContainerCore, DerivedListsDecideEqualityAndOrder)
     list.add(-2);
     EXPECT_EQ(2, list.removeValue(2));
     list.sort(1);
-    EXPECT_EQ(-1, list.getAt(0));
-    EXPECT_EQ(-4, list.getAt(1));
-    EXPECT_EQ(7, list.getAt(2));
+    EXPECT_EQ((std::vector<int>{list.getAt(0), list.getAt(1), list.getAt(2)}), (std::vector<int>{-1, -4, 7}));
 }
 
 TEST(ContainerCore, CompareAtReportsBadIndicesInTheirOrder)
 {
-    // Both indices outside: the box for i comes before the one for j.
     NNumList numbers;
     NPointerList pointers;
     MessageBoxCatcher boxes(4);
     numbers.compareAt(5, 8);
     pointers.compareAt(6, 9);
     ASSERT_EQ(4u, boxes.count());
-    const int requested[] = {5, 8, 6, 9};
+    const int requested[] = {5, 8, 6, 9};  // both outside: i's box before j's
     for (size_t i = 0; i < boxes.count(); ++i)
-        EXPECT_NE(std::string::npos,
-                  boxes[i].text.find("Angefordert wurde: " + std::to_string(requested[i]) + "\r\n"))
+        EXPECT_NE(boxes[i].text.find("Angefordert wurde: " + std::to_string(requested[i]) + "\r\n"), std::string::npos)
             << i << boxes[i].text;
 }

@@ -1,28 +1,15 @@
-// Sound files: the kind from the extension, the queue played one file per
-// tick, failures of a single play in the error log.
-#include <gtest/gtest.h>
-
-#include "NError.h"
-#include "NResources.h"
+#include "GuiTestSupport.h"
 #include "NSound.h"
-#include "TestFiles.h"
 
 namespace {
 
-std::string str(const NString& s) { return std::string(s.getBuffer(), s.getLength()); }
-
 class NSoundTest : public testing::Test {
 protected:
-    // File names are resolved through the resource manager.
-    void SetUp() override
+    void SetUp() override  // file names are resolved through the resource manager
     {
-        if (!globalResources.isInitialised()) {
-            globalResources.setProgramFolder(programFolder().c_str());
-            globalResources.init();
-        }
+        useProgramResources();
         globalError.log = "";
     }
-    // A file with that name; whether it holds a sound does not matter here.
     std::string file(const char* name)
     {
         writeBytes(folder.file(name), "RIFF");
@@ -33,10 +20,9 @@ protected:
 
 }  // namespace
 
-TEST_F(NSoundTest, KindComesFromTheLowerCasedExtension)
+TEST_F(NSoundTest, KindFromTheExtensionFailedPlayRecordedQueueOnTheTickAndStopForGood)
 {
-    for (const auto& c : {std::make_pair("Klick.WAV", int(NSound::wav)),
-                          std::make_pair("Lied.Mid", int(NSound::midi)),
+    for (const auto& c : {std::make_pair("Klick.WAV", int(NSound::wav)), std::make_pair("Lied.Mid", int(NSound::midi)),
                           std::make_pair("song.midi", int(NSound::none))}) {
         NSound sound;
         EXPECT_EQ(sound.open(file(c.first).c_str()), c.second) << c.first;
@@ -44,10 +30,10 @@ TEST_F(NSoundTest, KindComesFromTheLowerCasedExtension)
         lower.makeLower();
         EXPECT_EQ(str(sound.getFileName()), str(lower));
     }
-}
+    // Played to its end: an asynchronous start may report success before the file is opened.
+    EXPECT_FALSE(NSound::play("fehlt.wav", true));
+    expectLogged("NSound::play() -> Fehler beim Abspielen von :fehlt.wav");
 
-TEST_F(NSoundTest, QueuedFilesWaitForTheTickAndStopEmptiesTheQueue)
-{
     NSound sound;
     sound.queue(file("eins.wav").c_str());
     sound.queue(file("zwei.wav").c_str());
@@ -58,28 +44,15 @@ TEST_F(NSoundTest, QueuedFilesWaitForTheTickAndStopEmptiesTheQueue)
     EXPECT_EQ(sound.getQueue().getCount(), 0);
     EXPECT_EQ(sound.getKind(), NSound::none);
 
-    // A looping sound (a real one: 0.1 s of 8-bit silence) ends for good:
-    // the next ticks do not start it again.
-    const std::string samples(800, '\x80');
+    // A looping sound (0.1 s of 8-bit silence) ends for good: the next ticks do not start it again.
     auto le = [](unsigned v, int bytes) { return std::string(reinterpret_cast<const char*>(&v), size_t(bytes)); };
     writeBytes(folder.file("loop.wav"), "RIFF" + le(36 + 800, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) +
                                             le(8000, 4) + le(8000, 4) + le(1, 2) + le(8, 2) + "data" + le(800, 4) +
-                                            samples);
+                                            std::string(800, '\x80'));
     EXPECT_EQ(sound.open(folder.file("loop.wav").c_str()), int(NSound::wav));
     sound.stop();
     for (int tick = 0; tick < 3; ++tick)
         sound.next();
     EXPECT_FALSE(sound.isLoopPlaying());
     EXPECT_EQ(sound.getKind(), NSound::none);
-}
-
-TEST_F(NSoundTest, AFailedPlayIsRecorded)
-{
-    // Played to its end, so the missing file is noticed (an asynchronous
-    // start may report success before the file is even opened).
-    EXPECT_FALSE(NSound::play("fehlt.wav", true));
-    NError expected;
-    expected.addError("NSound::play() -> Fehler beim Abspielen von :fehlt.wav");
-    EXPECT_EQ(str(globalError.log), str(expected.log));
-    globalError.log = "";
 }

@@ -1,11 +1,8 @@
 #include <windows.h>
 #include <gdiplus.h>
-
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
-
 #include "ConverterBitmap.h"
 #include "TestFiles.h"
 
@@ -46,65 +43,25 @@ std::string convertPicture(const TestFolder& folder, const std::string& name, in
 
 }  // namespace
 
-TEST(ConverterBitmap, RunsSpanColumnsAndAreCutAt255AndTheTitleNamesThem)
+TEST(ConverterBitmap, RunsSpanColumnsAndStripsAreCutAt255PixelsKeepFiveBitsAndTheTitleNamesThem)
 {
     TestFolder folder;
-    // Red, red, blue: a run of two, then a single pixel without marker.
+    // Red, red, blue: a run of two, then a single pixel without marker; one colour: each column extends the run.
     EXPECT_EQ(convertPicture(folder, "dot.bmp", 1, 3, {red, red, blue}), wrap("dot", 1, 3, {"0x0230, 0xF800, ", "0x001F "}));
-    // One colour, fewer than 256 pixels: every column only extends the run.
     EXPECT_EQ(convertPicture(folder, "flat.bmp", 2, 2, std::vector<uint32_t>(4, green)),
               wrap("flat", 2, 2, {"", "", "0x0430, 0x07C0 "}));
 
-    // 600 equal pixels in one column: 255 + 255 + 90.
     EXPECT_EQ(convertPicture(folder, "tall.bmp", 1, 600, std::vector<uint32_t>(600, blue)),
-              wrap("tall", 1, 600, {"0xFF30, 0x001F, 0xFF30, 0x001F, ", "0x5A30, 0x001F "}));
+              wrap("tall", 1, 600, {"0xFF30, 0x001F, 0xFF30, 0x001F, ", "0x5A30, 0x001F "}));  // 255 + 255 + 90
 
-    // Column 0 is red, red; column 1 blue, red. The run of column 0 ends in
-    // column 1 and is written on its line, like the single blue pixel,
-    // which has no marker.
+    // Columns red, red | blue, red: the run of column 0 ends in column 1 and is written on its line.
     EXPECT_EQ(convertPicture(folder, "mixed.bmp", 2, 2, {red, blue, red, red}),
               wrap("mixed", 2, 2, {"", "0x0230, 0xF800, 0x001F, ", "0xF800 "}));
-    // The file title goes into the identifiers unchanged.
-    EXPECT_EQ(convertPicture(folder, "my pic-1.v2.bmp", 1, 1, {blue}),
-              wrap("my pic-1.v2", 1, 1, {"", "0x001F "}));
+    EXPECT_EQ(convertPicture(folder, "my pic-1.v2.bmp", 1, 1, {blue}), wrap("my pic-1.v2", 1, 1, {"", "0x001F "}));
     EXPECT_EQ(ConverterBitmap::symbolName("C:\\pics\\logo.small.png"), "logo.small");
     EXPECT_EQ(ConverterBitmap::symbolName("Z:/a.b/noext"), "noext");
-    EXPECT_EQ(ConverterBitmap::symbolName("D:pic.gif"), "pic");
-}
 
-TEST(ConverterBitmap, PixelValuesKeepFiveBitsPerChannelAlsoInAPictureKeptAt32Bit)
-{
-    TestFolder folder;
-    EXPECT_EQ(convertPicture(folder, "white.bmp", 1, 1, {white}), wrap("white", 1, 1, {"", "0xFFDF "}));
-    // The exception is for the whole 32-bit value 0x00000400 only.
-    const uint32_t cases[][2] = {{0xFFFFFFFF, 0xFFDF}, {0xFF00FF00, 0x07C0}, {0xFF0000FF, 0x001F},
-                                 {0x00000400, 0x0020}, {0xFF000400, 0x0000}, {0x00000800, 0x0040}};
-    for (const auto& c : cases)
-        EXPECT_EQ(ConverterBitmap::pixelValue(c[0]), c[1]) << std::hex << c[0];
-
-    // A converted picture that kept its 32-bit format (as when the format
-    // conversion fails) can hold the value 0x00000400 itself.
-    ConverterBitmap converter;
-    Gdiplus::GpBitmap* bitmap = nullptr;
-    ASSERT_EQ(GdipCreateBitmapFromScan0(2, 1, 0, 0x26200A, nullptr, &bitmap), Gdiplus::Ok);
-    GdipBitmapSetPixel(bitmap, 0, 0, 0x00000400);
-    GdipBitmapSetPixel(bitmap, 1, 0, 0xFF000000);
-    converter.convertedImage = bitmap;
-    converter.filePath = "C:\\pics\\alpha.test.png";
-    converter.createSource();
-    EXPECT_EQ(textOf(converter), wrap("alpha.test", 2, 1, {"", "0x0020, ", "0x0000 "}));
-
-    // Another pixel format leaves the old text alone.
-    converter.pixelFormat = 0x21006;
-    converter.filePath = "other.png";
-    converter.createSource();
-    EXPECT_EQ(textOf(converter), wrap("alpha.test", 2, 1, {"", "0x0020, ", "0x0000 "}));
-}
-
-TEST(ConverterBitmap, RunsCrossTheStripsThePixelsAreReadIn)
-{
-    // 514 columns of 2 pixels, read in strips of 512 columns: columns 0 to
-    // 511 red over green, 512 blue, 513 red over green.
+    // 514 columns of 2 pixels, read in strips of 512: red over green, but column 512 blue.
     const int w = 514;
     std::vector<uint32_t> pixels(2 * w, red);
     for (int x = 0; x < w; ++x)
@@ -113,8 +70,31 @@ TEST(ConverterBitmap, RunsCrossTheStripsThePixelsAreReadIn)
     std::vector<std::string> lines(512, "0x07C0, 0xF800, ");
     lines[0] = "0xF800, ";
     lines.insert(lines.end(), {"0x07C0, ", "0x0230, 0x001F, 0xF800, ", "0x07C0 "});
-    TestFolder folder;
     EXPECT_EQ(convertPicture(folder, "strips.bmp", w, 2, pixels), wrap("strips", w, 2, lines));
+
+    // Five bits per channel, also in a picture kept at 32 bits.
+    EXPECT_EQ(convertPicture(folder, "white.bmp", 1, 1, {white}), wrap("white", 1, 1, {"", "0xFFDF "}));
+    // The exception is for the whole 32-bit value 0x00000400 only.
+    const uint32_t cases[][2] = {{0x00000400, 0x0020}, {0xFF000400, 0x0000}, {0x00000800, 0x0040}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ConverterBitmap::pixelValue(c[0]), c[1]) << std::hex << c[0];
+
+    // A picture that kept its 32-bit format (a failed conversion) can hold 0x00000400 itself.
+    ConverterBitmap converter;
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    ASSERT_EQ(GdipCreateBitmapFromScan0(2, 1, 0, 0x26200A, nullptr, &bitmap), Gdiplus::Ok);
+    GdipBitmapSetPixel(bitmap, 0, 0, 0x00000400);
+    GdipBitmapSetPixel(bitmap, 1, 0, 0xFF000000);
+    converter.convertedImage = bitmap;
+    converter.filePath = "C:\\pics\\alpha.test.png";
+    converter.createSource();
+    const std::string text = wrap("alpha.test", 2, 1, {"", "0x0020, ", "0x0000 "});
+    EXPECT_EQ(textOf(converter), text);
+    // Another pixel format leaves the old text alone.
+    converter.pixelFormat = 0x21006;
+    converter.filePath = "other.png";
+    converter.createSource();
+    EXPECT_EQ(textOf(converter), text);
 }
 
 TEST(ConverterBitmap, ScalesToTargetSizeConvertsTo16BitAndSurvivesMissingAndUnreadableFiles)
@@ -124,8 +104,7 @@ TEST(ConverterBitmap, ScalesToTargetSizeConvertsTo16BitAndSurvivesMissingAndUnre
     ConverterBitmap converter;
     converter.targetSize.set(4, 0);
     converter.load(folder.file("big.bmp").c_str());
-    EXPECT_EQ(converter.targetSize.cx, 4);
-    EXPECT_EQ(converter.targetSize.cy, 6);
+    EXPECT_EQ(converter.targetSize, NSize(4, 6));
     EXPECT_EQ(converter.getConvertStatus(), 0);
     Gdiplus::PixelFormat format = 0;
     GdipGetImagePixelFormat(converter.convertedImage, &format);
@@ -143,8 +122,7 @@ TEST(ConverterBitmap, ScalesToTargetSizeConvertsTo16BitAndSurvivesMissingAndUnre
         EXPECT_EQ(textOf(converter), good);
         EXPECT_EQ(std::string(converter.filePath.getBuffer()), folder.file("good.bmp"));
     }
-    // A file that is no picture, or an empty one: its path is taken, but no
-    // text comes out; the converter recovers on the next picture.
+    // No picture, or an empty file: its path is taken, no text comes out; the next picture loads again.
     writeBytes(folder.file("bad.png"), "this is no picture at all");
     writeBytes(folder.file("empty.bmp"), "");
     for (const char* name : {"bad.png", "empty.bmp"}) {

