@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -206,4 +207,29 @@ bool NWidePath::toAnsi(const std::wstring& text, NString& result)
         return false;
     result.set(bytes.data(), length);
     return true;
+}
+
+bool NWidePath::readWholeFile(const std::wstring& path, unsigned long long limit, std::vector<unsigned char>& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size = {};
+    bool ok = GetFileSizeEx(file, &size) && static_cast<unsigned long long>(size.QuadPart) <= limit;
+    try {
+        if (ok)
+            bytes.resize(static_cast<size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
+    // ReadFile takes 32-bit lengths: big files come in pieces.
+    size_t done = 0;
+    while (ok && done < bytes.size()) {
+        DWORD got = 0;
+        const DWORD piece = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
+        ok = ReadFile(file, &bytes[done], piece, &got, nullptr) && got > 0;
+        done += got;
+    }
+    CloseHandle(file);
+    return ok;
 }

@@ -46,6 +46,10 @@ public:
     // has no exact byte sequence there.
     static bool toAnsi(const std::wstring& text, NString& result);
 
+    // The whole file, read through its wide path; false when it cannot be
+    // opened or read, is longer than `limit` bytes or does not fit in memory.
+    static bool readWholeFile(const std::wstring& path, unsigned long long limit, std::vector<unsigned char>& bytes);
+
 private:
     // The names of the files (or folders) in `folder` that match `namePattern`, sorted.
     static std::vector<std::wstring> matchingNames(const std::wstring& folder, const std::wstring& namePattern,

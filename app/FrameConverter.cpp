@@ -33,6 +33,19 @@ private:
     int height;
 };
 
+// Every frame's columns, as the text takes them.
+struct FrameColumns {
+    FrameColumns(const std::vector<std::vector<unsigned short>>& frames, int height)
+    {
+        for (const std::vector<unsigned short>& values : frames) {
+            owned.emplace_back(new StoredColumns(values, height));
+            list.push_back(owned.back().get());
+        }
+    }
+    std::vector<std::unique_ptr<StoredColumns>> owned;
+    std::vector<OndraSourceText::Columns*> list;
+};
+
 }  // namespace
 
 FrameConverter::FrameConverter(int background, int rotation, char flip, const NSize& size)
@@ -103,12 +116,8 @@ FrameConverter::Result FrameConverter::convert(ConverterBitmap& loaded, const st
 unsigned long long FrameConverter::measure(const NString& name)
 {
     OndraSourceText text(name, width, height);
-    std::vector<std::unique_ptr<StoredColumns>> columns;
-    std::vector<OndraSourceText::Columns*> list;
-    for (const std::vector<unsigned short>& values : frames) {
-        columns.emplace_back(new StoredColumns(values, height));
-        list.push_back(columns.back().get());
-    }
+    FrameColumns columns(frames, height);
+    const std::vector<OndraSourceText::Columns*>& list = columns.list;
     if (frames.size() == 1)
         return text.measure(*list[0]);
     return text.measureFrames(list, delays);
@@ -117,12 +126,8 @@ unsigned long long FrameConverter::measure(const NString& name)
 void FrameConverter::write(const NString& name, char* out, OndraSourceText::Progress* progress)
 {
     OndraSourceText text(name, width, height);
-    std::vector<std::unique_ptr<StoredColumns>> columns;
-    std::vector<OndraSourceText::Columns*> list;
-    for (const std::vector<unsigned short>& values : frames) {
-        columns.emplace_back(new StoredColumns(values, height));
-        list.push_back(columns.back().get());
-    }
+    FrameColumns columns(frames, height);
+    const std::vector<OndraSourceText::Columns*>& list = columns.list;
     char* end = frames.size() == 1 ? text.write(*list[0], out, progress) : text.writeFrames(list, delays, out, progress);
     *end = 0;
     globalDebug.sendLine(out);

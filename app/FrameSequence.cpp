@@ -1,5 +1,7 @@
 #include "FrameSequence.h"
 
+#include "NWidePath.h"
+
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -16,27 +18,6 @@ const unsigned int transparentPixel = 0;
 const unsigned long long longestGif = 0x40000000ULL;
 
 unsigned little16(const std::vector<unsigned char>& b, size_t at) { return b[at] | b[at + 1] << 8; }
-
-bool readWholeFile(const std::wstring& path, std::vector<unsigned char>& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER size = {};
-    bool ok = GetFileSizeEx(file, &size) && static_cast<unsigned long long>(size.QuadPart) <= longestGif;
-    if (ok) {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        size_t done = 0;
-        while (ok && done < bytes.size()) {
-            DWORD got = 0;
-            const DWORD piece = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
-            ok = ReadFile(file, &bytes[done], piece, &got, nullptr) && got > 0;
-            done += got;
-        }
-    }
-    CloseHandle(file);
-    return ok;
-}
 
 // The row a GIF's n-th stored row goes to; interlaced pictures store every
 // 8th row from 0, every 8th from 4, every 4th from 2, then every 2nd from 1.
@@ -74,7 +55,7 @@ bool FrameSequence::open(const std::wstring& path, GpImage* loaded)
         CloseHandle(file);
     }
     if (got == sizeof head && memcmp(head, "GIF8", 4) == 0)
-        return readWholeFile(path, bytes) && scanGif();
+        return NWidePath::readWholeFile(path, longestGif, bytes) && scanGif();
 
     bytes.clear();
     UINT dimensions = 0;

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "NConsole.h"
+#include "NWidePath.h"
 #include "PreviewImage.h"
 
 HeaderReview::HeaderReview(NConsole& err) : err(err) {}
@@ -44,31 +45,13 @@ bool HeaderReview::readGenerated(const char* text, size_t length, const std::str
 
 bool HeaderReview::readFile(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    LARGE_INTEGER size = {};
     // A text beyond 1 GB is no header of a picture GDI+ could have held.
-    bool ok = file != INVALID_HANDLE_VALUE && GetFileSizeEx(file, &size) &&
-              static_cast<unsigned long long>(size.QuadPart) < 0x40000000ULL;
-    try {
-        if (ok)
-            fileText.resize(static_cast<size_t>(size.QuadPart));
-    } catch (const std::bad_alloc&) {
-        ok = false;
-    }
-    size_t done = 0;
-    while (ok && done < fileText.size()) {
-        DWORD got = 0;
-        const DWORD piece = static_cast<DWORD>(std::min<size_t>(fileText.size() - done, 1u << 24));
-        ok = ReadFile(file, &fileText[done], piece, &got, nullptr) && got > 0;
-        done += got;
-    }
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
+    const bool ok = NWidePath::readWholeFile(path, 0x3FFFFFFFULL, fileText);
     if (!ok) {
         problem = L"die Datei l\xE4sst sich nicht lesen.";
         return false;
     }
-    return read(fileText.data(), fileText.size(), true);
+    return read(reinterpret_cast<const char*>(fileText.data()), fileText.size(), true);
 }
 
 std::wstring HeaderReview::statsLine(const std::wstring& label) const

@@ -2,6 +2,7 @@
 #define HEADERREVIEW_H
 
 #include <string>
+#include <vector>
 
 #include "OndraHeaderReader.h"
 
@@ -43,7 +44,7 @@ private:
     NConsole& err;
     OndraHeaderReader reader;
     std::wstring problem;  // found before the reader: memory, the file
-    std::string fileText;
+    std::vector<unsigned char> fileText;
 };
 
 #endif
