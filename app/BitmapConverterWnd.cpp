@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 
 #include "NClipboard.h"
+#include "NError.h"
 #include "NFileDialog.h"
 #include "NWidePath.h"
 
@@ -131,7 +132,14 @@ void BitmapConverterWnd::loadPicture(const NString& path, const std::wstring& wi
     setWaitCursor(true);
     // Every picture keeps its own size.
     converter.targetSize = NSize(0, 0);
-    converter.loadFile(NWidePath::systemForm(name).c_str());
+    if (converter.loadFile(NWidePath::systemForm(name).c_str()) == Gdiplus::OutOfMemory) {
+        // Not a damaged picture but one this process cannot hold: the log says so.
+        NString text = "BitmapConverterWnd::loadPicture(..): Das Bild " + path + " ist zu gro\xDF, um es im Speicher zu lesen.";
+        if (sizeof(void*) == 4)
+            text += " Als 32-Bit-Programm hat der Konverter h\xF6" "chstens 2 GB Adressraum; das 64-Bit-Programm "
+                    "(Archiv win64) wandelt gr\xF6\xDF" "ere Bilder um.";
+        globalError.addError(text);
+    }
     // Its title names the picture in the text (a folder may show '?').
     converter.filePath = path;
     converter.convert();

@@ -291,6 +291,14 @@ TEST_F(ConverterWindow, APictureThatCannotBeLoadedLeavesNothingToCopy)
         previewWith({{30, 20, background}});
         expectNothingToCopy("anderes");
     }
+    // Too big for memory (the header announces 30000 x 30000): no box, a line in the error log.
+    writeBytes(picture("riesig.png"), std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\x75\x30\0\0\x75\x30\x08\x02", 26));
+    drop(widen(picture("riesig.png")));
+    const std::string log = str(globalError.log);
+    globalError.log = "";
+    EXPECT_NE(log.find("Das Bild " + picture("riesig.png") + " ist zu gro\xDF, um es im Speicher zu lesen."), std::string::npos);
+    EXPECT_EQ(log.find("das 64-Bit-Programm (Archiv win64)") != std::string::npos, sizeof(void*) == 4) << log;
+    EXPECT_TRUE(window.converter.converter.sourceText.isEmpty());
     drop(folder + L"\\klein.bmp");
     EXPECT_NE(str(window.converter.converter.sourceText).find("_bmp_klein = { 'b', 1, 60, 40 ,"), std::string::npos);
     previewWith({{30, 20, shown(30, 20)}});  // a non-ANSI folder is no obstacle
