@@ -43,6 +43,8 @@ BitmapKonverter, the window program:
   build/x86_64/bin/BitmapKonverter.exe          development build (resource files in
                                                 build/x86_64/bin/NEK-Resourcen/, layouter on Scroll Lock)
   $window_program  release build (resources bound into the program)
+  build/i686/bin/release/BitmapKonverter.exe    the same as a 32-bit program
 Start it on this desktop:  bash scripts/setup-and-run.sh --gui
-On Windows: copy $window_program anywhere and double-click it.
+To hand it out:  bash scripts/package.sh  (dist/BitmapKonverter-<version>-win32.zip, the one to
+                 hand out, and -win64.zip for pictures beyond the 32-bit limit)
 EOF
