@@ -234,16 +234,16 @@ bool CommandLineConverter::parseBackground(const std::wstring& text)
 // Each option that takes a value: its name and what it does with the value.
 // A value follows as the next argument or after "=" ("--size=2x2").
 const CommandLineConverter::ValueOption CommandLineConverter::valueOptions[] = {
-    {L"-o", &CommandLineConverter::setOutputFile},
-    {L"-d", &CommandLineConverter::setOutputFolder},
-    {L"--name", &CommandLineConverter::setSymbolName},
-    {L"--size", &CommandLineConverter::setSize},
-    {L"--background", &CommandLineConverter::setBackground},
-    {L"--debug", &CommandLineConverter::setDebugPort},
-    {L"--rotate", &CommandLineConverter::setRotation},
-    {L"--flip", &CommandLineConverter::setFlip},
-    {L"--preview", &CommandLineConverter::setPreview},
-    {L"--decode", &CommandLineConverter::setDecode},
+    {L"-o", nullptr, &CommandLineConverter::outputFile},
+    {L"-d", nullptr, &CommandLineConverter::outputFolder},
+    {L"--name", &CommandLineConverter::setSymbolName, nullptr},
+    {L"--size", &CommandLineConverter::setSize, nullptr},
+    {L"--background", &CommandLineConverter::setBackground, nullptr},
+    {L"--debug", &CommandLineConverter::setDebugPort, nullptr},
+    {L"--rotate", &CommandLineConverter::setRotation, nullptr},
+    {L"--flip", &CommandLineConverter::setFlip, nullptr},
+    {L"--preview", nullptr, &CommandLineConverter::previewFile},
+    {L"--decode", nullptr, &CommandLineConverter::decodeFile},
 };
 
 int CommandLineConverter::setRotation(const std::wstring& value)
@@ -264,30 +264,6 @@ int CommandLineConverter::setFlip(const std::wstring& value)
     }
     report(L"ung\xFCltige Spiegelung '" + value + L"': erwartet h (links-rechts) oder v (oben-unten).");
     return usageError;
-}
-
-int CommandLineConverter::setPreview(const std::wstring& value)
-{
-    previewFile = value;
-    return ok;
-}
-
-int CommandLineConverter::setDecode(const std::wstring& value)
-{
-    decodeFile = value;
-    return ok;
-}
-
-int CommandLineConverter::setOutputFile(const std::wstring& value)
-{
-    outputFile = value;
-    return ok;
-}
-
-int CommandLineConverter::setOutputFolder(const std::wstring& value)
-{
-    outputFolder = value;
-    return ok;
 }
 
 int CommandLineConverter::setSymbolName(const std::wstring& value)
@@ -383,7 +359,9 @@ int CommandLineConverter::parseArguments(const std::vector<std::wstring>& argume
                 return usageError;
             }
             seen.push_back(name);
-            const int result = (this->*option->apply)(value);
+            if (!option->apply)
+                this->*option->text = value;
+            const int result = option->apply ? (this->*option->apply)(value) : ok;
             if (result != ok)
                 return result;
         }

@@ -53,23 +53,21 @@ private:
         std::wstring message;
     };
 
-    // One option that takes a value; `apply` reports a bad value itself.
+    // One option that takes a value: `apply` checks it and reports a bad
+    // value itself; without `apply` the text goes into `text` as it is.
     struct ValueOption {
         const wchar_t* name;
         int (CommandLineConverter::*apply)(const std::wstring& value);
+        std::wstring CommandLineConverter::*text;
     };
     static const ValueOption valueOptions[];
 
-    int setOutputFile(const std::wstring& value);
-    int setOutputFolder(const std::wstring& value);
     int setSymbolName(const std::wstring& value);
     int setSize(const std::wstring& value);
     int setBackground(const std::wstring& value);
     int setDebugPort(const std::wstring& value);
     int setRotation(const std::wstring& value);
     int setFlip(const std::wstring& value);
-    int setPreview(const std::wstring& value);
-    int setDecode(const std::wstring& value);
     // --decode: the picture of a header file as PNG.
     int decodeHeader();
     // --stats and --preview for the text just written.
